@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+
+#include "site/database.h"
+#include "site/program_folder.h"
+#include "site/table.h"
+
+namespace velmora::catalogue {
+
+inline constexpr const char* kPanelSpecTable = "2010_2_PanelCompatibility";
+inline constexpr const char* kDefaultPanelTable = "DefaultPanel";
+inline constexpr const char* kTranslationTable = "Translation_Text";
+inline constexpr const char* kFirstDeviceTable = "2000";
+
+// The reference catalogue of one run: the catalogue store ("Velmora Data": panel compatibility
+// table, DefaultPanel, the device tables) and the lookup store ("Velmora Translation":
+// Translation_Text), with the four cursors the program reads them through.
+class Catalogue {
+ public:
+  explicit Catalogue(const site::ProgramFolder& folder);
+
+  site::Database& DataDb() { return data_db_; }
+  site::Database& TranslationDb() { return translation_db_; }
+
+  // 2010_2_PanelCompatibility; filtered by the site's sales channel while a site is open.
+  site::Table& PanelSpec() { return panel_spec_; }
+  site::Table& DefaultPanel() { return default_panel_; }
+  site::Table& Translation() { return translation_; }
+  // The device table of the current protocol (ADOTableDeviceCompat); starts as "2000".
+  site::Table& DeviceCompat() { return device_compat_; }
+
+  // The start-up openings, each with the upgrade that belongs to it; the caller interleaves
+  // them with the site tables in the program's start-up order. They throw site::StoreError.
+  void OpenPanelSpec();      // upgrade of the compatibility table runs before it opens
+  void OpenTranslation();    // lookup upgrade right after it opens
+  void OpenDefaultPanel();   // flag-column schema step, then the default loop length repair
+  void OpenDeviceCatalogue();  // device seeding runs before every open
+
+  // Restricts the compatibility table to a sales channel and the rows for "All".
+  void FilterPanelSpec(const QString& channel);
+
+  // The battery range the battery sizing picks from: capacities in Ah as shown, and the model
+  // codes at the same positions.
+  const QStringList& BatteryCapacities() const { return battery_capacities_; }
+  const QStringList& BatteryModels() const { return battery_models_; }
+
+  const site::ProgramFolder& Folder() const { return folder_; }
+
+ private:
+  site::ProgramFolder folder_;
+  site::Database data_db_;
+  site::Database translation_db_;
+  site::Table panel_spec_;
+  site::Table default_panel_;
+  site::Table translation_;
+  site::Table device_compat_;
+  QStringList battery_capacities_;
+  QStringList battery_models_;
+};
+
+}  // namespace velmora::catalogue

@@ -1,0 +1,483 @@
+#include "site/database.h"
+
+#include <sqlite3.h>
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include "site/store_error.h"
+
+namespace velmora::site {
+
+ColumnType ColumnTypeOf(const QString& declared_type) {
+  const QString t = declared_type.toUpper();
+  if (t.startsWith("BIT") || t.startsWith("YESNO") || t.startsWith("BOOL") ||
+      t.startsWith("LOGICAL"))
+    return ColumnType::kBool;
+  if (t.contains("INT") || t == "SHORT" || t == "LONG" || t == "BYTE" || t == "WORD" ||
+      t == "COUNTER" || t == "AUTOINCREMENT")
+    return ColumnType::kInteger;
+  if (t.startsWith("FLOAT") || t.startsWith("REAL") || t.startsWith("DOUBLE") ||
+      t.startsWith("CURRENCY") || t.startsWith("NUMERIC") || t.startsWith("DECIMAL") ||
+      t.startsWith("BCD") || t.startsWith("EXTENDED") || t.startsWith("SINGLE"))
+    return ColumnType::kReal;
+  if (t.startsWith("DATE")) return ColumnType::kDate;
+  return ColumnType::kText;
+}
+
+int CompareValues(const QVariant& a, const QVariant& b) {
+  const bool a_null = a.isNull() || !a.isValid();
+  const bool b_null = b.isNull() || !b.isValid();
+  if (a_null || b_null) return a_null == b_null ? 0 : (a_null ? -1 : 1);
+  auto numeric = [](const QVariant& v) {
+    switch (v.typeId()) {
+      case QMetaType::Int:
+      case QMetaType::LongLong:
+      case QMetaType::UInt:
+      case QMetaType::ULongLong:
+      case QMetaType::Double:
+      case QMetaType::Bool:
+        return true;
+      default:
+        return false;
+    }
+  };
+  if (numeric(a) && numeric(b)) {
+    const double x = a.toDouble();
+    const double y = b.toDouble();
+    return x < y ? -1 : (x > y ? 1 : 0);
+  }
+  const QString x = a.toString();
+  const QString y = b.toString();
+  return x < y ? -1 : (x > y ? 1 : 0);
+}
+
+Database::Database(QString data_source, QString file)
+    : data_source_(std::move(data_source)), file_(std::move(file)) {}
+
+Database::~Database() { Close(); }
+
+void Database::SetFileName(const QString& file) {
+  Close();
+  file_ = file;
+}
+
+void Database::Open(const OpenOptions& options) {
+  if (db_ != nullptr) return;
+  // An absolute path keeps SQLite from reading a name such as "file:..." as a URI.
+  const QByteArray path = QFileInfo(file_).absoluteFilePath().toUtf8();
+  const int flags = (options.read_only ? SQLITE_OPEN_READONLY
+                                       : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) |
+                    SQLITE_OPEN_NOMUTEX;
+  sqlite3* db = nullptr;
+  const int rc = sqlite3_open_v2(path.constData(), &db, flags, nullptr);
+  if (rc != SQLITE_OK) {
+    const QString message =
+        db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    sqlite3_close(db);
+    throw StoreError(QString("Cannot open %1: %2").arg(file_, message));
+  }
+  db_ = db;
+  sqlite3_extended_result_codes(db_, 1);
+  if (options.untrusted) {
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+  }
+  sqlite3_busy_timeout(db_, 2000);
+  columns_.clear();
+  column_index_.clear();
+  TouchAll();
+}
+
+void Database::Close() {
+  if (db_ == nullptr) return;
+  for (sqlite3_stmt* stmt : statements_) sqlite3_finalize(stmt);
+  statements_.clear();
+  if (depth_ > 0) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  depth_ = 0;
+  sqlite3_close_v2(db_);
+  db_ = nullptr;
+  columns_.clear();
+  column_index_.clear();
+  TouchAll();
+}
+
+void Database::Fail(const QString& what) {
+  const QString detail = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString("not open");
+  throw StoreError(QString("%1: %2").arg(what, detail));
+}
+
+sqlite3_stmt* Database::Prepare(const QString& sql) {
+  if (db_ == nullptr) throw StoreError(QString("Data source %1 is not open").arg(data_source_));
+  auto it = statements_.find(sql);
+  if (it != statements_.end()) {
+    sqlite3_reset(it.value());
+    sqlite3_clear_bindings(it.value());
+    return it.value();
+  }
+  sqlite3_stmt* stmt = nullptr;
+  const QByteArray utf8 = sql.toUtf8();
+  if (sqlite3_prepare_v3(db_, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT,
+                         &stmt, nullptr) != SQLITE_OK) {
+    Fail("Statement refused");
+  }
+  statements_.insert(sql, stmt);
+  return stmt;
+}
+
+void Database::Bind(sqlite3_stmt* stmt, const std::vector<QVariant>& binds) {
+  for (size_t i = 0; i < binds.size(); ++i) {
+    const QVariant& v = binds[i];
+    const int index = int(i) + 1;
+    if (v.isNull() || !v.isValid()) {
+      sqlite3_bind_null(stmt, index);
+      continue;
+    }
+    switch (v.typeId()) {
+      case QMetaType::Bool:
+        sqlite3_bind_int64(stmt, index, v.toBool() ? 1 : 0);
+        break;
+      case QMetaType::Int:
+      case QMetaType::LongLong:
+      case QMetaType::UInt:
+      case QMetaType::ULongLong:
+        sqlite3_bind_int64(stmt, index, v.toLongLong());
+        break;
+      case QMetaType::Double:
+        sqlite3_bind_double(stmt, index, v.toDouble());
+        break;
+      default: {
+        const QByteArray text = v.toString().toUtf8();
+        sqlite3_bind_text(stmt, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+      }
+    }
+  }
+}
+
+namespace {
+
+QVariant ColumnValue(sqlite3_stmt* stmt, int column) {
+  switch (sqlite3_column_type(stmt, column)) {
+    case SQLITE_INTEGER:
+      return QVariant(qint64(sqlite3_column_int64(stmt, column)));
+    case SQLITE_FLOAT:
+      return QVariant(sqlite3_column_double(stmt, column));
+    case SQLITE_NULL:
+      return QVariant();
+    case SQLITE_BLOB:
+      return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, column)),
+                                 sqlite3_column_bytes(stmt, column)));
+    default:
+      return QVariant(QString::fromUtf8(
+          reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)),
+          sqlite3_column_bytes(stmt, column)));
+  }
+}
+
+}  // namespace
+
+void Database::Execute(const QString& sql, const std::vector<QVariant>& binds) {
+  if (db_ == nullptr) throw StoreError(QString("Data source %1 is not open").arg(data_source_));
+  if (binds.empty()) {
+    const QByteArray utf8 = sql.toUtf8();
+    char* error = nullptr;
+    if (sqlite3_exec(db_, utf8.constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+      const QString message = QString::fromUtf8(error ? error : "unknown error");
+      sqlite3_free(error);
+      throw StoreError(QString("Statement refused: %1").arg(message));
+    }
+    return;
+  }
+  sqlite3_stmt* stmt = Prepare(sql);
+  Bind(stmt, binds);
+  int rc;
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+  }
+  if (rc != SQLITE_DONE) {
+    sqlite3_reset(stmt);
+    Fail("Statement failed");
+  }
+  sqlite3_reset(stmt);
+}
+
+QVariant Database::QueryValue(const QString& sql, const std::vector<QVariant>& binds) {
+  sqlite3_stmt* stmt = Prepare(sql);
+  Bind(stmt, binds);
+  QVariant value;
+  const int rc = sqlite3_step(stmt);
+  if (rc == SQLITE_ROW) {
+    value = ColumnValue(stmt, 0);
+  } else if (rc != SQLITE_DONE) {
+    sqlite3_reset(stmt);
+    Fail("Query failed");
+  }
+  sqlite3_reset(stmt);
+  return value;
+}
+
+QStringList Database::TableNames() {
+  QStringList names;
+  sqlite3_stmt* stmt =
+      Prepare("SELECT name FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
+              "ORDER BY rowid");
+  int rc;
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) names << ColumnValue(stmt, 0).toString();
+  sqlite3_reset(stmt);
+  if (rc != SQLITE_DONE) Fail("Cannot list the tables");
+  return names;
+}
+
+bool Database::HasTable(const QString& name) { return !ResolveTable(name).isEmpty(); }
+
+QString Database::ResolveTable(const QString& name) {
+  for (const QString& table : TableNames()) {
+    if (table.compare(name, Qt::CaseInsensitive) == 0) return table;
+  }
+  return QString();
+}
+
+const std::vector<Column>& Database::Columns(const QString& table) {
+  const QString key = TableKey(table);
+  auto it = columns_.find(key);
+  if (it != columns_.end()) return it.value();
+  std::vector<Column> columns;
+  sqlite3_stmt* stmt = Prepare("SELECT name, type FROM pragma_table_info(?) ORDER BY cid");
+  Bind(stmt, {table});
+  while (sqlite3_step(stmt) == SQLITE_ROW) {
+    Column column;
+    column.name = ColumnValue(stmt, 0).toString();
+    column.declared_type = ColumnValue(stmt, 1).toString();
+    column.type = ColumnTypeOf(column.declared_type);
+    columns.push_back(column);
+  }
+  sqlite3_reset(stmt);
+  if (columns.empty()) throw StoreError(QString("There is no table %1").arg(table));
+  QHash<QString, int> index;
+  for (int i = 0; i < int(columns.size()); ++i) index.insert(columns[i].name.toLower(), i);
+  column_index_.insert(key, index);
+  return columns_.insert(key, columns).value();
+}
+
+int Database::ColumnIndex(const QString& table, const QString& column) {
+  Columns(table);
+  return column_index_.value(TableKey(table)).value(column.toLower(), -1);
+}
+
+void Database::Begin() {
+  if (depth_ == 0) {
+    Execute("BEGIN");
+  } else {
+    Execute(QString("SAVEPOINT level%1").arg(depth_));
+  }
+  ++depth_;
+}
+
+void Database::Commit() {
+  if (depth_ == 0) return;
+  --depth_;
+  if (depth_ == 0) {
+    Execute("COMMIT");
+  } else {
+    Execute(QString("RELEASE level%1").arg(depth_));
+  }
+}
+
+void Database::Rollback() {
+  if (depth_ == 0) return;
+  --depth_;
+  if (depth_ == 0) {
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  } else {
+    const QByteArray sql = QString("ROLLBACK TO level%1; RELEASE level%1").arg(depth_).toUtf8();
+    sqlite3_exec(db_, sql.constData(), nullptr, nullptr, nullptr);
+  }
+  // The schema and any cached rows may have changed back.
+  columns_.clear();
+  column_index_.clear();
+  TouchAll();
+}
+
+void Database::ExecuteDdl(const QString& statement) {
+  static const QRegularExpression alter(
+      R"(^\s*ALTER\s+TABLE\s+(\[[^\]]+\]|"[^"]+"|\S+)\s+ADD\s+COLUMN\s+(\[[^\]]+\]|"[^"]+"|\S+)\s+(.*?)\s*;?\s*$)",
+      QRegularExpression::CaseInsensitiveOption);
+  auto bare = [](QString name) {
+    if ((name.startsWith('[') && name.endsWith(']')) ||
+        (name.startsWith('"') && name.endsWith('"')))
+      name = name.mid(1, name.size() - 2);
+    return name;
+  };
+  QString sql = statement;
+  const QRegularExpressionMatch m = alter.match(statement);
+  if (m.hasMatch()) {
+    const QString table = bare(m.captured(1));
+    const QString column = bare(m.captured(2));
+    QString type = m.captured(3);
+    // SQLite only adds a NOT NULL column that has a default; a new yes/no column reads false.
+    if (type.contains(QRegularExpression("NOT\\s+NULL", QRegularExpression::CaseInsensitiveOption)) &&
+        !type.contains("DEFAULT", Qt::CaseInsensitive)) {
+      type += ColumnTypeOf(type) == ColumnType::kText ? " DEFAULT ''" : " DEFAULT 0";
+    }
+    sql = QString("ALTER TABLE %1 ADD COLUMN %2 %3")
+              .arg(QuoteIdentifier(table), QuoteIdentifier(column), type);
+    Execute(sql);
+    columns_.remove(TableKey(table));
+    column_index_.remove(TableKey(table));
+    Touch(table);
+    return;
+  }
+  // CREATE TABLE [Name] ([Col] TYPE, ...): SQLite reads bracketed names as identifiers.
+  Execute(sql);
+  columns_.clear();
+  column_index_.clear();
+  TouchAll();
+}
+
+std::vector<Row> Database::Select(const QString& table, const Filter& filter,
+                                  const QString& sort_column) {
+  const std::vector<Column>& columns = Columns(table);
+  QString sql = "SELECT rowid";
+  for (const Column& column : columns) sql += ", " + QuoteIdentifier(column.name);
+  sql += " FROM " + QuoteIdentifier(table);
+  std::vector<QVariant> binds;
+  if (!filter.IsEmpty()) sql += " WHERE " + filter.Sql(&binds);
+  sql += " ORDER BY ";
+  if (!sort_column.isEmpty()) sql += QuoteIdentifier(sort_column) + ", ";
+  sql += "rowid";
+  sqlite3_stmt* stmt = Prepare(sql);
+  Bind(stmt, binds);
+  std::vector<Row> rows;
+  const int n = int(columns.size());
+  int rc;
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    Row row;
+    row.rowid = sqlite3_column_int64(stmt, 0);
+    row.values.reserve(n);
+    for (int i = 0; i < n; ++i) row.values.push_back(ColumnValue(stmt, i + 1));
+    rows.push_back(std::move(row));
+  }
+  sqlite3_reset(stmt);
+  if (rc != SQLITE_DONE) Fail(QString("Cannot read table %1").arg(table));
+  return rows;
+}
+
+qint64 Database::Count(const QString& table, const Filter& filter) {
+  Columns(table);
+  QString sql = "SELECT count(*) FROM " + QuoteIdentifier(table);
+  std::vector<QVariant> binds;
+  if (!filter.IsEmpty()) sql += " WHERE " + filter.Sql(&binds);
+  return QueryValue(sql, binds).toLongLong();
+}
+
+bool Database::ReadRow(const QString& table, qint64 rowid, Row* row) {
+  const std::vector<Column>& columns = Columns(table);
+  QString sql = "SELECT rowid";
+  for (const Column& column : columns) sql += ", " + QuoteIdentifier(column.name);
+  sql += " FROM " + QuoteIdentifier(table) + " WHERE rowid = ?";
+  sqlite3_stmt* stmt = Prepare(sql);
+  Bind(stmt, {rowid});
+  const int rc = sqlite3_step(stmt);
+  bool found = false;
+  if (rc == SQLITE_ROW) {
+    row->rowid = sqlite3_column_int64(stmt, 0);
+    row->values.clear();
+    for (int i = 0; i < int(columns.size()); ++i) row->values.push_back(ColumnValue(stmt, i + 1));
+    found = true;
+  }
+  sqlite3_reset(stmt);
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) Fail(QString("Cannot read table %1").arg(table));
+  return found;
+}
+
+qint64 Database::Insert(const QString& table,
+                        const std::vector<std::pair<int, QVariant>>& values) {
+  const std::vector<Column>& columns = Columns(table);
+  QString sql = "INSERT INTO " + QuoteIdentifier(table);
+  std::vector<QVariant> binds;
+  if (values.empty()) {
+    sql += " DEFAULT VALUES";
+  } else {
+    QString names;
+    QString marks;
+    for (const auto& [index, value] : values) {
+      if (!names.isEmpty()) {
+        names += ", ";
+        marks += ", ";
+      }
+      names += QuoteIdentifier(columns.at(index).name);
+      marks += "?";
+      binds.push_back(value);
+    }
+    sql += " (" + names + ") VALUES (" + marks + ")";
+  }
+  sqlite3_stmt* stmt = Prepare(sql);
+  Bind(stmt, binds);
+  const int rc = sqlite3_step(stmt);
+  sqlite3_reset(stmt);
+  if (rc != SQLITE_DONE) Fail(QString("Cannot add a row to %1").arg(table));
+  Touch(table);
+  return sqlite3_last_insert_rowid(db_);
+}
+
+void Database::Update(const QString& table, qint64 rowid,
+                      const std::vector<std::pair<int, QVariant>>& values) {
+  if (values.empty()) return;
+  const std::vector<Column>& columns = Columns(table);
+  QString sql = "UPDATE " + QuoteIdentifier(table) + " SET ";
+  std::vector<QVariant> binds;
+  bool first = true;
+  for (const auto& [index, value] : values) {
+    if (!first) sql += ", ";
+    first = false;
+    sql += QuoteIdentifier(columns.at(index).name) + " = ?";
+    binds.push_back(value);
+  }
+  sql += " WHERE rowid = ?";
+  binds.push_back(rowid);
+  sqlite3_stmt* stmt = Prepare(sql);
+  Bind(stmt, binds);
+  const int rc = sqlite3_step(stmt);
+  sqlite3_reset(stmt);
+  if (rc != SQLITE_DONE) Fail(QString("Cannot store a row of %1").arg(table));
+  Touch(table);
+}
+
+void Database::Delete(const QString& table, qint64 rowid) {
+  Columns(table);
+  sqlite3_stmt* stmt = Prepare("DELETE FROM " + QuoteIdentifier(table) + " WHERE rowid = ?");
+  Bind(stmt, {rowid});
+  const int rc = sqlite3_step(stmt);
+  sqlite3_reset(stmt);
+  if (rc != SQLITE_DONE) Fail(QString("Cannot delete a row of %1").arg(table));
+  Touch(table);
+}
+
+void Database::DeleteWhere(const QString& table, const Filter& filter) {
+  Columns(table);
+  QString sql = "DELETE FROM " + QuoteIdentifier(table);
+  std::vector<QVariant> binds;
+  if (!filter.IsEmpty()) sql += " WHERE " + filter.Sql(&binds);
+  sqlite3_stmt* stmt = Prepare(sql);
+  Bind(stmt, binds);
+  const int rc = sqlite3_step(stmt);
+  sqlite3_reset(stmt);
+  if (rc != SQLITE_DONE) Fail(QString("Cannot delete rows of %1").arg(table));
+  Touch(table);
+}
+
+quint64 Database::Generation(const QString& table) const {
+  return std::max(generations_.value(TableKey(table), 0), epoch_);
+}
+
+void Database::Touch(const QString& table) { generations_.insert(TableKey(table), ++counter_); }
+
+void Database::TouchAll() { epoch_ = ++counter_; }
+
+void Database::NotifyChange(const QString& table, const QString& column) {
+  if (listener_) listener_(table, column);
+}
+
+}  // namespace velmora::site

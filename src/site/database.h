@@ -1,0 +1,129 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "site/filter.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace velmora::site {
+
+enum class ColumnType { kInteger, kReal, kText, kBool, kDate };
+
+struct Column {
+  QString name;
+  QString declared_type;
+  ColumnType type = ColumnType::kText;
+};
+
+// The column type the store treats a declared SQL type as.
+ColumnType ColumnTypeOf(const QString& declared_type);
+
+// One stored row: its rowid and the values of every column in column order.
+struct Row {
+  qint64 rowid = 0;
+  std::vector<QVariant> values;
+};
+
+struct OpenOptions {
+  bool read_only = false;
+  // The file came from outside: no trusted schema, defensive mode, no triggers or views run.
+  bool untrusted = false;
+};
+
+// One connection of the table store to one data source (one SQLite file). All SQL of the
+// program is built here and in Table; values are always bound, identifiers always quoted.
+class Database {
+ public:
+  Database(QString data_source, QString file);
+  ~Database();
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  const QString& DataSource() const { return data_source_; }
+  const QString& FileName() const { return file_; }
+  void SetFileName(const QString& file);
+
+  // Opens the file (creating it unless read-only). Throws StoreError on failure.
+  void Open(const OpenOptions& options = {});
+  void Close();
+  bool IsOpen() const { return db_ != nullptr; }
+  sqlite3* Handle() const { return db_; }
+
+  QStringList TableNames();
+  bool HasTable(const QString& name);  // without regard to case
+  // The real spelling of a table name given in any case; empty when there is none.
+  QString ResolveTable(const QString& name);
+
+  const std::vector<Column>& Columns(const QString& table);
+  // Index of a column, compared without regard to case; -1 when absent.
+  int ColumnIndex(const QString& table, const QString& column);
+
+  // Transactions nest: the outermost level is a real transaction, inner levels are savepoints.
+  void Begin();
+  void Commit();
+  void Rollback();
+  int TransactionDepth() const { return depth_; }
+
+  // A data-definition statement as the program words it ("ALTER TABLE 2010_2_PanelCompatibility
+  // ADD COLUMN Prot3 TEXT(15)", "CREATE TABLE [Apollo] (...)"), carried out in SQLite's dialect.
+  void ExecuteDdl(const QString& statement);
+
+  std::vector<Row> Select(const QString& table, const Filter& filter = {},
+                          const QString& sort_column = {});
+  qint64 Count(const QString& table, const Filter& filter = {});
+  // Reads one row by rowid; false when it is gone.
+  bool ReadRow(const QString& table, qint64 rowid, Row* row);
+  // Inserts a row with the given column values (other columns take their defaults).
+  qint64 Insert(const QString& table, const std::vector<std::pair<int, QVariant>>& values);
+  void Update(const QString& table, qint64 rowid,
+              const std::vector<std::pair<int, QVariant>>& values);
+  void Delete(const QString& table, qint64 rowid);
+  // Deletes every row matching the filter (all rows for an empty filter).
+  void DeleteWhere(const QString& table, const Filter& filter = {});
+
+  // Runs a statement of the store itself (schema work, pragmas). Not for use outside site/.
+  void Execute(const QString& sql, const std::vector<QVariant>& binds = {});
+  QVariant QueryValue(const QString& sql, const std::vector<QVariant>& binds = {});
+
+  // Bumped by every write to a table; cursors compare it to know when to re-read.
+  quint64 Generation(const QString& table) const;
+
+  // Told about every column value written through a cursor.
+  using ChangeListener = std::function<void(const QString& table, const QString& column)>;
+  void SetChangeListener(ChangeListener listener) { listener_ = std::move(listener); }
+  void NotifyChange(const QString& table, const QString& column);
+
+ private:
+  sqlite3_stmt* Prepare(const QString& sql);
+  void Bind(sqlite3_stmt* stmt, const std::vector<QVariant>& binds);
+  [[noreturn]] void Fail(const QString& what);
+  void Touch(const QString& table);
+  void TouchAll();
+  QString TableKey(const QString& table) const { return table.toLower(); }
+
+  QString data_source_;
+  QString file_;
+  sqlite3* db_ = nullptr;
+  int depth_ = 0;
+  QHash<QString, sqlite3_stmt*> statements_;
+  QHash<QString, std::vector<Column>> columns_;
+  QHash<QString, QHash<QString, int>> column_index_;
+  QHash<QString, quint64> generations_;
+  quint64 counter_ = 1;
+  quint64 epoch_ = 1;
+  ChangeListener listener_;
+};
+
+// Value comparison of the store: an empty value is smaller than any number and equal to another
+// empty value; numbers compare as numbers, everything else as text.
+int CompareValues(const QVariant& a, const QVariant& b);
+
+}  // namespace velmora::site

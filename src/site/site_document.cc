@@ -1,0 +1,37 @@
+#include "site/site_document.h"
+
+#include "site/flag_columns_upgrade.h"
+
+namespace velmora::site {
+
+SiteDocument::SiteDocument(const ProgramFolder& folder)
+    : db_(kSiteSource, folder.WorkingCopy()),
+      site_(&db_, "Site"),
+      panels_(&db_, "Panels"),
+      loops_(&db_, "Loops"),
+      devices_(&db_, "Devices"),
+      outputs_(&db_, "Outputs"),
+      currents_(&db_, "Currents") {}
+
+void SiteDocument::Open() {
+  db_.Open();
+  db_.Execute("PRAGMA journal_mode = DELETE");
+  loops_.Open();
+  site_.Open();
+  UpgradeFlagColumns(db_, "Panels");
+  panels_.Open();
+  outputs_.Open();
+  currents_.Open();
+  devices_.Open();
+}
+
+void SiteDocument::Release(ReleaseOrder order) {
+  if (order == ReleaseOrder::kReplace) {
+    for (Table* t : {&loops_, &panels_, &site_, &devices_, &outputs_, &currents_}) t->Close();
+  } else {
+    for (Table* t : {&loops_, &devices_, &outputs_, &currents_, &panels_, &site_}) t->Close();
+  }
+  db_.Close();
+}
+
+}  // namespace velmora::site

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "site/database.h"
+#include "site/program_folder.h"
+#include "site/table.h"
+
+namespace velmora::site {
+
+// The working copy of the site document ("Velmora Site", DBs/Site.mdb) with the six site tables
+// the views and operations work on. Whole files are copied over the working copy only while it
+// is released.
+class SiteDocument {
+ public:
+  explicit SiteDocument(const ProgramFolder& folder);
+
+  Database& Db() { return db_; }
+  const QString& WorkingCopy() const { return db_.FileName(); }
+
+  Table& Site() { return site_; }
+  Table& Panels() { return panels_; }
+  Table& Loops() { return loops_; }
+  Table& Devices() { return devices_; }
+  Table& Outputs() { return outputs_; }
+  Table& Currents() { return currents_; }
+
+  // Opens the connection and the tables in the order Loops, Site, Panels, Outputs, Currents,
+  // Devices. Opening Panels runs the schema step of older documents. Throws StoreError.
+  void Open();
+
+  enum class ReleaseOrder {
+    kReplace,  // New and Open: Loops, Panels, Site, Devices, Outputs, Currents
+    kSave,     // Save: Loops, Devices, Outputs, Currents, Panels, Site
+  };
+  // Closes the tables in the given order and then the connection.
+  void Release(ReleaseOrder order);
+  bool IsOpen() const { return db_.IsOpen(); }
+
+  // Number of columns of a site table, for the checks on older layouts.
+  int ColumnCount(const QString& table) { return int(db_.Columns(table).size()); }
+  // Loops with at least 16 columns carry OKBoolean.
+  bool LoopsHaveOkBoolean() { return ColumnCount("Loops") > 15; }
+  // Panels with at least 20 columns carry OKBooleanLoops and OKBooleanPSU.
+  bool PanelsHaveStatusFlags() { return ColumnCount("Panels") >= 20; }
+
+ private:
+  Database db_;
+  Table site_;
+  Table panels_;
+  Table loops_;
+  Table devices_;
+  Table outputs_;
+  Table currents_;
+};
+
+}  // namespace velmora::site

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <vector>
+
+namespace velmora::site {
+
+struct TreeNode {
+  QString text;
+  int image = 0;
+  bool expanded = false;
+  TreeNode* parent = nullptr;
+  std::vector<std::unique_ptr<TreeNode>> children;
+
+  int Level() const;          // 0 root, 1 panel, 2 loop or outputs
+  int Index() const;          // position among its parent's children, 0-based
+  int ChildCount() const { return int(children.size()); }
+  TreeNode* Child(int i) const { return children.at(i).get(); }
+  TreeNode* LastChild() const { return children.empty() ? nullptr : children.back().get(); }
+};
+
+// What the selected node of the site tree stands for.
+struct TreeSelection {
+  bool root_selected = false;
+  int panel = 0;  // 1-based panel ordinal; 0 with the root selected
+  int loop = 0;   // 1-based position among the panel's children; 0 for a panel node or the root
+  bool outputs_selected = false;  // the selected node is its panel's last child
+};
+
+// The site tree as the program sees it: one root, a node per panel, a node per loop and the
+// outputs node of each panel. Widgets render it and forward clicks; every rule works on it.
+class SiteTreeModel : public QObject {
+  Q_OBJECT
+
+ public:
+  SiteTreeModel();
+
+  TreeNode* Root() const { return root_.get(); }
+  TreeNode* Selected() const { return selected_; }
+  void Select(TreeNode* node);
+
+  TreeNode* AddChild(TreeNode* parent, const QString& text, int image);
+  TreeNode* InsertChild(TreeNode* parent, int index, const QString& text, int image);
+  void Remove(TreeNode* node);  // the node with its subtree; the root is never removed
+  void SetText(TreeNode* node, const QString& text);
+  void SetExpanded(TreeNode* node, bool expanded);
+
+  // The panel node of panel ordinal p (1-based), or nullptr.
+  TreeNode* PanelNode(int p) const;
+  int PanelCount() const { return root_->ChildCount(); }
+
+  TreeSelection ResolveTreeSelection() const;
+
+  // Deletes every node below the root, the last first; the root text is set by the caller.
+  void Clear();
+
+  void ExpandAll();
+  void CollapseAll();
+  void ExpandPanelDetails();
+  void CollapsePanelDetails();
+  void ExpandPanels();  // the root only, one level
+
+ signals:
+  void StructureChanged();
+  void NodeTextChanged(velmora::site::TreeNode* node);
+  void SelectionChanged(velmora::site::TreeNode* node);
+  void ExpansionChanged();
+
+ private:
+  std::unique_ptr<TreeNode> root_;
+  TreeNode* selected_ = nullptr;
+};
+
+}  // namespace velmora::site

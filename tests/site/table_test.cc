@@ -1,0 +1,219 @@
+#include "site/table.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "site/database.h"
+#include "site/store_error.h"
+
+namespace velmora::site {
+namespace {
+
+class TableTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db_ = std::make_unique<Database>("test", dir_.filePath("t.db"));
+    db_->Open();
+    db_->Execute(
+        "CREATE TABLE \"Site\" (\"AddressLine1\" TEXT, \"State/Province\" TEXT, "
+        "\"Psu0\" BIT NOT NULL DEFAULT 0, \"Length\" INTEGER, \"Drop\" REAL)");
+    db_->Execute("CREATE TABLE \"2010_2_PanelCompatibility\" (\"SalesChannel\" TEXT, \"ID1\" INTEGER)");
+  }
+
+  void AddChannel(Table& t, const QString& channel, int id) {
+    t.Append();
+    t.SetValue("SalesChannel", channel);
+    t.SetValue("ID1", id);
+    t.Post();
+  }
+
+  QTemporaryDir dir_;
+  std::unique_ptr<Database> db_;
+};
+
+TEST_F(TableTest, ColumnsAreFoundWhateverTheirCase) {
+  Table site(db_.get(), "Site");
+  site.Open();
+  site.Append();
+  site.SetValue("Addressline1", "Main Street 1");
+  site.SetValue("PSU0", true);
+  site.SetValue("state/province", "North");
+  site.Post();
+  site.First();
+  EXPECT_EQ(site.Text("AddressLine1"), "Main Street 1");
+  EXPECT_TRUE(site.Bool("psu0"));
+  EXPECT_EQ(site.Text("State/Province"), "North");
+  EXPECT_EQ(site.FieldCount(), 5);
+  EXPECT_TRUE(site.HasField("DROP"));
+  EXPECT_FALSE(site.HasField("Prot3"));
+  EXPECT_THROW(site.Value("Prot3"), StoreError);
+}
+
+TEST_F(TableTest, FilterTextFormsDoubleQuotes) {
+  EXPECT_EQ(Filter::SalesChannel("Mor'nax").Text(),
+            "SalesChannel = 'Mor''nax' Or SalesChannel = 'All'");
+  EXPECT_EQ(Filter::Equals("Panel", 2).And("Loop", 3).Text(), "Panel = 2 And Loop = 3");
+  EXPECT_EQ(Filter::Equals("PanelNumber", 12).Text(), "PanelNumber = 12");
+}
+
+TEST_F(TableTest, FilterRestrictsRowsAndCanBeSwitchedOff) {
+  Table spec(db_.get(), "2010_2_PanelCompatibility");
+  spec.Open();
+  AddChannel(spec, "Tarvik", 1);
+  AddChannel(spec, "All", 2);
+  AddChannel(spec, "Mor'nax", 3);
+  AddChannel(spec, "Halvo", 4);
+  spec.SetFilter(Filter::SalesChannel("Mor'nax"));
+  spec.SetFiltered(true);
+  std::vector<qint64> seen;
+  for (spec.First(); !spec.Eof(); spec.Next()) seen.push_back(spec.Int("ID1"));
+  EXPECT_EQ(seen, (std::vector<qint64>{2, 3}));
+  spec.SetFiltered(false);
+  EXPECT_EQ(spec.RecordCount(), 4);
+}
+
+TEST_F(TableTest, EmptyValuesSortFirstAndCompareSmaller) {
+  Table site(db_.get(), "Site");
+  site.Open();
+  for (QVariant length : {QVariant(300), QVariant(), QVariant(-5), QVariant(20)}) {
+    site.Append();
+    site.SetValue("Length", length);
+    site.Post();
+  }
+  site.SetSort("Length");
+  std::vector<QVariant> order;
+  for (site.First(); !site.Eof(); site.Next()) order.push_back(site.Value("Length"));
+  ASSERT_EQ(order.size(), 4u);
+  EXPECT_TRUE(order[0].isNull());
+  EXPECT_EQ(order[1].toLongLong(), -5);
+  EXPECT_EQ(order[3].toLongLong(), 300);
+  EXPECT_LT(CompareValues(QVariant(), QVariant(-1000000)), 0);
+  EXPECT_EQ(CompareValues(QVariant(), QVariant()), 0);
+}
+
+TEST_F(TableTest, BookmarkReturnsToTheRowAfterOtherWrites) {
+  Table spec(db_.get(), "2010_2_PanelCompatibility");
+  spec.Open();
+  for (int id = 1; id <= 5; ++id) AddChannel(spec, "Tarvik", id);
+  ASSERT_TRUE(spec.Locate("ID1", 3));
+  const qint64 mark = spec.Bookmark();
+
+  // A second cursor writes to the same table; the first sees the change and keeps its row.
+  Table other(db_.get(), "2010_2_PanelCompatibility");
+  other.Open();
+  other.First();
+  other.Delete();
+  other.Last();
+  other.SetValue("SalesChannel", "Halvo");
+  other.Post();
+
+  EXPECT_EQ(spec.Int("ID1"), 3);
+  EXPECT_EQ(spec.RecordCount(), 4);
+  spec.Last();
+  EXPECT_EQ(spec.Text("SalesChannel"), "Halvo");
+  ASSERT_TRUE(spec.GotoBookmark(mark));
+  EXPECT_EQ(spec.Int("ID1"), 3);
+}
+
+TEST_F(TableTest, LocateCanIgnoreCase) {
+  Table spec(db_.get(), "2010_2_PanelCompatibility");
+  spec.Open();
+  AddChannel(spec, "Tarvik", 1);
+  AddChannel(spec, "Qellon", 2);
+  EXPECT_FALSE(spec.Locate("SalesChannel", "QELLON"));
+  ASSERT_TRUE(spec.Locate("SalesChannel", "QELLON", Table::Match::kCaseInsensitive));
+  EXPECT_EQ(spec.Int("ID1"), 2);
+}
+
+TEST_F(TableTest, DeletingWhileWalkingVisitsEveryRow) {
+  Table spec(db_.get(), "2010_2_PanelCompatibility");
+  spec.Open();
+  for (int id = 1; id <= 6; ++id) AddChannel(spec, id % 2 ? "Tarvik" : "Halvo", id);
+  for (spec.First(); !spec.Eof();) {
+    if (spec.Text("SalesChannel") == "Halvo") {
+      spec.Delete();
+    } else {
+      spec.Next();
+    }
+  }
+  std::vector<qint64> left;
+  for (spec.First(); !spec.Eof(); spec.Next()) left.push_back(spec.Int("ID1"));
+  EXPECT_EQ(left, (std::vector<qint64>{1, 3, 5}));
+}
+
+TEST_F(TableTest, RollbackUndoesWritesAndCursorsSeeIt) {
+  Table spec(db_.get(), "2010_2_PanelCompatibility");
+  spec.Open();
+  AddChannel(spec, "Tarvik", 1);
+  {
+    Transaction transaction(db_.get());
+    AddChannel(spec, "Halvo", 2);
+    spec.First();
+    spec.SetValue("ID1", 99);
+    spec.Post();
+    // left without Commit: rolled back
+  }
+  spec.First();
+  EXPECT_EQ(spec.RecordCount(), 1);
+  EXPECT_EQ(spec.Int("ID1"), 1);
+
+  db_->Begin();
+  db_->Begin();  // a nested level is a savepoint
+  AddChannel(spec, "Inner", 3);
+  db_->Rollback();
+  AddChannel(spec, "Outer", 4);
+  db_->Commit();
+  EXPECT_EQ(db_->Count("2010_2_PanelCompatibility"), 2);
+}
+
+TEST_F(TableTest, ValuesConvertToTheColumnTypeOrAreRefused) {
+  Table site(db_.get(), "Site");
+  site.Open();
+  site.Append();
+  site.SetValue("Length", "250");
+  site.SetValue("Drop", "1.25");
+  site.SetValue("Psu0", "True");
+  site.Post();
+  EXPECT_EQ(site.Int("Length"), 250);
+  EXPECT_DOUBLE_EQ(site.Real("Drop"), 1.25);
+  EXPECT_TRUE(site.Bool("Psu0"));
+  EXPECT_THROW(site.SetValue("Length", "25x"), StoreError);
+  EXPECT_THROW(site.SetValue("Drop", "abc"), StoreError);
+  site.Cancel();
+  site.First();
+  EXPECT_EQ(site.Int("Length"), 250);
+}
+
+TEST_F(TableTest, AccessStatementsRunInSqliteDialect) {
+  db_->Execute("CREATE TABLE \"Panels\" (\"Panel Number\" INTEGER)");
+  db_->Execute("INSERT INTO \"Panels\" VALUES (1)");
+  db_->ExecuteDdl("ALTER TABLE Panels ADD COLUMN Prot3 BIT NOT NULL");
+  db_->ExecuteDdl("ALTER TABLE 2010_2_PanelCompatibility ADD COLUMN Opt5 TEXT(15)");
+  db_->ExecuteDdl(
+      "CREATE TABLE [Apollo] ([DeviceTypeCode] FLOAT, [Isolator] YESNO, [DeviceCode] TEXT(255))");
+  Table panels(db_.get(), "Panels");
+  panels.Open();
+  EXPECT_FALSE(panels.Bool("Prot3"));
+  EXPECT_GE(db_->ColumnIndex("2010_2_PanelCompatibility", "opt5"), 0);
+  EXPECT_TRUE(db_->HasTable("APOLLO"));
+  const auto& columns = db_->Columns("Apollo");
+  EXPECT_EQ(columns[0].type, ColumnType::kReal);
+  EXPECT_EQ(columns[1].type, ColumnType::kBool);
+  EXPECT_EQ(columns[2].type, ColumnType::kText);
+}
+
+TEST_F(TableTest, ChangeNotificationNamesTableAndColumn) {
+  std::vector<std::pair<QString, QString>> changes;
+  db_->SetChangeListener([&](const QString& t, const QString& c) { changes.emplace_back(t, c); });
+  Table site(db_.get(), "Site");
+  site.Open();
+  site.Append();
+  site.SetValue("addressline1", "x");
+  ASSERT_EQ(changes.size(), 1u);
+  EXPECT_EQ(changes[0].first, "Site");
+  EXPECT_EQ(changes[0].second, "AddressLine1");
+}
+
+}  // namespace
+}  // namespace velmora::site

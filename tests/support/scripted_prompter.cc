@@ -1,0 +1,77 @@
+#include "support/scripted_prompter.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora::testing {
+
+bool ScriptedPrompter::NextAnswer(const QString& what) {
+  if (answers_.empty()) {
+    ADD_FAILURE() << "unexpected question: " << what.toStdString();
+    return false;
+  }
+  const bool answer = answers_.front();
+  answers_.pop_front();
+  return answer;
+}
+
+void ScriptedPrompter::Warn(const QString& text, Icon icon) {
+  records_.push_back({Kind::kWarn, text, icon, {}});
+}
+
+bool ScriptedPrompter::ConfirmOkCancel(const QString& text, Icon icon) {
+  records_.push_back({Kind::kOkCancel, text, icon, {}});
+  return NextAnswer(text);
+}
+
+bool ScriptedPrompter::AskYesNo(const QString& text, Icon icon) {
+  records_.push_back({Kind::kYesNo, text, icon, {}});
+  return NextAnswer(text);
+}
+
+std::optional<QString> ScriptedPrompter::ChooseOpenFile(const FileDialog& dialog) {
+  records_.push_back({Kind::kOpenFile, QString(), Icon::kQuestion, dialog});
+  if (files_.empty()) {
+    ADD_FAILURE() << "unexpected open dialog";
+    return std::nullopt;
+  }
+  const auto [chosen, file] = files_.front();
+  files_.pop_front();
+  if (!chosen) return std::nullopt;
+  return file;
+}
+
+std::optional<QString> ScriptedPrompter::ChooseSaveFile(const FileDialog& dialog) {
+  records_.push_back({Kind::kSaveFile, QString(), Icon::kQuestion, dialog});
+  if (files_.empty()) {
+    ADD_FAILURE() << "unexpected save dialog";
+    return std::nullopt;
+  }
+  const auto [chosen, file] = files_.front();
+  files_.pop_front();
+  if (!chosen) return std::nullopt;
+  return file;
+}
+
+bool ScriptedPrompter::PrinterDialog(QPrinter*) {
+  records_.push_back({Kind::kPrinter, QString(), Icon::kQuestion, {}});
+  return NextAnswer("printer dialog");
+}
+
+QStringList ScriptedPrompter::Texts() const {
+  QStringList texts;
+  for (const Record& r : records_) {
+    if (r.kind == Kind::kWarn || r.kind == Kind::kOkCancel || r.kind == Kind::kYesNo)
+      texts << r.text;
+  }
+  return texts;
+}
+
+QStringList ScriptedPrompter::Warnings() const {
+  QStringList texts;
+  for (const Record& r : records_) {
+    if (r.kind == Kind::kWarn) texts << r.text;
+  }
+  return texts;
+}
+
+}  // namespace velmora::testing
