@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "i18n/messages.h"
 #include "site/images.h"
 
 namespace velmora::site {
@@ -23,6 +24,7 @@ int TreeNode::Index() const {
 SiteTreeModel::SiteTreeModel() : root_(std::make_unique<TreeNode>()) {
   root_->image = kImageRoot;
   selected_ = root_.get();
+  window_caption_ = i18n::Text(i18n::Msg::kSite) + ":";
 }
 
 void SiteTreeModel::Select(TreeNode* node) {
@@ -141,6 +143,11 @@ void SiteTreeModel::CollapsePanelDetails() {
   root_->expanded = true;
   for (auto& panel : root_->children) panel->expanded = false;
   emit ExpansionChanged();
+}
+
+void SiteTreeModel::SetWindowCaption(const QString& caption) {
+  window_caption_ = caption;
+  emit WindowCaptionChanged(caption);
 }
 
 void SiteTreeModel::ExpandPanels() {

@@ -62,15 +62,21 @@ class SiteTreeModel : public QObject {
   void CollapsePanelDetails();
   void ExpandPanels();  // the root only, one level
 
+  // The caption of the tree window: "Site:" at first, "Site : <name>" once a site is named.
+  const QString& WindowCaption() const { return window_caption_; }
+  void SetWindowCaption(const QString& caption);
+
  signals:
   void StructureChanged();
   void NodeTextChanged(velmora::site::TreeNode* node);
   void SelectionChanged(velmora::site::TreeNode* node);
   void ExpansionChanged();
+  void WindowCaptionChanged(const QString& caption);
 
  private:
   std::unique_ptr<TreeNode> root_;
   TreeNode* selected_ = nullptr;
+  QString window_caption_;
 };
 
 }  // namespace velmora::site

@@ -236,6 +236,11 @@ bool Table::GotoBookmark(qint64 bookmark) {
   return false;
 }
 
+const std::vector<Row>& Table::Rows() {
+  EnsureFresh();
+  return rows_;
+}
+
 const std::vector<Column>& Table::Columns() { return db_->Columns(name_); }
 
 int Table::FieldCount() { return int(Columns().size()); }

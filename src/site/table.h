@@ -58,6 +58,12 @@ class Table {
   qint64 Bookmark();
   bool GotoBookmark(qint64 bookmark);
 
+  // The rows as this cursor sees them (filter and sort applied, re-read when the table has
+  // changed), without moving the cursor: for readers that scan a table behind a caller's back.
+  const std::vector<Row>& Rows();
+  // Index of a column in Row::values, without regard to case; -1 when absent.
+  int FieldIndex(const QString& column) { return db_->ColumnIndex(name_, column); }
+
   int FieldCount();
   QStringList FieldNames();
   bool HasField(const QString& column);

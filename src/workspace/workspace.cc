@@ -1,0 +1,312 @@
+#include "workspace/workspace.h"
+
+#include <cstdio>
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "catalogue/lookup.h"
+#include "electrical/recalculation.h"
+#include "electrical/site_status.h"
+#include "i18n/messages.h"
+#include "site/file_copy.h"
+#include "site/site_file_check.h"
+#include "site/store_error.h"
+
+namespace velmora::workspace {
+
+using i18n::Msg;
+using site::FlagScope;
+using site::RunState;
+
+namespace {
+
+const char* const kBlankSiteColumns[] = {"SiteName", "ContactName", "AddressLine1",
+                                         "AddressLine2", "City", "State/Province",
+                                         "PostalCode", "Country", "Phone",
+                                         "Fax", "Email", "Comment",
+                                         "SalesChannel"};
+
+constexpr const char* kCopyError = "Copy error";
+
+}  // namespace
+
+Workspace::Workspace(const site::ProgramFolder& folder, site::Prompter& prompter)
+    : folder_(folder),
+      prompter_(prompter),
+      doc_(folder),
+      catalogue_(folder),
+      run_{folder_, doc_, catalogue_, state_, tree_, tabs_, views_, prompter_} {
+  tree_.SetText(tree_.Root(), RootCaptionWithZeroCounts());
+}
+
+Workspace::~Workspace() = default;
+
+QString Workspace::RootCaptionWithZeroCounts() {
+  return i18n::Text(Msg::kPanels) + " 0" + " / " + i18n::Text(Msg::kLoops) + " 0";
+}
+
+void Workspace::OpenTables() {
+  if (!QFileInfo::exists(folder_.WorkingCopy())) {
+    QString error;
+    if (site::CopyWholeFile(folder_.Template(), folder_.WorkingCopy(), true, &error) !=
+        site::CopyResult::kOk)
+      throw site::StoreError("Cannot make the working copy: " + error);
+  }
+  // The catalogue first (its upgrades run as its tables open), then the working copy with the
+  // schema step of older documents, then the defaults and the device catalogue.
+  catalogue_.OpenPanelSpec();
+  catalogue_.OpenTranslation();
+  doc_.Open();
+  catalogue_.OpenDefaultPanel();
+  catalogue_.OpenDeviceCatalogue();
+}
+
+void Workspace::StartSession() {
+  ResetWorkingCopy();
+  WriteSiteDefaults();
+  ApplyDefaultSiteTimes();
+  ShowSiteView();
+  state_.SetDeviceEventsOn(true);
+  state_.SetViewEventsOn(true);
+}
+
+bool Workspace::ReplaceWorkingCopy(const QString& source, QString* error) {
+  // The source is copied next to the working copy and checked there first, so a file that
+  // cannot serve never replaces the site being worked on.
+  const QString staged = folder_.Path("DBs/Site.mdb.incoming");
+  QFile::remove(staged);
+  if (site::CopyWholeFile(source, staged, true, error) != site::CopyResult::kOk) return false;
+  const QString problem = site::CheckSiteFile(staged);
+  if (!problem.isEmpty()) {
+    *error = problem;
+    QFile::remove(staged);
+    return false;
+  }
+  FlagScope loading(&state_, &RunState::SetLoading, &RunState::Loading, true);
+  doc_.Release(site::SiteDocument::ReleaseOrder::kReplace);
+  const QByteArray from = QFile::encodeName(staged);
+  const QByteArray to = QFile::encodeName(folder_.WorkingCopy());
+  QFile::remove(folder_.WorkingCopy() + "-journal");
+  bool ok = ::rename(from.constData(), to.constData()) == 0;
+  if (!ok) {
+    *error = "the working copy cannot be replaced";
+    QFile::remove(staged);
+  }
+  try {
+    doc_.Open();
+  } catch (const site::StoreError& e) {
+    *error = e.Message();
+    ok = false;
+  }
+  return ok;
+}
+
+bool Workspace::ResetWorkingCopy() {
+  QString error;
+  if (!ReplaceWorkingCopy(folder_.Template(), &error)) {
+    prompter_.Warn(QString("The blank site %1 cannot be used: %2")
+                       .arg(QDir::toNativeSeparators(folder_.Template()), error));
+    return false;
+  }
+  state_.SetSiteSaved(false);
+  state_.SetSiteFileName(QString());
+  return true;
+}
+
+void Workspace::WriteSiteDefaults() {
+  site::Table& site = doc_.Site();
+  site.First();
+  if (site.IsEmpty()) {
+    site.Append();
+  } else {
+    site.Edit();
+  }
+  for (const char* column : kBlankSiteColumns) site.SetValue(column, " ");
+  site.SetValue("SiteDate", QDate::currentDate());
+  site.SetValue("StandbyTime", 0.0);
+  site.SetValue("AlarmTime", 0.0);
+  site.Post();
+}
+
+void Workspace::ApplyDefaultSiteTimes() {
+  site::Table& defaults = catalogue_.DefaultPanel();
+  defaults.First();
+  if (defaults.IsEmpty()) return;
+  site::Table& site = doc_.Site();
+  site.First();
+  if (site.IsEmpty()) return;
+  site.SetValue("StandbyTime", defaults.Value("StandbyTime"));
+  site.SetValue("AlarmTime", defaults.Value("AlarmTime"));
+  site.SetValue("SalesChannel", defaults.Value("SalesChannel"));
+  site.Post();
+}
+
+void Workspace::EmptySiteTree() {
+  tree_.Clear();
+  tree_.SetText(tree_.Root(), RootCaptionWithZeroCounts());
+}
+
+void Workspace::ShowSiteView() {
+  views_.Show(site::DetailView::kSite);
+  tabs_.SetActive(0);
+  tree_.Select(tree_.Root());
+  electrical::RecalculateShownSite(run_);
+}
+
+void Workspace::NewSite() {
+  views_.HideAll();
+  if (!ResetWorkingCopy()) return;
+  WriteSiteDefaults();
+  EmptySiteTree();
+  tabs_.RemovePanelTabs();
+  ApplyDefaultSiteTimes();
+  catalogue_.FilterPanelSpec(doc_.Site().Text("SalesChannel"));
+  ShowSiteView();
+  emit SiteReplaced();
+}
+
+bool Workspace::OpenSite() {
+  std::optional<QString> file;
+  {
+    FlagScope loading(&state_, &RunState::SetLoading, &RunState::Loading, true);
+    site::Prompter::FileDialog dialog;
+    dialog.folder = folder_.SitesFolder();
+    dialog.filters = {"Database file (*.mdb)", "All files (*.*)"};
+    dialog.default_suffix = "mdb";
+    file = prompter_.ChooseOpenFile(dialog);
+  }
+  if (!file) return false;
+  return OpenSiteFile(*file);
+}
+
+bool Workspace::OpenSiteFile(const QString& file) {
+  QString error;
+  if (!ReplaceWorkingCopy(file, &error)) {
+    prompter_.Warn(QString("The site file %1 cannot be opened: %2")
+                       .arg(QDir::toNativeSeparators(file), error));
+    return false;
+  }
+  FlagScope loading(&state_, &RunState::SetLoading, &RunState::Loading, true);
+  tabs_.RemovePanelTabs();
+  EmptySiteTree();
+  RefreshStoredTexts();
+  catalogue_.FilterPanelSpec(doc_.Site().Text("SalesChannel"));
+  // The tabs and the tree are rebuilt from the stored panels here.
+  ShowSiteView();
+  state_.SetSiteFileName(QFileInfo(file).absoluteFilePath());
+  tree_.SetWindowCaption(i18n::Text(Msg::kSite) + " : " + doc_.Site().Text("SiteName"));
+  emit SiteReplaced();
+  return true;
+}
+
+void Workspace::RefreshStoredTexts() {
+  site::Transaction transaction(&doc_.Db());
+  {
+    FlagScope device_events(&state_, &RunState::SetDeviceEventsOn, &RunState::DeviceEventsOn,
+                            false);
+    site::Table devices(&doc_.Db(), "Devices");
+    devices.Open();
+    for (devices.First(); !devices.Eof(); devices.Next()) {
+      const qint64 code = devices.Int("DeviceTypeCode");
+      if (code == 0) continue;
+      const QString text = catalogue::LookupDeviceTypeText(catalogue_.Translation(), code);
+      if (devices.Text("DeviceTypeText") != text) devices.SetValue("DeviceTypeText", text);
+    }
+  }
+  site::Table outputs(&doc_.Db(), "Outputs");
+  outputs.Open();
+  for (outputs.First(); !outputs.Eof(); outputs.Next()) {
+    const QString name = catalogue::OutputName(catalogue_.Translation(), outputs.Int("OutputNumber"));
+    if (outputs.Text("Output") != name) outputs.SetValue("Output", name);
+  }
+  site::Table loops(&doc_.Db(), "Loops");
+  loops.Open();
+  const bool has_ok_boolean = doc_.LoopsHaveOkBoolean();
+  for (loops.First(); !loops.Eof(); loops.Next()) {
+    loops.SetValue("Loop", i18n::Text(Msg::kLoop) + " " + QString::number(loops.Int("LoopNumber")));
+    if (has_ok_boolean) {
+      loops.SetValue("OK", i18n::Text(loops.Bool("OKBoolean") ? Msg::kLoopOk : Msg::kLoopOverload));
+    }
+  }
+  loops.Post();
+  const int panels = int(doc_.Db().Count("Panels"));
+  for (int p = 1; p <= panels; ++p) electrical::UpdatePanelLoadStatus(run_, p);
+  site::Table& site = doc_.Site();
+  site.First();
+  if (!site.IsEmpty() && site.Text("SalesChannel") == "Halvo") {
+    site.SetValue("SalesChannel", "Tarvik");
+    site.Post();
+  }
+  transaction.Commit();
+}
+
+site::Prompter::FileDialog Workspace::SaveDialog() const {
+  site::Prompter::FileDialog dialog;
+  dialog.folder = folder_.SitesFolder();
+  dialog.file_name = state_.SiteFileName();
+  dialog.filters = {"Database file (*.mdb)"};
+  dialog.default_suffix = "mdb";
+  return dialog;
+}
+
+bool Workspace::SaveSite() {
+  FlagScope loading(&state_, &RunState::SetLoading, &RunState::Loading, true);
+  doc_.Release(site::SiteDocument::ReleaseOrder::kSave);
+  bool done = false;
+  QString error;
+  if (!state_.SiteFileName().isEmpty() && state_.SiteSaved()) {
+    if (site::CopyWholeFile(doc_.WorkingCopy(), state_.SiteFileName(), true, &error) ==
+        site::CopyResult::kOk) {
+      done = true;
+    } else {
+      // The old file stays as it was, and the site is no longer known to be saved.
+      prompter_.Warn(QString(kCopyError) + "\n" + error);
+      state_.SetSiteSaved(false);
+    }
+  } else if (std::optional<QString> chosen = prompter_.ChooseSaveFile(SaveDialog())) {
+    state_.SetSiteFileName(QFileInfo(*chosen).absoluteFilePath());
+    const site::CopyResult first =
+        site::CopyWholeFile(doc_.WorkingCopy(), state_.SiteFileName(), false, &error);
+    if (first == site::CopyResult::kOk) {
+      done = true;
+    } else if (first == site::CopyResult::kTargetExists) {
+      if (prompter_.AskYesNo(i18n::Text(Msg::kFilenameExists), site::Prompter::Icon::kWarning)) {
+        if (site::CopyWholeFile(doc_.WorkingCopy(), state_.SiteFileName(), true, &error) ==
+            site::CopyResult::kOk) {
+          done = true;
+        } else {
+          prompter_.Warn(QString(kCopyError) + "\n" + error);
+        }
+      }
+    } else {
+      prompter_.Warn(QString(kCopyError) + "\n" + error);
+    }
+    if (done) state_.SetSiteSaved(true);
+  }
+  try {
+    doc_.Open();
+  } catch (const site::StoreError& e) {
+    prompter_.Warn("The working copy cannot be reopened: " + e.Message());
+  }
+  return done;
+}
+
+bool Workspace::SaveSiteAs() {
+  const bool was_saved = state_.SiteSaved();
+  state_.SetSiteSaved(false);
+  const bool done = SaveSite();
+  if (!done) state_.SetSiteSaved(was_saved);
+  return done;
+}
+
+void Workspace::ExitPrompt() {
+  if (state_.SiteSaved()) return;
+  while (prompter_.AskYesNo(i18n::Text(Msg::kDataNotSaved), site::Prompter::Icon::kQuestion)) {
+    if (SaveSite()) return;
+  }
+}
+
+}  // namespace velmora::workspace
