@@ -1,0 +1,31 @@
+// The desktop program.
+#include <QApplication>
+#include <QMessageBox>
+
+#include "site/program_folder.h"
+#include "site/run_state.h"
+#include "site/store_error.h"
+#include "ui/main_form.h"
+#include "ui/qt_prompter.h"
+#include "workspace/workspace.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Velmora");
+  QApplication::setApplicationDisplayName(velmora::site::kApplicationTitle);
+
+  const velmora::site::ProgramFolder folder = velmora::site::ProgramFolder::FromEnvironment();
+  velmora::ui::QtPrompter prompter;
+  velmora::workspace::Workspace workspace(folder, prompter);
+  try {
+    workspace.OpenTables();
+  } catch (const velmora::site::StoreError& error) {
+    QMessageBox::critical(nullptr, velmora::site::kApplicationTitle,
+                          QString("Velmora cannot start: %1").arg(error.Message()));
+    return 1;
+  }
+  velmora::ui::TMainForm main_form(workspace);
+  prompter.SetParent(&main_form);
+  main_form.showMaximized();
+  return app.exec();
+}
