@@ -105,6 +105,7 @@ CREATE TABLE "DefaultPanel" (
 -- Device tables, one per loop protocol, named by the ProtocolFile of the lookup table.
 CREATE TABLE "2000" ("DeviceTypeCode" FLOAT, "DeviceTypeText" TEXT(255), "DeviceCode" TEXT(255), "DeviceCount" INTEGER, "MaxPerLoop" INTEGER, "Isolator" YESNO, "DeviceGroup" TEXT(50), "BrandingCode" TEXT(255), "BrandingText" TEXT(255), "StandbyCurrent" FLOAT, "AlarmCurrent" FLOAT, "LastUpdated" TEXT(255), "Document" TEXT(255), "MinVoltage" INTEGER);
 CREATE TABLE "QELLON" ("DeviceTypeCode" FLOAT, "DeviceTypeText" TEXT(255), "DeviceCode" TEXT(255), "DeviceCount" INTEGER, "MaxPerLoop" INTEGER, "Isolator" YESNO, "DeviceGroup" TEXT(50), "BrandingCode" TEXT(255), "BrandingText" TEXT(255), "StandbyCurrent" FLOAT, "AlarmCurrent" FLOAT, "LastUpdated" TEXT(255), "Document" TEXT(255), "MinVoltage" INTEGER);
+CREATE TABLE "LEGACY" ("DeviceTypeCode" FLOAT, "DeviceTypeText" TEXT(255), "DeviceCode" TEXT(255), "DeviceCount" INTEGER, "MaxPerLoop" INTEGER, "Isolator" YESNO, "DeviceGroup" TEXT(50), "BrandingCode" TEXT(255), "BrandingText" TEXT(255), "StandbyCurrent" FLOAT, "AlarmCurrent" FLOAT, "LastUpdated" TEXT(255), "Document" TEXT(255), "MinVoltage" INTEGER);
 
 -- The battery range of the battery sizing: capacities in Ah with the model code at each position.
 CREATE TABLE "BatteryModels" (

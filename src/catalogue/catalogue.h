@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "site/database.h"
 #include "site/program_folder.h"
@@ -32,9 +33,9 @@ class Catalogue {
 
   // The start-up openings, each with the upgrade that belongs to it; the caller interleaves
   // them with the site tables in the program's start-up order. They throw site::StoreError.
-  void OpenPanelSpec();      // upgrade of the compatibility table runs before it opens
-  void OpenTranslation();    // lookup upgrade right after it opens
-  void OpenDefaultPanel();   // flag-column schema step, then the default loop length repair
+  void OpenPanelSpec();        // upgrade of the compatibility table runs before it opens
+  void OpenTranslation();      // lookup upgrade right after it opens
+  void OpenDefaultPanel();     // flag-column schema step, then the default loop length repair
   void OpenDeviceCatalogue();  // device seeding runs before every open
 
   // Restricts the compatibility table to a sales channel and the rows for "All".
@@ -47,7 +48,14 @@ class Catalogue {
 
   const site::ProgramFolder& Folder() const { return folder_; }
 
+  // A start-up upgrade that fails is rolled back and the table opens as it is; the reason is
+  // kept here (one line per failure) for the caller to show or log. Nothing is shown from here.
+  const QStringList& UpgradeProblems() const { return upgrade_problems_; }
+
  private:
+  void OpenDataSource();
+  void LoadBatteryRange();
+
   site::ProgramFolder folder_;
   site::Database data_db_;
   site::Database translation_db_;
@@ -57,6 +65,8 @@ class Catalogue {
   site::Table device_compat_;
   QStringList battery_capacities_;
   QStringList battery_models_;
+  bool battery_range_loaded_ = false;
+  QStringList upgrade_problems_;
 };
 
 }  // namespace velmora::catalogue

@@ -13,7 +13,8 @@ namespace velmora::catalogue {
 // a caller differ. Integer keys compare with integers and text keys with texts.
 enum class Pick { kFirst, kLast };
 
-std::optional<qint64> PanelTypeId(site::Table& lookup, const QString& name, Pick pick = Pick::kFirst);
+std::optional<qint64> PanelTypeId(site::Table& lookup, const QString& name,
+                                  Pick pick = Pick::kFirst);
 // Empty when there is no row with that ID1.
 QString PanelTypeName(site::Table& lookup, qint64 id);
 std::optional<qint64> HousingId(site::Table& lookup, const QString& name, Pick pick = Pick::kFirst);

@@ -48,6 +48,8 @@ int CountPanelOutputs(site::Table& panel_spec);
 // off for the scan, back on afterwards), in table order.
 QStringList SalesChannels(site::Table& panel_spec);
 
+// The position (RecNo) of the variant row in the filtered table, without moving the cursor.
+std::optional<int> FindVariantRow(site::Table& panel_spec, qint64 type_id, qint64 housing_id);
 // Moves the cursor to the variant row: the first row (of the filtered table) with ID1 = type and
 // ID2 = housing. False when there is none.
 bool LocateVariantRow(site::Table& panel_spec, qint64 type_id, qint64 housing_id);
