@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace velmora::panel {
+
+// A drop-down list of the panel view: its entries, the selected entry (-1 for none) and whether
+// it can be used.
+struct ChoiceBox {
+  QStringList entries;
+  int selected = -1;
+  bool enabled = true;
+
+  int Count() const { return int(entries.size()); }
+  bool Contains(const QString& text) const { return entries.contains(text); }
+  void Clear() {
+    entries.clear();
+    selected = -1;
+  }
+  void Append(const QString& text) { entries << text; }
+  // Selects the first entry equal to the text; false (selection unchanged) when there is none.
+  bool Select(const QString& text);
+  void SelectIndex(int index) { selected = index >= 0 && index < Count() ? index : -1; }
+  QString SelectedText() const {
+    return selected >= 0 && selected < Count() ? entries[selected] : QString();
+  }
+};
+
+// An option-board or power-supply button. Its image is its state: unticked, ticked or not
+// available (image indexes of the main window's image list); -1 shows no image.
+struct ChoiceButton {
+  QString caption;
+  int image = -1;
+};
+
+// What the panel properties view shows and the panel rules read and write: the five boxes, the
+// option and power-supply buttons, the battery text, and the standard protocol remembered while a
+// variant's defaults are applied. Widgets render it and forward close-ups and clicks.
+class PanelFormModel : public QObject {
+  Q_OBJECT
+
+ public:
+  ChoiceBox& TypeCodeBox() { return type_code_; }        // ComboBoxPanelTypeCode
+  ChoiceBox& TypeBox() { return type_; }                 // ComboBoxPanelType
+  ChoiceBox& HousingCodeBox() { return housing_code_; }  // ComboBoxHousingTypeCode
+  ChoiceBox& HousingBox() { return housing_; }           // ComboBoxHousingType
+  ChoiceBox& ProtocolBox() { return protocol_; }         // ComboBoxPanelProtocol
+  std::vector<ChoiceButton>& OptionButtons() { return options_; }
+  std::vector<ChoiceButton>& PowerSupplyButtons() { return power_supplies_; }
+
+  const QString& BatteryText() const { return battery_; }  // EditBattery
+  void SetBatteryText(const QString& text) { battery_ = text; }
+
+  const QString& StandardProtocol() const { return standard_protocol_; }
+  void SetStandardProtocol(const QString& name) { standard_protocol_ = name; }
+
+  // Tells the widgets to render the model again.
+  void NotifyChanged() { emit Changed(); }
+
+ signals:
+  void Changed();
+
+ private:
+  ChoiceBox type_code_;
+  ChoiceBox type_;
+  ChoiceBox housing_code_;
+  ChoiceBox housing_;
+  ChoiceBox protocol_;
+  std::vector<ChoiceButton> options_;
+  std::vector<ChoiceButton> power_supplies_;
+  QString battery_;
+  QString standard_protocol_;
+};
+
+}  // namespace velmora::panel
