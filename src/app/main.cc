@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "i18n/settings.h"
+#include "i18n/translation.h"
 #include "site/program_folder.h"
 #include "site/run_state.h"
 #include "site/store_error.h"
@@ -10,11 +12,17 @@
 #include "workspace/workspace.h"
 
 int main(int argc, char** argv) {
+  // Older installations keep the language and country code machine-wide.
+  const velmora::i18n::Settings settings = velmora::i18n::Settings::FromEnvironment();
+  settings.CopyMachineSettings();
+
   QApplication app(argc, argv);
   QApplication::setApplicationName("Velmora");
   QApplication::setApplicationDisplayName(velmora::site::kApplicationTitle);
 
   const velmora::site::ProgramFolder folder = velmora::site::ProgramFolder::FromEnvironment();
+  // After the application object, which resets the process locale, and before any text is made.
+  velmora::i18n::SetUpTranslation(folder.LocaleFolder(), settings);
   velmora::ui::QtPrompter prompter;
   velmora::workspace::Workspace workspace(folder, prompter);
   try {
