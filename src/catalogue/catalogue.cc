@@ -1,6 +1,7 @@
 #include "catalogue/catalogue.h"
 
 #include "catalogue/catalogue_upgrade.h"
+#include "catalogue/device_index.h"
 #include "catalogue/device_seeding.h"
 #include "site/filter.h"
 #include "site/flag_columns_upgrade.h"
@@ -26,7 +27,12 @@ Catalogue::Catalogue(const site::ProgramFolder& folder)
       panel_spec_(&data_db_, kPanelSpecTable),
       default_panel_(&data_db_, kDefaultPanelTable),
       translation_(&translation_db_, kTranslationTable),
-      device_compat_(&data_db_, kFirstDeviceTable) {}
+      device_compat_(&data_db_, kFirstDeviceTable),
+      device_index_(std::make_unique<DeviceIndex>()) {}
+
+Catalogue::~Catalogue() = default;
+
+const DeviceIndex& Catalogue::Devices() { return device_index_->Refresh(device_compat_); }
 
 void Catalogue::OpenDataSource() {
   data_db_.Open();

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 #include "site/database.h"
 #include "site/program_folder.h"
@@ -17,9 +18,14 @@ inline constexpr const char* kFirstDeviceTable = "2000";
 // The reference catalogue of one run: the catalogue store ("Velmora Data": panel compatibility
 // table, DefaultPanel, the device tables) and the lookup store ("Velmora Translation":
 // Translation_Text), with the four cursors the program reads them through.
+class DeviceIndex;
+
 class Catalogue {
  public:
   explicit Catalogue(const site::ProgramFolder& folder);
+  ~Catalogue();
+  Catalogue(const Catalogue&) = delete;
+  Catalogue& operator=(const Catalogue&) = delete;
 
   site::Database& DataDb() { return data_db_; }
   site::Database& TranslationDb() { return translation_db_; }
@@ -48,6 +54,9 @@ class Catalogue {
 
   const site::ProgramFolder& Folder() const { return folder_; }
 
+  // The open device table as the device readers see it, kept until its rows change.
+  const DeviceIndex& Devices();
+
   // A start-up upgrade that fails is rolled back and the table opens as it is; the reason is
   // kept here (one line per failure) for the caller to show or log. Nothing is shown from here.
   const QStringList& UpgradeProblems() const { return upgrade_problems_; }
@@ -67,6 +76,7 @@ class Catalogue {
   QStringList battery_models_;
   bool battery_range_loaded_ = false;
   QStringList upgrade_problems_;
+  std::unique_ptr<DeviceIndex> device_index_;
 };
 
 }  // namespace velmora::catalogue

@@ -1,9 +1,11 @@
 #include "catalogue/device_catalogue.h"
 
-#include <map>
+#include <set>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/cells.h"
+#include "catalogue/column_cache.h"
+#include "catalogue/device_index.h"
 #include "catalogue/lookup.h"
 #include "site/store_error.h"
 
@@ -11,62 +13,86 @@ namespace velmora::catalogue {
 
 namespace {
 
-// Column positions of the open device table; -1 for a column the table lacks.
-struct DeviceCols {
-  explicit DeviceCols(site::Table& t)
-      : type_code(t.FieldIndex("DeviceTypeCode")),
-        type_text(t.FieldIndex("DeviceTypeText")),
-        code(t.FieldIndex("DeviceCode")),
-        count(t.FieldIndex("DeviceCount")),
-        max_per_loop(t.FieldIndex("MaxPerLoop")),
-        isolator(t.FieldIndex("Isolator")),
-        group(t.FieldIndex("DeviceGroup")),
-        branding_code(t.FieldIndex("BrandingCode")),
-        standby(t.FieldIndex("StandbyCurrent")),
-        alarm(t.FieldIndex("AlarmCurrent")),
-        min_voltage(t.FieldIndex("MinVoltage")) {}
-  int type_code, type_text, code, count, max_per_loop, isolator, group, branding_code, standby,
-      alarm, min_voltage;
-};
-
 const QVariant& At(const site::Row& row, int index) {
   static const QVariant kEmpty;
   return index >= 0 && index < int(row.values.size()) ? row.values[index] : kEmpty;
 }
 
-// The rows of the device catalogue in the dataset's order; empty when no table is open.
-const std::vector<site::Row>& DeviceRows(site::Table& devices) {
-  static const std::vector<site::Row> kNone;
-  if (!devices.IsOpen()) return kNone;
-  try {
-    return devices.Rows();
-  } catch (const site::StoreError&) {
-    return kNone;
-  }
-}
-
-Device DeviceOfRow(const DeviceCols& c, const site::Row& row) {
-  Device d;
-  d.type_code = CellInt(At(row, c.type_code)).value_or(0);
-  d.type_text = CellText(At(row, c.type_text));
-  d.code = CellText(At(row, c.code));
-  d.count = CellInt(At(row, c.count)).value_or(0);
-  d.max_per_loop = CellInt(At(row, c.max_per_loop)).value_or(0);
-  d.isolator = CellBool(At(row, c.isolator));
-  d.group = CellText(At(row, c.group));
-  d.branding_code = CellText(At(row, c.branding_code));
-  d.standby_current = CellReal(At(row, c.standby)).value_or(0.0);
-  d.alarm_current = CellReal(At(row, c.alarm)).value_or(0.0);
-  d.min_voltage = CellInt(At(row, c.min_voltage)).value_or(0);
-  return d;
-}
-
-bool TypeIs(const QVariant& cell, qint64 code) {
-  const std::optional<qint64> value = CellInt(cell);
-  return value && *value == code;
-}
-
 }  // namespace
+
+const DeviceIndex& DeviceIndex::Refresh(site::Table& devices) {
+  static const std::vector<site::Row> kNone;
+  const std::vector<site::Row>* rows = &kNone;
+  if (devices.IsOpen()) {
+    try {
+      rows = &devices.Rows();
+    } catch (const site::StoreError&) {
+      rows = &kNone;
+    }
+  }
+  if (Current(devices, *rows)) return *this;
+  entries_.clear();
+  by_code_.clear();
+  by_type_and_code_.clear();
+  table_ = devices.Name();
+  generation_ = devices.IsOpen() ? devices.Db()->Generation(devices.Name()) : 0;
+  sort_ = devices.Sort();
+  filtered_ = devices.Filtered();
+  filter_ = devices.GetFilter().Text();
+  data_ = rows->data();
+  size_ = rows->size();
+  built_ = true;
+  if (rows->empty()) return *this;
+  static ColumnCache<11> cache({"DeviceTypeCode", "DeviceTypeText", "DeviceCode", "DeviceCount",
+                                "MaxPerLoop", "Isolator", "DeviceGroup", "BrandingCode",
+                                "StandbyCurrent", "AlarmCurrent", "MinVoltage"});
+  const std::array<int, 11> c = cache.Resolve(devices);
+  entries_.reserve(rows->size());
+  for (const site::Row& row : *rows) {
+    Entry e;
+    const std::optional<qint64> type = CellInt(At(row, c[0]));
+    e.has_type = type.has_value();
+    e.device.type_code = type.value_or(0);
+    e.device.type_text = CellText(At(row, c[1]));
+    e.device.code = CellText(At(row, c[2]));
+    e.device.count = CellInt(At(row, c[3])).value_or(0);
+    e.device.max_per_loop = CellInt(At(row, c[4])).value_or(0);
+    e.device.isolator = CellBool(At(row, c[5]));
+    e.device.group = CellText(At(row, c[6]));
+    e.device.branding_code = CellText(At(row, c[7]));
+    e.device.standby_current = CellReal(At(row, c[8])).value_or(0.0);
+    e.device.alarm_current = CellReal(At(row, c[9])).value_or(0.0);
+    e.device.min_voltage = CellInt(At(row, c[10])).value_or(0);
+    entries_.push_back(std::move(e));
+  }
+  // QHash::insert replaces an entry: walking backwards leaves the first row of each key.
+  for (int i = int(entries_.size()) - 1; i >= 0; --i) {
+    const site::Row& row = (*rows)[i];
+    if (At(row, c[2]).isNull()) continue;
+    by_code_.insert(entries_[i].device.code, i);
+    if (entries_[i].has_type)
+      by_type_and_code_.insert({entries_[i].device.type_code, entries_[i].device.code}, i);
+  }
+  return *this;
+}
+
+bool DeviceIndex::Current(site::Table& devices, const std::vector<site::Row>& rows) const {
+  return built_ && table_ == devices.Name() && data_ == rows.data() && size_ == rows.size() &&
+         generation_ == (devices.IsOpen() ? devices.Db()->Generation(devices.Name()) : 0) &&
+         sort_ == devices.Sort() && filtered_ == devices.Filtered() &&
+         filter_ == devices.GetFilter().Text();
+}
+
+const DeviceIndex::Entry* DeviceIndex::FirstOfCode(const QString& code) const {
+  const auto it = by_code_.constFind(code);
+  return it == by_code_.cend() ? nullptr : &entries_[it.value()];
+}
+
+const DeviceIndex::Entry* DeviceIndex::FirstOfTypeAndCode(qint64 type_code,
+                                                          const QString& code) const {
+  const auto it = by_type_and_code_.constFind({type_code, code});
+  return it == by_type_and_code_.cend() ? nullptr : &entries_[it.value()];
+}
 
 void SelectProtocolDeviceTable(Catalogue& catalogue, int protocol_index) {
   const QString key = ProtocolKey(protocol_index);
@@ -77,8 +103,12 @@ void SelectProtocolDeviceTable(Catalogue& catalogue, int protocol_index) {
     const int protocol_file = lookup.FieldIndex("ProtocolFile");
     if (id3 >= 0 && protocol_file >= 0) {
       // The last row carrying the key names the table.
-      for (const site::Row& row : lookup.Rows()) {
-        if (CellTextEquals(At(row, id3), key)) file = CellText(At(row, protocol_file));
+      try {
+        for (const site::Row& row : lookup.Rows()) {
+          if (CellTextEquals(At(row, id3), key)) file = CellText(At(row, protocol_file));
+        }
+      } catch (const site::StoreError&) {
+        file.clear();
       }
     }
   }
@@ -97,13 +127,11 @@ QStringList ListDeviceTypes(Catalogue& catalogue) {
       return texts;
     }
   }
-  const int type_code = devices.FieldIndex("DeviceTypeCode");
-  std::map<qint64, bool> codes;
-  for (const site::Row& row : DeviceRows(devices)) {
-    if (const std::optional<qint64> code = CellInt(At(row, type_code))) codes[*code] = true;
+  std::set<qint64> codes;
+  for (const DeviceIndex::Entry& e : catalogue.Devices().Entries()) {
+    if (e.has_type) codes.insert(e.device.type_code);
   }
-  for (const auto& [code, unused] : codes)
-    texts << LookupDeviceTypeText(catalogue.Translation(), code);
+  for (qint64 code : codes) texts << LookupDeviceTypeText(catalogue.Translation(), code);
   return texts;
 }
 
@@ -111,47 +139,29 @@ QStringList ListDeviceSubTypes(Catalogue& catalogue, const QString& type_text) {
   QStringList codes;
   const std::optional<qint64> type = DeviceTypeCodeOfText(catalogue.Translation(), type_text);
   if (!type) return codes;
-  site::Table& devices = catalogue.DeviceCompat();
-  if (!devices.IsOpen()) return codes;
-  const DeviceCols c(devices);
-  if (c.type_code < 0 || c.code < 0 || c.branding_code < 0) return codes;
-  for (const site::Row& row : DeviceRows(devices)) {
-    if (TypeIs(At(row, c.type_code), *type) && CellTextEquals(At(row, c.branding_code), "S00"))
-      codes << CellText(At(row, c.code));
+  for (const DeviceIndex::Entry& e : catalogue.Devices().Entries()) {
+    if (e.has_type && e.device.type_code == *type && e.device.branding_code == u"S00")
+      codes << e.device.code;
   }
   return codes;
 }
 
 std::optional<Device> FindDeviceByTypeAndCode(Catalogue& catalogue, qint64 type_code,
                                               const QString& code) {
-  site::Table& devices = catalogue.DeviceCompat();
-  if (!devices.IsOpen()) return std::nullopt;
-  const DeviceCols c(devices);
-  if (c.type_code < 0 || c.code < 0) return std::nullopt;
-  for (const site::Row& row : DeviceRows(devices)) {
-    if (CellTextEquals(At(row, c.code), code) && TypeIs(At(row, c.type_code), type_code))
-      return DeviceOfRow(c, row);
-  }
-  return std::nullopt;
+  const DeviceIndex::Entry* e = catalogue.Devices().FirstOfTypeAndCode(type_code, code);
+  if (!e) return std::nullopt;
+  return e->device;
 }
 
 std::optional<Device> FindDeviceByCode(Catalogue& catalogue, const QString& code) {
-  site::Table& devices = catalogue.DeviceCompat();
-  if (!devices.IsOpen()) return std::nullopt;
-  const DeviceCols c(devices);
-  if (c.code < 0) return std::nullopt;
-  for (const site::Row& row : DeviceRows(devices)) {
-    if (CellTextEquals(At(row, c.code), code)) return DeviceOfRow(c, row);
-  }
-  return std::nullopt;
+  const DeviceIndex::Entry* e = catalogue.Devices().FirstOfCode(code);
+  if (!e) return std::nullopt;
+  return e->device;
 }
 
 std::vector<Device> AllDevices(Catalogue& catalogue) {
   std::vector<Device> all;
-  site::Table& devices = catalogue.DeviceCompat();
-  if (!devices.IsOpen()) return all;
-  const DeviceCols c(devices);
-  for (const site::Row& row : DeviceRows(devices)) all.push_back(DeviceOfRow(c, row));
+  for (const DeviceIndex::Entry& e : catalogue.Devices().Entries()) all.push_back(e.device);
   return all;
 }
 

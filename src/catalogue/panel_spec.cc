@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "catalogue/cells.h"
+#include "catalogue/column_cache.h"
 #include "site/store_error.h"
 
 namespace velmora::catalogue {
@@ -94,8 +95,8 @@ QStringList SalesChannels(site::Table& panel_spec) {
 
 std::optional<int> FindVariantRow(site::Table& panel_spec, qint64 type_id, qint64 housing_id) {
   if (!panel_spec.IsOpen()) return std::nullopt;
-  const int id1 = panel_spec.FieldIndex("ID1");
-  const int id2 = panel_spec.FieldIndex("ID2");
+  static ColumnCache<2> cache({"ID1", "ID2"});
+  const auto [id1, id2] = cache.Resolve(panel_spec);
   if (id1 < 0 || id2 < 0) return std::nullopt;
   const std::vector<site::Row>& rows = panel_spec.Rows();
   for (int i = 0; i < int(rows.size()); ++i) {

@@ -110,6 +110,14 @@ TEST_F(DeviceCatalogueTest, ACodeUnderTwoTypes) {
   EXPECT_EQ(first->group, "det");
   EXPECT_EQ(first->max_per_loop, 32);
   EXPECT_FALSE(FindDeviceByTypeAndCode(catalogue_, 22, "DUAL"));
+
+  // A write through another cursor is seen by the next lookup.
+  site::Table other(&catalogue_.DataDb(), "Devs");
+  other.Open();
+  other.SetRecNo(2);
+  other.SetValue("MaxPerLoop", 5);
+  other.Post();
+  EXPECT_EQ(FindDeviceByCode(catalogue_, "DUAL")->max_per_loop, 5);
 }
 
 }  // namespace
