@@ -11,6 +11,7 @@
 #include "electrical/recalculation.h"
 #include "electrical/site_status.h"
 #include "i18n/messages.h"
+#include "panel/panel_lifecycle.h"
 #include "site/file_copy.h"
 #include "site/site_file_check.h"
 #include "site/store_error.h"
@@ -38,7 +39,8 @@ Workspace::Workspace(const site::ProgramFolder& folder, site::Prompter& prompter
       prompter_(prompter),
       doc_(folder),
       catalogue_(folder),
-      run_{folder_, doc_, catalogue_, state_, tree_, tabs_, views_, prompter_} {
+      run_{folder_, doc_, catalogue_, state_, tree_, tabs_, views_, prompter_},
+      tree_reactions_(run_, panel_form_) {
   tree_.SetText(tree_.Root(), RootCaptionWithZeroCounts());
 }
 
@@ -149,12 +151,7 @@ void Workspace::EmptySiteTree() {
   tree_.SetText(tree_.Root(), RootCaptionWithZeroCounts());
 }
 
-void Workspace::ShowSiteView() {
-  views_.Show(site::DetailView::kSite);
-  tabs_.SetActive(0);
-  tree_.Select(tree_.Root());
-  electrical::RecalculateShownSite(run_);
-}
+void Workspace::ShowSiteView() { workspace::ShowSiteView(run_); }
 
 void Workspace::NewSite() {
   views_.HideAll();
@@ -194,7 +191,7 @@ bool Workspace::OpenSiteFile(const QString& file) {
   EmptySiteTree();
   RefreshStoredTexts();
   catalogue_.FilterPanelSpec(doc_.Site().Text("SalesChannel"));
-  // The tabs and the tree are rebuilt from the stored panels here.
+  panel::RebuildPanelsFromStoredRows(run_);
   ShowSiteView();
   state_.SetSiteFileName(QFileInfo(file).absoluteFilePath());
   tree_.SetWindowCaption(i18n::Text(Msg::kSite) + " : " + doc_.Site().Text("SiteName"));

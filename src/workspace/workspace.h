@@ -5,6 +5,7 @@
 
 #include "catalogue/catalogue.h"
 #include "electrical/run.h"
+#include "panel/panel_form_model.h"
 #include "site/detail_view.h"
 #include "site/panel_tabs_model.h"
 #include "site/program_folder.h"
@@ -12,6 +13,7 @@
 #include "site/run_state.h"
 #include "site/site_document.h"
 #include "site/site_tree_model.h"
+#include "workspace/tree_reactions.h"
 
 namespace velmora::workspace {
 
@@ -35,6 +37,8 @@ class Workspace : public QObject {
   site::PanelTabsModel& Tabs() { return tabs_; }
   site::DetailViewModel& Views() { return views_; }
   site::Prompter& Prompter() { return prompter_; }
+  panel::PanelFormModel& PanelForm() { return panel_form_; }
+  TreeReactions& TreeActions() { return tree_reactions_; }
 
   // Opens the catalogue and the working copy in the start-up order, each with its upgrade. A
   // missing working copy is made from the template first. Throws site::StoreError.
@@ -87,6 +91,8 @@ class Workspace : public QObject {
   site::PanelTabsModel tabs_;
   site::DetailViewModel views_;
   Run run_;
+  panel::PanelFormModel panel_form_;
+  TreeReactions tree_reactions_;
 };
 
 }  // namespace velmora::workspace
