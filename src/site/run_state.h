@@ -36,6 +36,9 @@ class RunState : public QObject {
   // The about box's technical-detail switch.
   bool TechnicalDetail() const { return technical_detail_; }
   void SetTechnicalDetail(bool on) { technical_detail_ = on; }
+  // Whether a failure to write LoopLog.txt has been reported in this run (it is reported once).
+  bool LoopLogFailureReported() const { return loop_log_failure_reported_; }
+  void SetLoopLogFailureReported(bool reported) { loop_log_failure_reported_ = reported; }
 
   // "Velmora 2.09", or the title, " - " and the site file name.
   QString Caption() const;
@@ -53,6 +56,7 @@ class RunState : public QObject {
   int last_valid_quantity_ = 0;
   QString last_loop_status_;
   bool technical_detail_ = false;
+  bool loop_log_failure_reported_ = false;
 };
 
 // Sets a flag of the run for the length of a scope and puts the old value back afterwards.
