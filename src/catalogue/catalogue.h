@@ -38,11 +38,15 @@ class Catalogue {
   site::Table& DeviceCompat() { return device_compat_; }
 
   // The start-up openings, each with the upgrade that belongs to it; the caller interleaves
-  // them with the site tables in the program's start-up order. They throw site::StoreError.
-  void OpenPanelSpec();        // upgrade of the compatibility table runs before it opens
-  void OpenTranslation();      // lookup upgrade right after it opens
-  void OpenDefaultPanel();     // flag-column schema step, then the default loop length repair
-  void OpenDeviceCatalogue();  // device seeding runs before every open
+  // them with the site tables in the program's start-up order. They throw site::StoreError when
+  // a data source or one of the first three tables cannot be opened. An upgrade that fails is
+  // rolled back and only noted in UpgradeProblems(); the table then opens as it is.
+  void OpenPanelSpec();     // upgrade of the compatibility table runs before it opens
+  void OpenTranslation();   // lookup upgrade right after it opens
+  void OpenDefaultPanel();  // flag-column schema step, then the default loop length repair
+  // Device seeding runs before every open. A device table that does not exist (or no name)
+  // leaves the device catalogue closed: the readers then see an empty catalogue.
+  void OpenDeviceCatalogue();
 
   // Restricts the compatibility table to a sales channel and the rows for "All".
   void FilterPanelSpec(const QString& channel);
