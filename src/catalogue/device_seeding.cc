@@ -124,8 +124,8 @@ void WriteCatalogueRows(site::Table& table, const DeviceSeed& seed, int row_coun
       values.push_back(ConvertSeedText(columns[targets[c]], texts[c].trimmed(), divide_currents));
     if (found) {
       // A row that already holds the seeded values is left as it is: same outcome, no write.
-      const std::vector<site::Row>& rows = table.Rows();
-      const site::Row& row = rows[table.RecNo() - 1];
+      const int position = table.RecNo() - 1;
+      const site::Row& row = table.Rows()[position];
       bool same = true;
       for (int c = 0; c < int(targets.size()) && same; ++c)
         same = SameCell(row.values[targets[c]], values[c]);
