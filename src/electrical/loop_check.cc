@@ -168,7 +168,7 @@ bool CheckLoopOverload(Run& run, int panel, int loop) {
   RowEdit edit(loops, *loop_row);
   edit.Set(loops.Col("Drop"), drop);
   edit.Set(loops.Col("OK"), status);
-  if (loops.ColumnCount() > 15) edit.Set(loops.Col("OKBoolean"), qint64(overloaded ? 0 : 1));
+  if (HasLoopFlag(loops)) edit.Set(loops.Col("OKBoolean"), qint64(overloaded ? 0 : 1));
   edit.Store();
 
   // One warning per new state, shared by every loop of the run.

@@ -178,7 +178,7 @@ PanelPower CalculatePanelPower(Run& run, int panel) {
   RowSet outputs(db, "Outputs", RowsOfPanel(panel));
   AddOutputs(outputs, &draw);
   const PanelResult result = PowerOf(run, panels, *row, ReadSiteHours(run), draw);
-  if (panels.ColumnCount() >= 20) {
+  if (HasPanelFlags(panels)) {
     RowEdit edit(panels, *row);
     edit.Set(panels.Col("OKBooleanPSU"), qint64(result.power.Overloaded() ? 0 : 1));
     edit.Store();
@@ -216,7 +216,7 @@ void RefreshPanelSummaries(Run& run) {
   }
 
   RowSet panels(db, "Panels");
-  const bool has_flags = panels.ColumnCount() >= 20;
+  const bool has_flags = HasPanelFlags(panels);
   const int c_number = panels.Col("Panel Number");
   const int c_loops_ok = panels.Col("OKBooleanLoops");
   for (site::Row& row : panels.Rows()) {

@@ -146,6 +146,12 @@ bool BoolAt(const site::Row& row, int column) {
   return v.toDouble() != 0.0;
 }
 
+bool HasLoopFlag(const RowSet& loops) { return loops.Col("OKBoolean") >= 0; }
+
+bool HasPanelFlags(const RowSet& panels) {
+  return panels.Col("OKBooleanLoops") >= 0 && panels.Col("OKBooleanPSU") >= 0;
+}
+
 site::Filter PanelKey(int panel) { return site::Filter::Equals("Panel Number", panel); }
 site::Filter LoopsOfPanel(int panel) { return site::Filter::Equals("PanelNumber", panel); }
 site::Filter LoopKey(int panel, int loop) {

@@ -65,6 +65,11 @@ qint64 IntAt(const site::Row& row, int column);
 QString TextAt(const site::Row& row, int column);
 bool BoolAt(const site::Row& row, int column);
 
+// Older site files lack the status flags: Loops its OKBoolean, Panels its OKBooleanLoops and
+// OKBooleanPSU. The flags are read and written only where the table has them.
+bool HasLoopFlag(const RowSet& loops);
+bool HasPanelFlags(const RowSet& panels);
+
 // The keys of the site tables.
 site::Filter PanelKey(int panel);                 // Panels "Panel Number"
 site::Filter LoopsOfPanel(int panel);             // Loops "PanelNumber"

@@ -19,7 +19,7 @@ QString PanelStatusText(bool has_flags, bool loops_ok, bool supply_ok) {
 bool CollectLoopStatus(Run& run, int panel) {
   site::Database& db = run.doc.Db();
   RowSet loops(db, "Loops", LoopsOfPanel(panel));
-  const bool has_flag = loops.ColumnCount() > 15;
+  const bool has_flag = HasLoopFlag(loops);
   const int c_flag = loops.Col("OKBoolean");
   const int c_ok = loops.Col("OK");
   const QString loop_ok = i18n::Text(Msg::kLoopOk);
@@ -36,7 +36,7 @@ bool CollectLoopStatus(Run& run, int panel) {
     all_pass = all_pass && passes;
   }
   RowSet panels(db, "Panels", PanelKey(panel));
-  if (site::Row* row = panels.First(); row != nullptr && panels.ColumnCount() >= 20) {
+  if (site::Row* row = panels.First(); row != nullptr && HasPanelFlags(panels)) {
     RowEdit edit(panels, *row);
     edit.Set(panels.Col("OKBooleanLoops"), qint64(all_pass ? 1 : 0));
     edit.Store();
@@ -48,7 +48,7 @@ void UpdatePanelLoadStatus(Run& run, int panel) {
   RowSet panels(run.doc.Db(), "Panels", PanelKey(panel));
   site::Row* row = panels.First();
   if (row == nullptr) return;
-  const bool has_flags = panels.ColumnCount() >= 20;
+  const bool has_flags = HasPanelFlags(panels);
   RowEdit edit(panels, *row);
   edit.Set(panels.Col("Loop Loads"),
            PanelStatusText(has_flags, BoolAt(*row, panels.Col("OKBooleanLoops")),

@@ -100,8 +100,9 @@ void CircuitSite::AddPanel(int panel, int protocol, int supply, Values cells) {
   panels.SetValue("SalesChannel", "Tarvik");
   if (protocol >= 0) panels.SetValue(QString("Prot%1").arg(protocol), true);
   if (supply >= 0) panels.SetValue(QString("Psu%1").arg(supply), true);
-  panels.SetValue("OKBooleanLoops", true);
-  panels.SetValue("OKBooleanPSU", true);
+  for (const char* flag : {"OKBooleanLoops", "OKBooleanPSU"}) {
+    if (panels.HasField(flag)) panels.SetValue(flag, true);
+  }
   for (const auto& [column, value] : cells) panels.SetValue(column, value);
   panels.Post();
 }
@@ -125,7 +126,7 @@ void CircuitSite::AddLoop(int panel, int loop, Values cells) {
   loops.SetValue("AlarmCurrent", 0.0);
   loops.SetValue("Drop", 0.0);
   loops.SetValue("OK", "Loop OK");
-  loops.SetValue("OKBoolean", true);
+  if (loops.HasField("OKBoolean")) loops.SetValue("OKBoolean", true);
   for (const auto& [column, value] : cells) loops.SetValue(column, value);
   loops.Post();
 }

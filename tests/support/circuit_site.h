@@ -10,6 +10,7 @@
 #include "site/run_state.h"
 #include "site/site_document.h"
 #include "site/site_tree_model.h"
+#include "support/qt_print.h"
 #include "support/rows.h"
 #include "support/scripted_prompter.h"
 #include "support/test_home.h"
