@@ -9,8 +9,8 @@
 
 #include "catalogue/lookup.h"
 #include "electrical/recalculation.h"
-#include "electrical/site_status.h"
 #include "i18n/messages.h"
+#include "loop/output_editor.h"
 #include "panel/panel_lifecycle.h"
 #include "site/file_copy.h"
 #include "site/site_file_check.h"
@@ -40,8 +40,21 @@ Workspace::Workspace(const site::ProgramFolder& folder, site::Prompter& prompter
       doc_(folder),
       catalogue_(folder),
       run_{folder_, doc_, catalogue_, state_, tree_, tabs_, views_, prompter_},
-      tree_reactions_(run_, panel_form_) {
+      tree_reactions_(run_, panel_form_),
+      loop_settings_(run_, loop_form_),
+      device_rows_(run_, loop_form_) {
   tree_.SetText(tree_.Root(), RootCaptionWithZeroCounts());
+  tree_reactions_.SetLoopLoader(
+      [this](Run&, int panel, int loop) { loop_settings_.LoadLoopIntoView(panel, loop); });
+  // The reactions to written columns of Devices, Outputs and DefaultPanel; each handler checks
+  // the event flags and the selection itself, so the program's own writes pass through quietly.
+  doc_.Db().SetChangeListener([this](const QString& table, const QString& column) {
+    device_rows_.OnStoreChange(table, column);
+    loop::OnOutputStoreChange(run_, table, column);
+  });
+  catalogue_.DataDb().SetChangeListener([this](const QString& table, const QString& column) {
+    loop::OnOutputStoreChange(run_, table, column);
+  });
 }
 
 Workspace::~Workspace() = default;
@@ -229,8 +242,7 @@ void Workspace::RefreshStoredTexts() {
     }
   }
   loops.Post();
-  const int panels = int(doc_.Db().Count("Panels"));
-  for (int p = 1; p <= panels; ++p) electrical::UpdatePanelLoadStatus(run_, p);
+  electrical::RecalculateOpenedSite(run_);
   site::Table& site = doc_.Site();
   site.First();
   if (!site.IsEmpty() && site.Text("SalesChannel") == "Halvo") {

@@ -5,6 +5,9 @@
 
 #include "catalogue/catalogue.h"
 #include "electrical/run.h"
+#include "loop/device_row_editor.h"
+#include "loop/loop_form_model.h"
+#include "loop/loop_settings.h"
 #include "panel/panel_form_model.h"
 #include "site/detail_view.h"
 #include "site/panel_tabs_model.h"
@@ -39,6 +42,9 @@ class Workspace : public QObject {
   site::Prompter& Prompter() { return prompter_; }
   panel::PanelFormModel& PanelForm() { return panel_form_; }
   TreeReactions& TreeActions() { return tree_reactions_; }
+  loop::LoopFormModel& LoopForm() { return loop_form_; }
+  loop::LoopSettings& LoopSettings() { return loop_settings_; }
+  loop::DeviceRowEditor& DeviceRows() { return device_rows_; }
 
   // Opens the catalogue and the working copy in the start-up order, each with its upgrade. A
   // missing working copy is made from the template first. Throws site::StoreError.
@@ -93,6 +99,9 @@ class Workspace : public QObject {
   Run run_;
   panel::PanelFormModel panel_form_;
   TreeReactions tree_reactions_;
+  loop::LoopFormModel loop_form_;
+  loop::LoopSettings loop_settings_;
+  loop::DeviceRowEditor device_rows_;
 };
 
 }  // namespace velmora::workspace
