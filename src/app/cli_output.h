@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+#include "app/cli_check.h"
+#include "reports/print_store.h"
+
+namespace velmora::app {
+
+// The check as one JSON object: numbers as numbers, texts exactly as stored.
+QByteArray CheckJson(const SiteCheck& check);
+// The check as a readable table, headings in the language of the run.
+QString CheckTable(const SiteCheck& check);
+// The parts list rows as a table, or as CSV (RFC 4180) with a heading line.
+QString PartsTable(const std::vector<reports::TierRow>& parts);
+QString PartsCsv(const std::vector<reports::TierRow>& parts);
+
+}  // namespace velmora::app

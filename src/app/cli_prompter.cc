@@ -1,0 +1,43 @@
+#include "app/cli_prompter.h"
+
+#include <cstdio>
+
+namespace velmora::app {
+namespace {
+
+void Print(const char* kind, const QString& text) {
+  std::fprintf(stderr, "velmora-cli: %s: %s\n", kind, qUtf8Printable(text));
+}
+
+}  // namespace
+
+QStringList CliPrompter::Release() {
+  holding_ = false;
+  QStringList held;
+  held.swap(held_);
+  return held;
+}
+
+void CliPrompter::Warn(const QString& text, Icon) {
+  if (holding_) {
+    held_ << text;
+  } else {
+    Print("warning", text);
+  }
+}
+
+bool CliPrompter::ConfirmOkCancel(const QString& text, Icon) {
+  Print("question answered Cancel", text);
+  return false;
+}
+
+bool CliPrompter::AskYesNo(const QString& text, Icon) {
+  Print("question answered No", text);
+  return false;
+}
+
+std::optional<QString> CliPrompter::ChooseOpenFile(const FileDialog&) { return std::nullopt; }
+std::optional<QString> CliPrompter::ChooseSaveFile(const FileDialog&) { return std::nullopt; }
+bool CliPrompter::PrinterDialog(QPrinter*) { return false; }
+
+}  // namespace velmora::app

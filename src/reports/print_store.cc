@@ -1,0 +1,93 @@
+#include "reports/print_store.h"
+
+#include <QFileInfo>
+
+#include "site/store_error.h"
+
+namespace velmora::reports {
+namespace {
+
+const char* const kTables[] = {"Site",     "Sections", "Panels",   "PanelDetails",
+                               "Currents", "Devices",  "PartsList"};
+
+QHash<QString, QString> FirstRow(site::Database& db, const QString& table) {
+  QHash<QString, QString> values;
+  const std::vector<site::Row> rows = db.Select(table);
+  const std::vector<site::Column>& columns = db.Columns(table);
+  for (int i = 0; i < int(columns.size()); ++i) {
+    const QVariant value = rows.empty() ? QVariant() : rows.front().values[i];
+    values.insert(columns[i].name, value.isNull() ? QString() : value.toString());
+  }
+  return values;
+}
+
+std::vector<TierRow> TierRows(site::Database& db, const QString& table) {
+  const int panel = db.ColumnIndex(table, "PanelNumber");
+  int tier[4];
+  for (int t = 0; t < 4; ++t) tier[t] = db.ColumnIndex(table, QString("Tier %1").arg(t + 1));
+  std::vector<TierRow> result;
+  for (const site::Row& row : db.Select(table)) {
+    TierRow r;
+    r.panel = panel < 0 ? 0 : row.values[panel].toInt();
+    for (int t = 0; t < 4; ++t) {
+      if (tier[t] >= 0 && !row.values[tier[t]].isNull())
+        r.tiers[t] = row.values[tier[t]].toString();
+    }
+    result.push_back(std::move(r));
+  }
+  return result;
+}
+
+}  // namespace
+
+const char* ReportName(ReportKind kind) {
+  return kind == ReportKind::kSite ? kSiteReportName : kPartsReportName;
+}
+
+PrintStore::PrintStore(const site::ProgramFolder& folder)
+    : db_(site::kPrintSource, folder.PrintStore()) {}
+
+void PrintStore::Open() {
+  if (db_.IsOpen()) return;
+  // A missing store would be created empty here and fail later at every table; say so now.
+  if (!QFileInfo(db_.FileName()).isFile())
+    throw site::StoreError(QString("The print store %1 is missing").arg(db_.FileName()));
+  db_.Open();
+  for (const char* table : kTables) {
+    if (!db_.HasTable(table)) {
+      db_.Close();
+      throw site::StoreError(
+          QString("The print store %1 has no table %2").arg(db_.FileName(), table));
+    }
+  }
+}
+
+ReportData ReadReportData(site::Database& print) {
+  ReportData data;
+  data.site = FirstRow(print, "Site");
+  data.sections = FirstRow(print, "Sections");
+  data.panels = TierRows(print, "Panels");
+  data.details = TierRows(print, "PanelDetails");
+  data.currents = TierRows(print, "Currents");
+  data.devices = TierRows(print, "Devices");
+  data.parts = TierRows(print, "PartsList");
+  return data;
+}
+
+TierWriter::TierWriter(site::Database& print, const QString& table)
+    : db_(print), table_(table), panel_(print.ColumnIndex(table, "PanelNumber")) {
+  for (int t = 0; t < 4; ++t) tier_[t] = print.ColumnIndex(table, QString("Tier %1").arg(t + 1));
+}
+
+void TierWriter::Add(int panel, const QString& t1, const QString& t2, const QString& t3,
+                     const QString& t4) {
+  const QString* tiers[4] = {&t1, &t2, &t3, &t4};
+  std::vector<std::pair<int, QVariant>> values;
+  if (panel_ >= 0) values.emplace_back(panel_, panel);
+  for (int t = 0; t < 4; ++t) {
+    if (tier_[t] >= 0) values.emplace_back(tier_[t], *tiers[t]);
+  }
+  db_.Insert(table_, values);
+}
+
+}  // namespace velmora::reports

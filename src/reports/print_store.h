@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <vector>
+
+#include "site/database.h"
+#include "site/program_folder.h"
+
+namespace velmora::reports {
+
+// The two reports of the program.
+enum class ReportKind { kSite, kParts };
+
+inline constexpr const char* kSiteReportName = "Report - Site Data";
+inline constexpr const char* kPartsReportName = "Report - Partlist";
+const char* ReportName(ReportKind kind);
+
+// The print store ("Velmora Print", DBs/Print.db): plain rows of text that every report run
+// deletes and rewrites, and the only thing the reports are rendered from.
+class PrintStore {
+ public:
+  explicit PrintStore(const site::ProgramFolder& folder);
+  site::Database& Db() { return db_; }
+  // Opens the store when it is not open yet. Throws site::StoreError when it cannot be used.
+  void Open();
+
+ private:
+  site::Database db_;
+};
+
+// One row of the panel-grouped tables (Panels, PanelDetails, Currents, Devices, PartsList).
+struct TierRow {
+  int panel = 0;
+  QString tiers[4];
+};
+
+// What a report is laid out from, read back from the print store in stored order.
+struct ReportData {
+  QHash<QString, QString> site;      // Site row by column name
+  QHash<QString, QString> sections;  // Sections row by column name
+  std::vector<TierRow> panels;
+  std::vector<TierRow> details;
+  std::vector<TierRow> currents;
+  std::vector<TierRow> devices;
+  std::vector<TierRow> parts;
+};
+
+ReportData ReadReportData(site::Database& print);
+
+// Appends rows to one of the panel-grouped tables of the print store.
+class TierWriter {
+ public:
+  TierWriter(site::Database& print, const QString& table);
+  void Add(int panel, const QString& t1, const QString& t2 = {}, const QString& t3 = {},
+           const QString& t4 = {});
+
+ private:
+  site::Database& db_;
+  QString table_;
+  int panel_;
+  int tier_[4];
+};
+
+}  // namespace velmora::reports

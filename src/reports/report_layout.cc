@@ -1,0 +1,237 @@
+#include "reports/report_layout.h"
+
+#include <QHash>
+#include <QPagedPaintDevice>
+#include <optional>
+
+#include "i18n/messages.h"
+#include "i18n/tr.h"
+#include "site/run_state.h"
+
+namespace velmora::reports {
+namespace {
+
+using i18n::Msg;
+using i18n::Text;
+using i18n::Tr;
+using Kind = TableRow::Kind;
+
+using Group = std::vector<const TierRow*>;
+
+QHash<int, Group> ByPanel(const std::vector<TierRow>& rows) {
+  QHash<int, Group> groups;
+  for (const TierRow& row : rows) groups[row.panel].push_back(&row);
+  return groups;
+}
+
+QString ReportTitle(ReportKind kind) {
+  return kind == ReportKind::kSite ? Tr(N_("Report - Site Data")) : Tr(N_("Report - Partlist"));
+}
+
+// A loop whose check failed, or a total beyond the power supply.
+bool IsOverload(const QString& comment) {
+  return comment.startsWith(Text(Msg::kLoopOverload)) || comment == Text(Msg::kPowerSupplyOverload);
+}
+
+TableRow Row(Kind kind, QStringList cells, bool alert = false) {
+  TableRow row;
+  row.kind = kind;
+  row.cells = std::move(cells);
+  row.alert = alert;
+  return row;
+}
+
+class ReportBuilder {
+ public:
+  ReportBuilder(const ReportData& data, ReportKind kind, QPaintDevice* device)
+      : data_(data), kind_(kind), flow_(device) {}
+
+  std::vector<ReportPage> Build() {
+    TitleBlock();
+    if (kind_ == ReportKind::kSite) {
+      Overview();
+      for (const TierRow& panel : data_.panels) Panel(panel);
+    } else {
+      Parts();
+    }
+    std::vector<ReportPage> pages = std::move(flow_.Pages());
+    AddHeadersAndFooters(pages, Site("SiteName").trimmed(), ReportTitle(kind_),
+                         site::kApplicationTitle, Tr(N_("Page %1 of %2")));
+    return pages;
+  }
+
+ private:
+  QString Site(const char* column) const { return data_.site.value(column); }
+  QString Label(const char* column) const { return data_.sections.value(column); }
+
+  void TitleBlock() {
+    const TextStyle title{17, true, false, kAccent};
+    const TextStyle subtitle{10.5, false, false, QColor(0x50, 0x50, 0x50)};
+    const QString name = Site("SiteName").trimmed();
+    const double title_height = flow_.TextHeight(name, title, flow_.Width());
+    flow_.Text(QRectF(flow_.Left(), flow_.Y(), flow_.Width(), title_height), name, title,
+               int(Qt::AlignLeft | Qt::AlignTop) | Qt::TextWordWrap);
+    flow_.Advance(title_height + 2);
+    const double sub_height = flow_.LineHeight(subtitle);
+    flow_.Text(QRectF(flow_.Left(), flow_.Y(), flow_.Width(), sub_height), ReportTitle(kind_),
+               subtitle, int(Qt::AlignLeft | Qt::AlignTop));
+    flow_.Advance(sub_height + 10);
+
+    // Label and value pairs side by side: address on the left, contact and times on the right.
+    const char* const pairs[][2] = {
+        {"SiteName", "SiteDate"},    {"ContactName", "SalesChannel"},
+        {"AddressLine1", "Phone"},   {"AddressLine2", "Fax"},
+        {"City", "Email"},           {"State/Province", "StandbyTime"},
+        {"PostalCode", "AlarmTime"}, {"Country", nullptr},
+    };
+    std::vector<TableRow> rows;
+    for (const auto& pair : pairs) {
+      rows.push_back(
+          Row(Kind::kBody, {Label(pair[0]), Site(pair[0]), pair[1] ? Label(pair[1]) : QString(),
+                            pair[1] ? Site(pair[1]) : QString()}));
+    }
+    AddTable(flow_, {{0.17, Qt::AlignLeft, true}, {0.33}, {0.17, Qt::AlignLeft, true}, {0.33}},
+             rows);
+    AddTable(flow_, {{0.17, Qt::AlignLeft, true}, {0.83}},
+             {Row(Kind::kBody, {Label("Comment"), Site("Comment")})});
+  }
+
+  // One line per panel with its totals, battery and status, so an overload shows on page one.
+  void Overview() {
+    AddSectionHeading(flow_, Text(Msg::kPanels));
+    const QHash<int, Group> currents = ByPanel(data_.currents);
+    const QHash<int, Group> details = ByPanel(data_.details);
+    std::vector<TableRow> rows;
+    rows.push_back(Row(Kind::kHeading, {Text(Msg::kPanel), Text(Msg::kPanelName),
+                                        Text(Msg::kQuiescentCurrentMa), Text(Msg::kAlarmCurrentMa),
+                                        Text(Msg::kBatteryCapacityAh), Text(Msg::kComment)}));
+    for (const TierRow& panel : data_.panels) {
+      const Group lines = currents.value(panel.panel);
+      QString quiescent;
+      QString alarm;
+      bool loop_overload = false;
+      bool supply_overload = false;
+      for (std::size_t i = 1; i < lines.size(); ++i) {
+        const bool total = i + 1 == lines.size();
+        if (total) {
+          quiescent = lines[i]->tiers[1];
+          alarm = lines[i]->tiers[2];
+          supply_overload = IsOverload(lines[i]->tiers[3]);
+        } else if (IsOverload(lines[i]->tiers[3])) {
+          loop_overload = true;
+        }
+      }
+      QString battery;
+      for (const TierRow* detail : details.value(panel.panel)) {
+        if (detail->tiers[0] == Text(Msg::kBatteryCapacityAh))
+          battery = detail->tiers[1] + detail->tiers[2];
+      }
+      QStringList status;
+      if (loop_overload) status << Text(Msg::kLoopOverload);
+      if (supply_overload) status << Text(Msg::kPowerSupplyOverload);
+      if (status.isEmpty()) status << Text(Msg::kOk);
+      rows.push_back(Row(Kind::kBody,
+                         {QString::number(panel.panel), panel.tiers[0], quiescent, alarm, battery,
+                          status.join(" , ")},
+                         loop_overload || supply_overload));
+    }
+    if (data_.panels.empty()) rows.push_back(Row(Kind::kEmpty, {Text(Msg::kNone)}));
+    AddTable(flow_,
+             {{0.07, Qt::AlignRight},
+              {0.22},
+              {0.12, Qt::AlignRight},
+              {0.12, Qt::AlignRight},
+              {0.27},
+              {0.20}},
+             rows);
+  }
+
+  void Panel(const TierRow& panel) {
+    if (!details_) {
+      details_ = ByPanel(data_.details);
+      currents_ = ByPanel(data_.currents);
+      devices_ = ByPanel(data_.devices);
+    }
+    flow_.NewPage();
+    const TextStyle band_style{12.5, true, false, Qt::white};
+    const QString caption =
+        Text(Msg::kPanel) + " " + QString::number(panel.panel) + ": " + panel.tiers[0];
+    const double band = flow_.TextHeight(caption, band_style, flow_.Width() - 16) + 10;
+    flow_.Box(QRectF(flow_.Left(), flow_.Y(), flow_.Width(), band), kAccent);
+    flow_.Text(QRectF(flow_.Left() + 8, flow_.Y() + 5, flow_.Width() - 16, band - 10), caption,
+               band_style, int(Qt::AlignLeft | Qt::AlignVCenter) | Qt::TextWordWrap);
+    flow_.Advance(band + 2);
+
+    AddSectionHeading(flow_, Label("PanelProperties"));
+    std::vector<TableRow> rows;
+    for (const TierRow* row : details_->value(panel.panel))
+      rows.push_back(Row(Kind::kBody, {row->tiers[0], row->tiers[1], row->tiers[2]}));
+    AddTable(flow_, {{0.28, Qt::AlignLeft, true}, {0.36}, {0.36}}, rows);
+
+    AddSectionHeading(flow_, Label("TotalCurrents"));
+    rows.clear();
+    const Group lines = currents_.value(panel.panel);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      const TierRow& line = *lines[i];
+      const Kind kind = i == 0                  ? Kind::kHeading
+                        : i + 1 == lines.size() ? Kind::kTotal
+                                                : Kind::kBody;
+      rows.push_back(Row(kind, {line.tiers[0], line.tiers[1], line.tiers[2], line.tiers[3]},
+                         i > 0 && IsOverload(line.tiers[3])));
+    }
+    AddTable(flow_, {{0.30}, {0.17, Qt::AlignRight}, {0.17, Qt::AlignRight}, {0.36}}, rows);
+
+    AddSectionHeading(flow_, Label("DeviceProperties"));
+    rows.clear();
+    bool any_device = false;
+    const Group devices = devices_.value(panel.panel);
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+      const TierRow& device = *devices[i];
+      if (i == 0) {
+        rows.push_back(Row(Kind::kHeading,
+                           {device.tiers[0], device.tiers[1], device.tiers[2], device.tiers[3]}));
+      } else if (device.tiers[1].isEmpty() && device.tiers[2].isEmpty() &&
+                 device.tiers[3].isEmpty()) {
+        rows.push_back(Row(Kind::kSubHeading, {device.tiers[0]}));
+      } else {
+        rows.push_back(
+            Row(Kind::kBody, {device.tiers[0], device.tiers[1], device.tiers[2], device.tiers[3]}));
+        any_device = true;
+      }
+    }
+    if (!any_device) rows.push_back(Row(Kind::kEmpty, {Text(Msg::kNone)}));
+    AddTable(flow_, {{0.09, Qt::AlignRight}, {0.19, Qt::AlignRight}, {0.36}, {0.36}}, rows);
+  }
+
+  void Parts() {
+    AddSectionHeading(flow_, Label("Partlist"));
+    std::vector<TableRow> rows;
+    rows.push_back(Row(Kind::kHeading, {Tr(N_("Quantity")), QString(), Tr(N_("Part"))}));
+    for (const TierRow& part : data_.parts)
+      rows.push_back(Row(Kind::kBody, {part.tiers[0], part.tiers[1], part.tiers[2]}));
+    if (data_.parts.empty()) rows.push_back(Row(Kind::kEmpty, {Text(Msg::kNone)}));
+    AddTable(flow_, {{0.16, Qt::AlignRight}, {0.07, Qt::AlignHCenter}, {0.77}}, rows);
+  }
+
+  const ReportData& data_;
+  ReportKind kind_;
+  PageFlow flow_;
+  std::optional<QHash<int, Group>> details_;
+  QHash<int, Group> currents_;
+  QHash<int, Group> devices_;
+};
+
+}  // namespace
+
+std::vector<ReportPage> LayoutReport(const ReportData& data, ReportKind kind,
+                                     QPaintDevice* device) {
+  return ReportBuilder(data, kind, device).Build();
+}
+
+int RenderReport(site::Database& print, ReportKind kind, QPagedPaintDevice* device) {
+  SetUpPage(device);
+  const std::vector<ReportPage> pages = LayoutReport(ReadReportData(print), kind, device);
+  return PaintPages(pages, device) ? int(pages.size()) : 0;
+}
+
+}  // namespace velmora::reports

@@ -1,0 +1,329 @@
+#include "reports/report_pages.h"
+
+#include <QFontMetricsF>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPen>
+#include <algorithm>
+
+namespace velmora::reports {
+namespace {
+
+constexpr double kCellPadX = 4.0;
+constexpr double kCellPadY = 2.3;
+constexpr int kWrap = Qt::TextWordWrap;
+
+const TextStyle kHeadingCell{8.0, true, false, Qt::white};
+const TextStyle kBodyCell{8.5, false, false, QColor(0x20, 0x20, 0x20)};
+const TextStyle kBodyBold{8.5, true, false, QColor(0x20, 0x20, 0x20)};
+const TextStyle kAlertCell{8.5, true, false, kAlertText};
+const TextStyle kEmptyCell{8.5, false, true, QColor(0x60, 0x60, 0x60)};
+
+}  // namespace
+
+QFont ReportFont(const TextStyle& style) {
+  QFont font(QStringLiteral("DejaVu Sans"));
+  font.setStyleHint(QFont::SansSerif);
+  font.setPointSizeF(style.size);
+  font.setBold(style.bold);
+  font.setItalic(style.italic);
+  font.setHintingPreference(QFont::PreferNoHinting);
+  font.setKerning(true);
+  return font;
+}
+
+PageFlow::PageFlow(QPaintDevice* device)
+    : device_(device), points_per_pixel_(72.0 / std::max(1, device->logicalDpiY())) {
+  NewPage();
+}
+
+double PageFlow::TextHeight(const QString& text, const TextStyle& style, double width) const {
+  const QFontMetricsF metrics(ReportFont(style), device_);
+  if (text.isEmpty()) return metrics.height() * points_per_pixel_;
+  const QRectF bounds = metrics.boundingRect(QRectF(0, 0, width / points_per_pixel_, 1e7),
+                                             int(Qt::AlignLeft) | kWrap, text);
+  return std::max(bounds.height(), metrics.height()) * points_per_pixel_;
+}
+
+double PageFlow::LineHeight(const TextStyle& style) const {
+  return QFontMetricsF(ReportFont(style), device_).height() * points_per_pixel_;
+}
+
+void PageFlow::NewPage() {
+  pages_.emplace_back();
+  y_ = Top();
+}
+
+void PageFlow::Reserve(double height) {
+  if (y_ + height > Bottom() && !AtPageTop()) NewPage();
+}
+
+void PageFlow::Text(const QRectF& rect, const QString& text, const TextStyle& style, int flags) {
+  PageItem item;
+  item.kind = PageItem::Kind::kText;
+  item.rect = rect;
+  item.text = text;
+  item.style = style;
+  item.flags = flags;
+  pages_.back().items.push_back(std::move(item));
+}
+
+void PageFlow::Box(const QRectF& rect, const QColor& fill, const QColor& stroke,
+                   double line_width) {
+  PageItem item;
+  item.kind = PageItem::Kind::kBox;
+  item.rect = rect;
+  item.fill = fill;
+  item.stroke = stroke;
+  item.line_width = line_width;
+  pages_.back().items.push_back(std::move(item));
+}
+
+void PageFlow::Line(double x1, double y1, double x2, double y2, const QColor& color,
+                    double line_width) {
+  PageItem item;
+  item.kind = PageItem::Kind::kLine;
+  item.rect = QRectF(QPointF(x1, y1), QPointF(x2, y2));
+  item.stroke = color;
+  item.line_width = line_width;
+  pages_.back().items.push_back(std::move(item));
+}
+
+namespace {
+
+const TextStyle& CellStyle(const TableRow& row) {
+  if (row.kind == TableRow::Kind::kHeading) return kHeadingCell;
+  if (row.alert) return kAlertCell;
+  if (row.kind == TableRow::Kind::kEmpty) return kEmptyCell;
+  if (row.kind == TableRow::Kind::kTotal || row.kind == TableRow::Kind::kSubHeading)
+    return kBodyBold;
+  return kBodyCell;
+}
+
+struct TableGeometry {
+  std::vector<double> x;  // left edge of every column, then the table's right edge
+};
+
+TableGeometry Geometry(const PageFlow& flow, const std::vector<TableColumn>& columns) {
+  double total = 0;
+  for (const TableColumn& c : columns) total += c.share;
+  TableGeometry g;
+  double x = flow.Left();
+  for (const TableColumn& c : columns) {
+    g.x.push_back(x);
+    x += flow.Width() * c.share / total;
+  }
+  g.x.push_back(flow.Left() + flow.Width());
+  return g;
+}
+
+double RowHeight(const PageFlow& flow, const TableGeometry& g, const TableRow& row) {
+  const TextStyle& style = CellStyle(row);
+  if (row.kind == TableRow::Kind::kSubHeading || row.kind == TableRow::Kind::kEmpty) {
+    const QString text = row.cells.isEmpty() ? QString() : row.cells.front();
+    return flow.TextHeight(text, style, g.x.back() - g.x.front() - 2 * kCellPadX) + 2 * kCellPadY;
+  }
+  double height = flow.LineHeight(style);
+  for (int c = 0; c + 1 < int(g.x.size()) && c < row.cells.size(); ++c) {
+    height =
+        std::max(height, flow.TextHeight(row.cells[c], style, g.x[c + 1] - g.x[c] - 2 * kCellPadX));
+  }
+  return height + 2 * kCellPadY;
+}
+
+void DrawRow(PageFlow& flow, const TableGeometry& g, const std::vector<TableColumn>& columns,
+             const TableRow& row, double height) {
+  const double top = flow.Y();
+  const double left = g.x.front();
+  const double right = g.x.back();
+  const QRectF whole(left, top, right - left, height);
+  const TextStyle& style = CellStyle(row);
+  switch (row.kind) {
+    case TableRow::Kind::kHeading:
+      flow.Box(whole, kAccent);
+      break;
+    case TableRow::Kind::kSubHeading:
+      flow.Box(whole, kShade);
+      break;
+    default:
+      if (row.alert) {
+        flow.Box(whole, kAlertFill);
+        flow.Box(QRectF(left, top, 2.5, height), kAlertText);
+      } else {
+        for (int c = 0; c < int(columns.size()); ++c) {
+          if (columns[c].label) flow.Box(QRectF(g.x[c], top, g.x[c + 1] - g.x[c], height), kShade);
+        }
+      }
+      break;
+  }
+  if (row.kind == TableRow::Kind::kSubHeading || row.kind == TableRow::Kind::kEmpty) {
+    flow.Text(whole.adjusted(kCellPadX, kCellPadY, -kCellPadX, -kCellPadY),
+              row.cells.isEmpty() ? QString() : row.cells.front(), style,
+              int(Qt::AlignLeft | Qt::AlignTop) | kWrap);
+  } else {
+    for (int c = 0; c + 1 < int(g.x.size()) && c < row.cells.size(); ++c) {
+      const QRectF cell(g.x[c] + kCellPadX, top + kCellPadY, g.x[c + 1] - g.x[c] - 2 * kCellPadX,
+                        height - 2 * kCellPadY);
+      const Qt::Alignment align =
+          row.kind == TableRow::Kind::kHeading && columns[c].align == Qt::AlignRight
+              ? Qt::AlignRight
+              : columns[c].align;
+      flow.Text(cell, row.cells[c], style, int(align | Qt::AlignTop) | kWrap);
+    }
+  }
+  if (row.kind == TableRow::Kind::kTotal) flow.Line(left, top, right, top, kAccent, 1.0);
+  flow.Line(left, top + height, right, top + height, kRule, 0.4);
+  flow.Advance(height);
+}
+
+}  // namespace
+
+void AddTable(PageFlow& flow, const std::vector<TableColumn>& columns,
+              const std::vector<TableRow>& rows) {
+  const TableGeometry g = Geometry(flow, columns);
+  std::vector<double> heights;
+  heights.reserve(rows.size());
+  for (const TableRow& row : rows) heights.push_back(RowHeight(flow, g, row));
+  const TableRow* heading = nullptr;
+  double heading_height = 0;
+  const TableRow* group = nullptr;  // the sub-heading the current rows belong to
+  double group_height = 0;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const TableRow& row = rows[i];
+    // A heading or sub-heading stays with the row that follows it.
+    double needed = heights[i];
+    if ((row.kind == TableRow::Kind::kHeading || row.kind == TableRow::Kind::kSubHeading) &&
+        i + 1 < rows.size())
+      needed += heights[i + 1];
+    if (flow.Y() + needed > flow.Bottom() && !flow.AtPageTop()) {
+      flow.NewPage();
+      if (heading != nullptr && row.kind != TableRow::Kind::kHeading)
+        DrawRow(flow, g, columns, *heading, heading_height);
+      // Rows carried over keep their group's sub-heading above them.
+      if (group != nullptr && row.kind != TableRow::Kind::kHeading &&
+          row.kind != TableRow::Kind::kSubHeading)
+        DrawRow(flow, g, columns, *group, group_height);
+    }
+    DrawRow(flow, g, columns, row, heights[i]);
+    if (row.kind == TableRow::Kind::kHeading) {
+      heading = &row;
+      heading_height = heights[i];
+      group = nullptr;
+    } else if (row.kind == TableRow::Kind::kSubHeading) {
+      group = &row;
+      group_height = heights[i];
+    }
+  }
+}
+
+void AddSectionHeading(PageFlow& flow, const QString& text) {
+  const TextStyle style{10.5, true, false, kAccent};
+  const double height = flow.TextHeight(text, style, flow.Width());
+  // Room for the heading and a few lines of what it introduces.
+  flow.Reserve(height + 10 + 3 * flow.LineHeight(kBodyCell));
+  if (!flow.AtPageTop()) flow.Advance(10);
+  flow.Text(QRectF(flow.Left(), flow.Y(), flow.Width(), height), text, style,
+            int(Qt::AlignLeft | Qt::AlignTop) | kWrap);
+  flow.Advance(height + 2);
+  flow.Line(flow.Left(), flow.Y(), flow.Left() + flow.Width(), flow.Y(), kAccent, 0.8);
+  flow.Advance(4);
+}
+
+void AddHeadersAndFooters(std::vector<ReportPage>& pages, const QString& site_name,
+                          const QString& report_name, const QString& left_footer,
+                          const QString& page_format) {
+  const double width = kPageWidth - kMarginLeft - kMarginRight;
+  const int count = int(pages.size());
+  const TextStyle header_bold{8.5, true, false, kAccent};
+  const TextStyle header_plain{8.5, false, false, kAccent};
+  const TextStyle small{7.5, false, false, QColor(0x50, 0x50, 0x50)};
+  const int one_line = Qt::TextSingleLine;
+  for (int n = 0; n < count; ++n) {
+    std::vector<PageItem>& items = pages[n].items;
+    auto text = [&items](const QRectF& rect, const QString& value, const TextStyle& style,
+                         int flags) {
+      PageItem item;
+      item.rect = rect;
+      item.text = value;
+      item.style = style;
+      item.flags = flags;
+      items.push_back(std::move(item));
+    };
+    auto line = [&items](double y, const QColor& color, double line_width) {
+      PageItem item;
+      item.kind = PageItem::Kind::kLine;
+      item.rect = QRectF(QPointF(kMarginLeft, y), QPointF(kPageWidth - kMarginRight, y));
+      item.stroke = color;
+      item.line_width = line_width;
+      items.push_back(std::move(item));
+    };
+    // The site's name and the report's name share the header line, each on its own half.
+    const QRectF left_half(kMarginLeft, kMarginTop, width * 0.6, kHeaderHeight - 10);
+    const QRectF right_half(kMarginLeft + width * 0.6, kMarginTop, width * 0.4, kHeaderHeight - 10);
+    text(left_half, site_name, header_bold, int(Qt::AlignLeft | Qt::AlignBottom) | one_line);
+    text(right_half, report_name, header_plain, int(Qt::AlignRight | Qt::AlignBottom) | one_line);
+    line(kMarginTop + kHeaderHeight - 7, kAccent, 0.8);
+    const double footer_top = kPageHeight - kMarginBottom - kFooterHeight + 10;
+    line(footer_top, kRule, 0.4);
+    const QRectF footer(kMarginLeft, footer_top + 3, width, kFooterHeight - 13);
+    text(footer, left_footer, small, int(Qt::AlignLeft | Qt::AlignTop) | one_line);
+    text(footer, QString(page_format).arg(n + 1).arg(count), small,
+         int(Qt::AlignRight | Qt::AlignTop) | one_line);
+  }
+}
+
+bool PaintPages(const std::vector<ReportPage>& pages, QPagedPaintDevice* device) {
+  QPainter painter;
+  if (!painter.begin(device)) return false;
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.setRenderHint(QPainter::TextAntialiasing, true);
+  const double sx = device->logicalDpiX() / 72.0;
+  const double sy = device->logicalDpiY() / 72.0;
+  const QPointF origin = device->pageLayout().paintRect(QPageLayout::Point).topLeft();
+  auto map = [&](const QRectF& r) {
+    return QRectF((r.x() - origin.x()) * sx, (r.y() - origin.y()) * sy, r.width() * sx,
+                  r.height() * sy);
+  };
+  for (std::size_t n = 0; n < pages.size(); ++n) {
+    if (n > 0 && !device->newPage()) {
+      painter.end();
+      return false;
+    }
+    for (const PageItem& item : pages[n].items) {
+      switch (item.kind) {
+        case PageItem::Kind::kText:
+          painter.setFont(ReportFont(item.style));
+          painter.setPen(item.style.color);
+          painter.drawText(map(item.rect), item.flags, item.text);
+          break;
+        case PageItem::Kind::kBox: {
+          const QRectF r = map(item.rect);
+          if (item.fill.isValid()) painter.fillRect(r, item.fill);
+          if (item.stroke.isValid()) {
+            painter.setPen(QPen(item.stroke, item.line_width * sx));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(r);
+          }
+          break;
+        }
+        case PageItem::Kind::kLine: {
+          const QRectF r = map(item.rect);
+          painter.setPen(QPen(item.stroke, item.line_width * sx, Qt::SolidLine, Qt::FlatCap));
+          painter.drawLine(r.topLeft(), r.bottomRight());
+          break;
+        }
+      }
+    }
+  }
+  return painter.end();
+}
+
+void SetUpPage(QPagedPaintDevice* device) {
+  device->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                    QMarginsF(0, 0, 0, 0), QPageLayout::Point));
+}
+
+}  // namespace velmora::reports

@@ -1,0 +1,131 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class QPagedPaintDevice;
+class QPaintDevice;
+
+namespace velmora::reports {
+
+// Everything on a report page is placed in points (1/72 inch) from the top left corner of an
+// A4 portrait sheet, so a report looks the same on paper, in the preview and in a PDF.
+inline constexpr double kPageWidth = 595.28;
+inline constexpr double kPageHeight = 841.89;
+inline constexpr double kMarginLeft = 45.0;
+inline constexpr double kMarginRight = 45.0;
+inline constexpr double kMarginTop = 36.0;
+inline constexpr double kMarginBottom = 36.0;
+inline constexpr double kHeaderHeight = 30.0;
+inline constexpr double kFooterHeight = 26.0;
+
+struct TextStyle {
+  double size = 9.0;  // points
+  bool bold = false;
+  bool italic = false;
+  QColor color = QColor(0x20, 0x20, 0x20);
+};
+
+// The report font at a style: DejaVu Sans, sized in points, unhinted so its measures do not
+// depend on the resolution of the device.
+QFont ReportFont(const TextStyle& style);
+
+struct PageItem {
+  enum class Kind { kText, kBox, kLine };
+  Kind kind = Kind::kText;
+  QRectF rect;  // for a line: from the top left to the bottom right corner
+  QString text;
+  int flags = 0;  // Qt alignment and wrap flags of a text
+  TextStyle style;
+  QColor fill;    // box fill; invalid for none
+  QColor stroke;  // box outline or line colour; invalid for none
+  double line_width = 0.5;
+};
+
+struct ReportPage {
+  std::vector<PageItem> items;
+};
+
+// Lays content out top to bottom over as many pages as it needs. Texts are measured with the
+// metrics of the device the report will be painted on.
+class PageFlow {
+ public:
+  explicit PageFlow(QPaintDevice* device);
+
+  double Left() const { return kMarginLeft; }
+  double Width() const { return kPageWidth - kMarginLeft - kMarginRight; }
+  double Top() const { return kMarginTop + kHeaderHeight; }
+  double Bottom() const { return kPageHeight - kMarginBottom - kFooterHeight; }
+  double Y() const { return y_; }
+  void Advance(double height) { y_ += height; }
+
+  // Height of a text wrapped into a width.
+  double TextHeight(const QString& text, const TextStyle& style, double width) const;
+  double LineHeight(const TextStyle& style) const;
+
+  void NewPage();
+  // Starts a new page unless `height` still fits below the current position.
+  void Reserve(double height);
+  bool AtPageTop() const { return y_ <= Top() + 0.01; }
+
+  void Text(const QRectF& rect, const QString& text, const TextStyle& style, int flags);
+  void Box(const QRectF& rect, const QColor& fill, const QColor& stroke = {},
+           double line_width = 0.5);
+  void Line(double x1, double y1, double x2, double y2, const QColor& color,
+            double line_width = 0.5);
+
+  std::vector<ReportPage>& Pages() { return pages_; }
+
+ private:
+  QPaintDevice* device_;
+  double points_per_pixel_;
+  std::vector<ReportPage> pages_;
+  double y_ = 0;
+};
+
+// A table laid out row by row. A row never splits across pages; the heading row is repeated at
+// the top of every page the table continues on.
+struct TableColumn {
+  double share = 1.0;  // part of the table's width
+  Qt::Alignment align = Qt::AlignLeft;
+  bool label = false;  // the column holds field labels: its body cells are shaded
+};
+
+struct TableRow {
+  enum class Kind { kHeading, kBody, kSubHeading, kTotal, kEmpty };
+  Kind kind = Kind::kBody;
+  QStringList cells;
+  bool alert = false;  // an overload: the row stands out
+};
+
+void AddTable(PageFlow& flow, const std::vector<TableColumn>& columns,
+              const std::vector<TableRow>& rows);
+
+// A section heading kept together with the first lines that follow it.
+void AddSectionHeading(PageFlow& flow, const QString& text);
+
+// Page header and footer on every page: the site's name and the report's name above, a note and
+// the page number below; `page_format` holds %1 for the page and %2 for the number of pages.
+void AddHeadersAndFooters(std::vector<ReportPage>& pages, const QString& site_name,
+                          const QString& report_name, const QString& left_footer,
+                          const QString& page_format);
+
+// Paints laid-out pages on a device whose pages are A4 portrait. False when no painter could
+// be started on it.
+bool PaintPages(const std::vector<ReportPage>& pages, QPagedPaintDevice* device);
+
+// Makes a device's pages A4 portrait without margins of its own: the report keeps its margins.
+void SetUpPage(QPagedPaintDevice* device);
+
+// Colours of the report.
+inline const QColor kAccent{0x1f, 0x3a, 0x5f};
+inline const QColor kShade{0xe9, 0xed, 0xf2};
+inline const QColor kRule{0x9a, 0xa5, 0xb1};
+inline const QColor kAlertFill{0xfb, 0xe3, 0xe4};
+inline const QColor kAlertText{0xb0, 0x00, 0x20};
+
+}  // namespace velmora::reports

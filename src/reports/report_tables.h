@@ -1,0 +1,25 @@
+#pragma once
+
+#include "i18n/settings.h"
+#include "site/database.h"
+
+namespace velmora {
+struct Run;
+}
+
+namespace velmora::reports {
+
+// The Site row (address data, standby and alarm times as the lookup table words them) and the
+// Sections row (headings and field labels in the language of the run) of the print store.
+void FillSiteAndSections(Run& run, site::Database& print);
+
+// FillReportTables: every table of the site report (Site, Sections, Panels, PanelDetails,
+// Currents, Devices) rewritten from the site document. The site tables are read without
+// touching any view's filter or current row.
+void FillReportTables(Run& run, site::Database& print);
+
+// The tables of the parts-list report: PartsList emptied, Site and Sections filled, then the
+// parts list built.
+void FillPartsReportTables(Run& run, site::Database& print, const i18n::Settings& settings);
+
+}  // namespace velmora::reports
