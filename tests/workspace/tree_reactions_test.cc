@@ -46,7 +46,9 @@ TEST_F(ResolveTreeSelectionTest, GivesPanelLoopAndOutputs) {
     SCOPED_TRACE(::testing::Message() << "panel " << c.panel << " child " << c.child);
     EXPECT_EQ(s.root_selected, c.expected.root_selected);
     EXPECT_EQ(s.panel, c.expected.panel);
-    if (!c.expected.outputs_selected) EXPECT_EQ(s.loop, c.expected.loop);
+    if (!c.expected.outputs_selected) {
+      EXPECT_EQ(s.loop, c.expected.loop);
+    }
     EXPECT_EQ(s.outputs_selected, c.expected.outputs_selected);
   }
 }
