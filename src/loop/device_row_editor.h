@@ -22,7 +22,8 @@ class DeviceRowEditor {
   void OnStoreChange(const QString& table, const QString& column);
 
   // OnDeviceFieldChanged: a column value of the current device row changed. Expects the value as
-  // the grid wrote it, pending in the current row (the row is stored here first). Handles
+  // the grid wrote it, pending in the current row of the Devices view (the row is stored here
+  // first); a write through any other cursor is not the grid's and is ignored. Handles
   // DeviceQuantity, DeviceTypeText and DeviceSub-Type; other columns are ignored. Runs with
   // Loading set, in one transaction with its recalculation.
   //

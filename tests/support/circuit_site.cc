@@ -132,6 +132,9 @@ void CircuitSite::AddLoop(int panel, int loop, Values cells) {
 }
 
 void CircuitSite::AddDeviceRow(int panel, int loop, Values cells) {
+  // The program's own writes to device rows run with device events off.
+  site::FlagScope quiet(&state_, &site::RunState::SetDeviceEventsOn,
+                        &site::RunState::DeviceEventsOn, false);
   site::Table devices(&doc_.Db(), "Devices");
   devices.Open();
   devices.Append();
