@@ -30,8 +30,11 @@ void LoopLog::Write(Run& run) const {
   QStringEncoder encoder(QStringConverter::System);
   const QByteArray bytes = encoder.encode(Text());
   QFile file(path);
-  bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+  // Written over in place and then cut to its new size: emptying the file first would make some
+  // file systems flush it to disk on every check.
+  bool written = file.open(QIODevice::ReadWrite);
   if (written) written = file.write(bytes) == bytes.size();
+  if (written) written = file.resize(bytes.size());
   if (written) written = file.flush();
   const QString problem = file.errorString();
   file.close();

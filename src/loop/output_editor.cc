@@ -19,9 +19,13 @@ bool OnOutputFieldChanged(Run& run) {
 }
 
 void OnOutputStoreChange(Run& run, const QString& table, const QString& /*column*/) {
-  if (table.compare("Outputs", Qt::CaseInsensitive) != 0 &&
-      table.compare("DefaultPanel", Qt::CaseInsensitive) != 0)
+  if (table.compare("Outputs", Qt::CaseInsensitive) == 0) {
+    // The outputs grid writes through the Outputs view; other writes are the program's own.
+    const site::Table& outputs = run.doc.Outputs();
+    if (outputs.GetState() == site::Table::State::kBrowse) return;
+  } else if (table.compare("DefaultPanel", Qt::CaseInsensitive) != 0) {
     return;
+  }
   OnOutputFieldChanged(run);
 }
 

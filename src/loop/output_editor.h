@@ -15,7 +15,7 @@ namespace velmora::loop {
 bool OnOutputFieldChanged(Run& run);
 
 // For the change listeners: a column of Outputs (working copy) or DefaultPanel (catalogue) was
-// written.
+// written. An Outputs write counts only as the outputs grid's pending edit of the Outputs view.
 void OnOutputStoreChange(Run& run, const QString& table, const QString& column);
 
 }  // namespace velmora::loop
