@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QPagedPaintDevice>
+#include <algorithm>
 #include <optional>
 
 #include "i18n/messages.h"
@@ -84,15 +85,27 @@ class ReportBuilder {
         {"City", "Email"},           {"State/Province", "StandbyTime"},
         {"PostalCode", "AlarmTime"}, {"Country", nullptr},
     };
+    // The label columns as wide as their longest label, within reason.
+    double label_width = 0;
+    for (const auto& pair : pairs) {
+      for (const char* column : pair) {
+        if (column)
+          label_width = std::max(label_width, flow_.TextWidth(Label(column), BodyStyle()));
+      }
+    }
+    const double label =
+        std::clamp((label_width + 2 * CellPadding() + 2) / flow_.Width(), 0.12, 0.25);
     std::vector<TableRow> rows;
     for (const auto& pair : pairs) {
       rows.push_back(
           Row(Kind::kBody, {Label(pair[0]), Site(pair[0]), pair[1] ? Label(pair[1]) : QString(),
                             pair[1] ? Site(pair[1]) : QString()}));
     }
-    AddTable(flow_, {{0.17, Qt::AlignLeft, true}, {0.33}, {0.17, Qt::AlignLeft, true}, {0.33}},
-             rows);
-    AddTable(flow_, {{0.17, Qt::AlignLeft, true}, {0.83}},
+    AddTable(
+        flow_,
+        {{label, Qt::AlignLeft, true}, {0.5 - label}, {label, Qt::AlignLeft, true}, {0.5 - label}},
+        rows);
+    AddTable(flow_, {{label, Qt::AlignLeft, true}, {1.0 - label}},
              {Row(Kind::kBody, {Label("Comment"), Site("Comment")})});
   }
 

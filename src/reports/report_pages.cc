@@ -48,6 +48,10 @@ double PageFlow::TextHeight(const QString& text, const TextStyle& style, double 
   return std::max(bounds.height(), metrics.height()) * points_per_pixel_;
 }
 
+double PageFlow::TextWidth(const QString& text, const TextStyle& style) const {
+  return QFontMetricsF(ReportFont(style), device_).horizontalAdvance(text) * points_per_pixel_;
+}
+
 double PageFlow::LineHeight(const TextStyle& style) const {
   return QFontMetricsF(ReportFont(style), device_).height() * points_per_pixel_;
 }
@@ -180,6 +184,9 @@ void DrawRow(PageFlow& flow, const TableGeometry& g, const std::vector<TableColu
 }
 
 }  // namespace
+
+const TextStyle& BodyStyle() { return kBodyCell; }
+double CellPadding() { return kCellPadX; }
 
 void AddTable(PageFlow& flow, const std::vector<TableColumn>& columns,
               const std::vector<TableRow>& rows) {

@@ -66,6 +66,8 @@ class PageFlow {
   // Height of a text wrapped into a width.
   double TextHeight(const QString& text, const TextStyle& style, double width) const;
   double LineHeight(const TextStyle& style) const;
+  // Width of a text on one line.
+  double TextWidth(const QString& text, const TextStyle& style) const;
 
   void NewPage();
   // Starts a new page unless `height` still fits below the current position.
@@ -101,6 +103,11 @@ struct TableRow {
   QStringList cells;
   bool alert = false;  // an overload: the row stands out
 };
+
+// The style of a table's body cells.
+const TextStyle& BodyStyle();
+// The horizontal padding of a table cell, on each side.
+double CellPadding();
 
 void AddTable(PageFlow& flow, const std::vector<TableColumn>& columns,
               const std::vector<TableRow>& rows);

@@ -1,0 +1,200 @@
+// The command-line tool, run as a user runs it: a program folder named by VELMORA_HOME,
+// settings of its own, no display.
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "support/test_home.h"
+
+namespace velmora::app {
+namespace {
+
+struct Result {
+  int exit_code = -1;
+  QString out;
+  QString err;
+};
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    home_.CopyFromBuild("locale/de/LC_MESSAGES/default.mo");
+    for (const char* sample : {"small-office", "large-building"})
+      home_.CopyFromBuild(QString("Sites/%1.mdb").arg(sample));
+  }
+
+  QString Sample(const char* name) { return home_.Path(QString("Sites/%1.mdb").arg(name)); }
+
+  Result Cli(const QStringList& args) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("VELMORA_HOME", home_.Root());
+    env.insert("XDG_CONFIG_HOME", config_.filePath("user"));
+    env.insert("VELMORA_MACHINE_CONFIG", config_.filePath("machine"));
+    env.remove("QT_QPA_PLATFORM");  // the tool needs no display of its own choosing
+    env.remove("DISPLAY");
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(VELMORA_CLI), args);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+  }
+
+  QJsonObject CheckJson(const QString& site, int expected_exit, QStringList extra = {}) {
+    const Result r = Cli(QStringList{"check", site, "--json"} + extra);
+    EXPECT_EQ(r.exit_code, expected_exit) << r.err.toStdString();
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(r.out.toUtf8(), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
+    return doc.object();
+  }
+
+  void SetLanguage(const char* language) {
+    QDir().mkpath(config_.filePath("user/Velmora"));
+    QFile ini(config_.filePath("user/Velmora/Velmora.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write(QByteArray("[General]\nLanguage=") + language + "\n");
+  }
+
+  static QByteArray Digest(const QString& file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256)
+               : QByteArray();
+  }
+
+  testing::TestHome home_;
+  QTemporaryDir config_;
+};
+
+TEST_F(CliTest, CheckOfAPassingSiteGivesOneJsonObjectAndExitsZero) {
+  const QJsonObject root = CheckJson(Sample("small-office"), 0);
+  EXPECT_EQ(root["site"].toObject()["SiteName"].toString(), "Riverside Office");
+  EXPECT_EQ(root["site"].toObject()["StandbyTime"].toDouble(), 24.0);
+  const QJsonArray panels = root["panels"].toArray();
+  ASSERT_EQ(panels.size(), 1);
+  const QJsonObject panel = panels[0].toObject();
+  for (const char* key : {"number", "quiescentPanel", "alarmPanel", "quiescentTotal", "alarmTotal",
+                          "batteryCapacity"})
+    EXPECT_TRUE(panel[key].isDouble()) << key;
+  for (const char* key : {"name", "battery", "loopLoads"})
+    EXPECT_TRUE(panel[key].isString()) << key;
+  EXPECT_EQ(panel["name"].toString(), "Office Main Panel");
+  EXPECT_EQ(panel["loopLoads"].toString(), "OK");
+  EXPECT_TRUE(panel["battery"].toString().contains(" => "));
+  EXPECT_EQ(panel["psuOk"], QJsonValue(true));
+  const QJsonArray loops = panel["loops"].toArray();
+  ASSERT_EQ(loops.size(), 2);
+  for (const QJsonValue& value : loops) {
+    const QJsonObject loop = value.toObject();
+    for (const char* key : {"number", "quiescent", "alarm", "drop"})
+      EXPECT_TRUE(loop[key].isDouble()) << key;
+    EXPECT_GT(loop["alarm"].toDouble(), loop["quiescent"].toDouble());
+    EXPECT_EQ(loop["status"].toString(), "Loop OK");
+    EXPECT_EQ(loop["ok"], QJsonValue(true));
+  }
+  const QJsonArray outputs = panel["outputs"].toArray();
+  ASSERT_EQ(outputs.size(), 2);
+  EXPECT_EQ(outputs[0].toObject()["number"].toInt(), 1);
+  EXPECT_EQ(outputs[0].toObject()["name"].toString(), "Sounder Circuit 1");
+  EXPECT_EQ(outputs[0].toObject()["max"].toInt(), 500);
+  // The panel total is the panel's own draw plus its loops and outputs.
+  double sum = panel["quiescentPanel"].toDouble();
+  for (const QJsonValue& l : loops) sum += l.toObject()["quiescent"].toDouble();
+  for (const QJsonValue& o : outputs) sum += o.toObject()["quiescent"].toDouble();
+  EXPECT_NEAR(panel["quiescentTotal"].toDouble(), sum, 0.5);
+}
+
+TEST_F(CliTest, AnOverloadedLoopExitsOneAndTheSiteFileStaysAsItWas) {
+  const QByteArray before = Digest(Sample("large-building"));
+  const QJsonObject root = CheckJson(Sample("large-building"), 1);
+  EXPECT_EQ(Digest(Sample("large-building")), before);
+  const QJsonArray panels = root["panels"].toArray();
+  ASSERT_EQ(panels.size(), 4);
+  const QJsonObject ward = panels[1].toObject();
+  EXPECT_EQ(ward["loopLoads"].toString(), "Loop Overload");
+  const QJsonObject atrium = ward["loops"].toArray()[3].toObject();
+  EXPECT_EQ(atrium["number"].toInt(), 4);
+  EXPECT_EQ(atrium["status"].toString(), "Loop Overload [E04]");
+  EXPECT_EQ(atrium["ok"], QJsonValue(false));
+  EXPECT_GE(atrium["alarm"].toDouble(), 500.0);
+  EXPECT_TRUE(panels[0].toObject()["battery"].toString().endsWith(" - Battery box required"));
+  for (const QJsonValue& panel : panels) EXPECT_EQ(panel.toObject()["psuOk"], QJsonValue(true));
+}
+
+TEST_F(CliTest, TechnicalDetailAddsTheDropToTheStatus) {
+  const QJsonObject root = CheckJson(Sample("small-office"), 0, {"--technical-detail"});
+  const QJsonObject loop = root["panels"].toArray()[0].toObject()["loops"].toArray()[0].toObject();
+  EXPECT_TRUE(
+      loop["status"].toString().contains(QRegularExpression(R"(^Loop OK \(\d+\.\d{3}V\)$)")))
+      << loop["status"].toString().toStdString();
+}
+
+TEST_F(CliTest, AFileItCannotUseExitsTwoWithAMessage) {
+  QFile text(home_.Path("Sites/notes.mdb"));
+  ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+  text.write("not a site at all\n");
+  text.close();
+  struct Case {
+    QStringList args;
+    const char* said;
+  };
+  const Case cases[] = {
+      {{"check", home_.Path("Sites/missing.mdb")}, "missing.mdb"},
+      {{"check", home_.Path("Sites/notes.mdb"), "--json"}, "notes.mdb"},
+      {{"check", home_.Path("DBs/Catalogue.db")}, "Catalogue.db"},
+      {{"parts", Sample("small-office"), "--pdf", "x.pdf"}, "usage"},
+      {{"report", Sample("small-office"), "--site"}, "--pdf"},
+      {{"report", Sample("small-office"), "--site", "--pdf", home_.Path("no/such/dir/x.pdf")},
+       "x.pdf"},
+      {{}, "usage"},
+  };
+  for (const Case& c : cases) {
+    const Result r = Cli(c.args);
+    EXPECT_EQ(r.exit_code, 2) << c.args.join(' ').toStdString();
+    EXPECT_TRUE(r.err.contains(c.said)) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+  }
+}
+
+TEST_F(CliTest, PartsAsCsvAndReportsAsPdf) {
+  const Result parts = Cli({"parts", Sample("small-office"), "--csv"});
+  EXPECT_EQ(parts.exit_code, 0) << parts.err.toStdString();
+  const QStringList lines = parts.out.split("\r\n", Qt::SkipEmptyParts);
+  ASSERT_GT(lines.size(), 3);
+  EXPECT_EQ(lines[0], "Quantity,X,Part");
+  EXPECT_TRUE(lines.contains("1,X,VXP-2010-")) << parts.out.toStdString();
+  EXPECT_TRUE(lines.contains("18,X,VD-OD200"));
+  EXPECT_TRUE(lines.contains("830m,X,1.5 mm² Cable"));
+
+  const QString pdf = home_.Path("site.pdf");
+  const Result site = Cli({"report", Sample("large-building"), "--site", "--pdf", pdf});
+  EXPECT_EQ(site.exit_code, 1) << site.err.toStdString();  // written, and the site is overloaded
+  QFile file(pdf);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.read(5) == "%PDF-");
+  const Result list =
+      Cli({"report", Sample("small-office"), "--parts", "--pdf", home_.Path("parts.pdf")});
+  EXPECT_EQ(list.exit_code, 0) << list.err.toStdString();
+  EXPECT_TRUE(QFile::exists(home_.Path("parts.pdf")));
+}
+
+TEST_F(CliTest, TheLanguageSettingChoosesTheTexts) {
+  SetLanguage("de");
+  const Result r = Cli({"check", Sample("small-office")});
+  EXPECT_EQ(r.exit_code, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.out.contains("Ruhestrom (mA)")) << r.out.toStdString();
+  EXPECT_TRUE(r.out.contains("Ringleitung OK"));
+}
+
+}  // namespace
+}  // namespace velmora::app
