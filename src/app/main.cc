@@ -7,6 +7,7 @@
 #include "site/program_folder.h"
 #include "site/run_state.h"
 #include "site/store_error.h"
+#include "ui/image_list.h"
 #include "ui/main_form.h"
 #include "ui/qt_prompter.h"
 #include "workspace/workspace.h"
@@ -17,8 +18,12 @@ int main(int argc, char** argv) {
   settings.CopyMachineSettings();
 
   QApplication app(argc, argv);
+  // The title ("Velmora 2.09") is the main window's caption; it is not set as the display name,
+  // which the platform would append to every window's caption.
   QApplication::setApplicationName("Velmora");
-  QApplication::setApplicationDisplayName(velmora::site::kApplicationTitle);
+  QApplication::setApplicationVersion("2.09");
+  QApplication::setDesktopFileName("velmora");
+  QApplication::setWindowIcon(velmora::ui::ProgramIcon());
 
   const velmora::site::ProgramFolder folder = velmora::site::ProgramFolder::FromEnvironment();
   // After the application object, which resets the process locale, and before any text is made.
@@ -32,8 +37,9 @@ int main(int argc, char** argv) {
                           QString("Velmora cannot start: %1").arg(error.Message()));
     return 1;
   }
-  velmora::ui::TMainForm main_form(workspace);
+  velmora::ui::TMainForm main_form(workspace, settings);
   prompter.SetParent(&main_form);
+  // Always maximised: no window geometry is remembered between runs.
   main_form.showMaximized();
   return app.exec();
 }

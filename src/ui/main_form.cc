@@ -1,5 +1,7 @@
 #include "ui/main_form.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QLabel>
@@ -10,83 +12,184 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 #include "i18n/messages.h"
-#include "i18n/tr.h"
 #include "site/run_state.h"
+#include "ui/about_form.h"
+#include "ui/image_list.h"
 #include "ui/read_only_grid_model.h"
 #include "ui/report_actions.h"
+#include "ui/site_details_form.h"
+#include "ui/start_screen_form.h"
+#include "ui/tree_view_form.h"
+#include "ui/window_texts.h"
+#include "workspace/tab_reactions.h"
 #include "workspace/workspace.h"
 
 namespace velmora::ui {
 
 using i18n::Msg;
 using i18n::Text;
-using i18n::Tr;
+using site::DetailView;
 
-TMainForm::TMainForm(workspace::Workspace& workspace, QWidget* parent)
-    : QMainWindow(parent), workspace_(workspace) {
+namespace {
+
+constexpr int kLeftAreaWidth = 232;
+constexpr int kDetailAreaHeight = 416;
+constexpr int kPanelsHeaderHeight = 23;
+constexpr int kTotalCurrentsHeaderHeight = 25;
+constexpr int kCurrentsGridHeight = 170;
+constexpr int kStartScreenDelayMs = 500;
+
+// Column shares of the header strip's width.
+constexpr double kPanelShares[] = {0.20, 0.24, 0.14, 0.14, 0.24};
+constexpr double kCurrentShares[] = {0.26, 0.20, 0.20, 0.30};
+
+void SetUpReadOnlyGrid(QTableView* grid) {
+  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+  grid->setSelectionMode(QAbstractItemView::SingleSelection);
+  grid->verticalHeader()->hide();
+  grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  grid->horizontalHeader()->setStretchLastSection(false);
+  grid->setWordWrap(false);
+}
+
+QLabel* MakeHeaderStrip(const char* name, WindowText caption, int height) {
+  auto* header = new QLabel;
+  header->setObjectName(name);
+  SetText(header, caption);
+  header->setFixedHeight(height);
+  header->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+  QFont font = header->font();
+  font.setBold(true);
+  header->setFont(font);
+  return header;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(workspace::Workspace& workspace, i18n::Settings settings, QWidget* parent)
+    : QMainWindow(parent), workspace_(workspace), settings_(std::move(settings)) {
   setObjectName("TMainForm");
   setWindowTitle(workspace_.State().Caption());
+  setWindowIcon(ProgramIcon());
   BuildMenus();
   ConnectReportActions(this, workspace_);
   BuildLayout();
   statusBar()->setObjectName("StatusBar");
+  CreateWindows();
+
   connect(&workspace_.State(), &site::RunState::CaptionChanged, this, &QWidget::setWindowTitle);
   connect(&workspace_.Tabs(), &site::PanelTabsModel::TabsChanged, this, &TMainForm::SyncTabs);
   connect(&workspace_.Tabs(), &site::PanelTabsModel::ActiveChanged, this,
           &TMainForm::SyncActiveTab);
   connect(&workspace_.Views(), &site::DetailViewModel::Changed, this, &TMainForm::ShowDetail);
   connect(&workspace_, &workspace::Workspace::SiteReplaced, this, [this] {
-    panel_grid_model_->Reload();
-    currents_model_->Reload();
+    panels_generation_ = currents_generation_ = 0;
+    RefreshGrids();
+    SetGridWidths();
   });
+  // The tree and the property views change the tables; the grids follow after each user act.
+  connect(&workspace_.Tree(), &site::SiteTreeModel::SelectionChanged, this,
+          &TMainForm::ScheduleGridRefresh);
+  connect(&workspace_.Tree(), &site::SiteTreeModel::StructureChanged, this,
+          &TMainForm::ScheduleGridRefresh);
+  qApp->installEventFilter(this);
+  SyncTabs();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() { qApp->removeEventFilter(this); }
+
+void TMainForm::CreateWindows() {
+  // In the order of the program: the tree, the property views, the start screen, the about box.
+  tree_view_ = new TFormTreeView(workspace_, left_area_);
+  left_area_->layout()->addWidget(tree_view_);
+  site_details_ = new TFormSiteDetails(workspace_, detail_area_);
+  SetDetailView(DetailView::kSite, site_details_);
+  connect(site_details_, &TFormSiteDetails::FocusTreeRequested, tree_view_,
+          &TFormTreeView::FocusTree);
+  SetDetailView(DetailView::kPanel, MakePlaceholder(DetailView::kPanel));
+  SetDetailView(DetailView::kDevices, MakePlaceholder(DetailView::kDevices));
+  SetDetailView(DetailView::kOutputs, MakePlaceholder(DetailView::kOutputs));
+  start_screen_ = new TFormStartScreen(this);
+  about_ = new TFormAbout(site::kApplicationTitle, workspace_.State(), this);
+}
+
+QWidget* TMainForm::MakePlaceholder(DetailView view) {
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  auto* label = new QLabel(page);
+  label->setAlignment(Qt::AlignCenter);
+  switch (view) {
+    case DetailView::kPanel:
+      page->setObjectName("PlaceholderPanelDetails");
+      SetText(label, N_("Panel Properties"));
+      break;
+    case DetailView::kDevices:
+      page->setObjectName("PlaceholderDeviceDetails");
+      SetText(label, N_("Device Properties"));
+      break;
+    default:
+      page->setObjectName("PlaceholderOutputDetails");
+      SetText(label, Msg::kOutputs);
+      break;
+  }
+  layout->addWidget(label);
+  return page;
+}
 
 void TMainForm::BuildMenus() {
-  QMenu* file = menuBar()->addMenu(Tr(N_("File")));
+  QMenu* file = AddMenu(menuBar(), N_("File"));
   file->setObjectName("MenuFile");
-  QAction* new_site = file->addAction(Tr(N_("New Site")));
+  QAction* new_site = AddAction(file, N_("New Site"));
   new_site->setObjectName("NewSite");
   new_site->setShortcut(QKeySequence::New);
   connect(new_site, &QAction::triggered, this, [this] { workspace_.NewSite(); });
-  QAction* open_site = file->addAction(Tr(N_("Open Site")));
+  QAction* open_site = AddAction(file, N_("Open Site"));
   open_site->setObjectName("OpenSite");
   open_site->setShortcut(QKeySequence::Open);
   connect(open_site, &QAction::triggered, this, [this] { workspace_.OpenSite(); });
   file->addSeparator();
-  QAction* save_site = file->addAction(Tr(N_("Save Site")));
+  QAction* save_site = AddAction(file, N_("Save Site"));
   save_site->setObjectName("SaveSite");
   save_site->setShortcut(QKeySequence::Save);
   connect(save_site, &QAction::triggered, this, [this] { workspace_.SaveSite(); });
-  QAction* save_as = file->addAction(Tr(N_("Save As...")));
+  QAction* save_as = AddAction(file, N_("Save As..."));
   save_as->setObjectName("SaveAs");
   save_as->setShortcut(QKeySequence::SaveAs);
   connect(save_as, &QAction::triggered, this, [this] { workspace_.SaveSiteAs(); });
   file->addSeparator();
-  QMenu* preview = file->addMenu(Tr(N_("Print Preview")));
+  QMenu* preview = AddMenu(file, N_("Print Preview"));
   preview->setObjectName("MenuPrintPreview");
-  preview->addAction(Tr(N_("Site")))->setObjectName("PrintPreviewSite");
-  preview->addAction(Text(Msg::kPartsList))->setObjectName("PrintPreviewParts");
-  QMenu* print = file->addMenu(Tr(N_("Print")));
+  AddAction(preview, Msg::kSite)->setObjectName("PrintPreviewSite");
+  AddAction(preview, Msg::kPartsList)->setObjectName("PrintPreviewParts");
+  QMenu* print = AddMenu(file, N_("Print"));
   print->setObjectName("MenuPrint");
-  print->addAction(Tr(N_("Site")))->setObjectName("PrintSite");
-  print->addAction(Text(Msg::kPartsList))->setObjectName("PrintParts");
+  QAction* print_site = AddAction(print, Msg::kSite);
+  print_site->setObjectName("PrintSite");
+  print_site->setShortcut(QKeySequence::Print);
+  AddAction(print, Msg::kPartsList)->setObjectName("PrintParts");
   file->addSeparator();
-  QAction* exit = file->addAction(Tr(N_("Exit")));
+  QAction* exit = AddAction(file, N_("Exit"));
   exit->setObjectName("Exit");
   exit->setShortcut(QKeySequence::Quit);
   connect(exit, &QAction::triggered, this, &QWidget::close);
 
-  QMenu* settings = menuBar()->addMenu(Tr(N_("Settings")));
+  QMenu* settings = AddMenu(menuBar(), N_("Settings"));
   settings->setObjectName("MenuSettings");
-  settings->addAction(Tr(N_("Options")))->setObjectName("Options");
-  QMenu* help = menuBar()->addMenu(Tr(N_("Help")));
+  QAction* options = AddAction(settings, N_("Options"));
+  options->setObjectName("Options");
+  connect(options, &QAction::triggered, this, &TMainForm::ShowOptions);
+  QMenu* help = AddMenu(menuBar(), N_("Help"));
   help->setObjectName("MenuHelp");
-  help->addAction(Tr(N_("About")))->setObjectName("About");
+  QAction* about = AddAction(help, N_("About"));
+  about->setObjectName("About");
+  connect(about, &QAction::triggered, this, &TMainForm::ShowAbout);
 }
 
 QWidget* TMainForm::MakePanelTabPage() {
@@ -97,17 +200,15 @@ QWidget* TMainForm::MakePanelTabPage() {
   auto* layout = new QVBoxLayout(page);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(1);
-  auto* header = new QLabel(" " + Text(Msg::kTotalCurrents));
-  header->setObjectName("PanelHeader");
-  header->setFixedHeight(25);
+  QLabel* header =
+      MakeHeaderStrip("PanelTotalCurrents", Msg::kTotalCurrents, kTotalCurrentsHeaderHeight);
+  header->setIndent(4);  // the caption stands a blank's width off the edge
   layout->addWidget(header);
   auto* grid = new QTableView;
   grid->setObjectName("DBGridCurrents");
   grid->setModel(currents_model_);
-  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-  grid->verticalHeader()->hide();
-  grid->setMinimumHeight(170);
+  SetUpReadOnlyGrid(grid);
+  grid->setMinimumHeight(kCurrentsGridHeight);
   layout->addWidget(grid, 1);
   currents_grids_.push_back(grid);
   scroll->setWidget(page);
@@ -117,14 +218,17 @@ QWidget* TMainForm::MakePanelTabPage() {
 void TMainForm::BuildLayout() {
   horizontal_ = new QSplitter(Qt::Horizontal);
   horizontal_->setObjectName("SplitterLeft");
+  horizontal_->setChildrenCollapsible(false);
   left_area_ = new QWidget;
   left_area_->setObjectName("PanelLeft");
   left_area_->setLayout(new QVBoxLayout);
   left_area_->layout()->setContentsMargins(0, 0, 0, 0);
+  left_area_->setMinimumWidth(120);
   horizontal_->addWidget(left_area_);
 
   vertical_ = new QSplitter(Qt::Vertical);
   vertical_->setObjectName("SplitterRight");
+  vertical_->setChildrenCollapsible(false);
   detail_area_ = new QStackedWidget;
   detail_area_->setObjectName("PanelDetails");
   detail_area_->addWidget(new QWidget);  // nothing on show
@@ -133,64 +237,85 @@ void TMainForm::BuildLayout() {
   tabs_ = new QTabWidget;
   tabs_->setObjectName("PageControlPanels");
   tabs_->setTabPosition(QTabWidget::South);
-  tabs_->setUsesScrollButtons(false);
+  tabs_->setUsesScrollButtons(false);  // several rows of tabs rather than scrolling
+  tabs_->setIconSize(QSize(ImageList::kSize, ImageList::kSize));
   auto* site_page = new QWidget;
   site_page->setObjectName("TabSheetSite");
   auto* site_layout = new QVBoxLayout(site_page);
   site_layout->setContentsMargins(0, 0, 0, 0);
   site_layout->setSpacing(1);
-  panels_header_ = new QLabel(Text(Msg::kPanels));
-  panels_header_->setObjectName("PanelPanels");
-  panels_header_->setFixedHeight(23);
+  panels_header_ = MakeHeaderStrip("PanelPanels", Msg::kPanels, kPanelsHeaderHeight);
+  panels_header_->setIndent(4);
   site_layout->addWidget(panels_header_);
-  panel_grid_model_ = new ReadOnlyGridModel(
-      &workspace_.Doc().Db(), "Panels",
-      {{"Panel Name", Text(Msg::kPanelName), true},
-       {"Loop Loads", Text(Msg::kOk), true},
-       {"Quiescent Current Total", Text(Msg::kQuiescentCurrentMa), true},
-       {"Alarm Current Total", Text(Msg::kAlarmCurrentMa), true},
-       {"Battery", Text(Msg::kBatteryCapacityAh), false}},
-      this);
+  panel_grid_model_ =
+      new ReadOnlyGridModel(&workspace_.Doc().Db(), "Panels",
+                            {{"Panel Name", Text(Msg::kPanelName), true},
+                             {"Loop Loads", Text(Msg::kOk), true},
+                             {"Quiescent Current Total", Text(Msg::kQuiescentCurrentMa), true},
+                             {"Alarm Current Total", Text(Msg::kAlarmCurrentMa), true},
+                             {"Battery", Text(Msg::kBatteryCapacityAh), false}},
+                            this);
   panel_grid_ = new QTableView;
   panel_grid_->setObjectName("DBGridPanels");
   panel_grid_->setModel(panel_grid_model_);
-  panel_grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  panel_grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  panel_grid_->verticalHeader()->hide();
+  SetUpReadOnlyGrid(panel_grid_);
   site_layout->addWidget(panel_grid_, 1);
-  tabs_->addTab(site_page, Text(Msg::kSite));
-  currents_model_ = new ReadOnlyGridModel(
-      &workspace_.Doc().Db(), "Currents",
-      {{"Description", Text(Msg::kDescription), false},
-       {"QuiescentCurrent", Text(Msg::kQuiescentCurrentMa), false},
-       {"AlarmCurrent", Text(Msg::kAlarmCurrentMa), false},
-       {"Comment", Text(Msg::kComment), true}},
-      this);
+  AddTab(tabs_, site_page, Msg::kSite);
+  currents_model_ =
+      new ReadOnlyGridModel(&workspace_.Doc().Db(), "Currents",
+                            {{"Description", Text(Msg::kDescription), false},
+                             {"QuiescentCurrent", Text(Msg::kQuiescentCurrentMa), false},
+                             {"AlarmCurrent", Text(Msg::kAlarmCurrentMa), false},
+                             {"Comment", Text(Msg::kComment), true}},
+                            this);
   connect(tabs_, &QTabWidget::currentChanged, this, &TMainForm::OnTabChanged);
+  tabs_->installEventFilter(this);
   vertical_->addWidget(tabs_);
-  vertical_->setSizes({416, 300});
+  vertical_->setStretchFactor(1, 1);
+  vertical_->setSizes({kDetailAreaHeight, 300});
   horizontal_->addWidget(vertical_);
-  horizontal_->setSizes({232, 800});
   horizontal_->setStretchFactor(1, 1);
+  horizontal_->setSizes({kLeftAreaWidth, 800});
   setCentralWidget(horizontal_);
+
+  start_screen_timer_ = new QTimer(this);
+  start_screen_timer_->setObjectName("TimerStartScreen");
+  start_screen_timer_->setSingleShot(true);
+  start_screen_timer_->setInterval(kStartScreenDelayMs);
+  connect(start_screen_timer_, &QTimer::timeout, this, &TMainForm::ShowStartScreen);
+
+  refresh_timer_ = new QTimer(this);
+  refresh_timer_->setSingleShot(true);
+  refresh_timer_->setInterval(0);
+  connect(refresh_timer_, &QTimer::timeout, this, &TMainForm::RefreshGrids);
 }
 
-void TMainForm::SetDetailView(site::DetailView view, QWidget* widget) {
+void TMainForm::SetDetailView(DetailView view, QWidget* widget) {
+  if (QWidget* old = detail_views_.value(int(view)); old != nullptr && old != widget) {
+    detail_area_->removeWidget(old);
+    old->deleteLater();
+  }
   detail_area_->addWidget(widget);
-  detail_views_.emplace_back(view, widget);
+  detail_views_.insert(int(view), widget);
+  // Docked for good: a property view never closes by itself.
+  widget->installEventFilter(this);
   ShowDetail(workspace_.Views().Current());
 }
 
-void TMainForm::SetTreeWindow(QWidget* widget) { left_area_->layout()->addWidget(widget); }
+QTableView* TMainForm::CurrentsGrid(int index) const {
+  if (index < 1 || index >= tabs_->count()) return nullptr;
+  return tabs_->widget(index)->findChild<QTableView*>("DBGridCurrents");
+}
 
-void TMainForm::ShowDetail(site::DetailView view) {
-  for (const auto& [kind, widget] : detail_views_) {
-    if (kind == view) {
-      detail_area_->setCurrentWidget(widget);
-      return;
-    }
+void TMainForm::ShowDetail(DetailView view) {
+  QWidget* widget = detail_views_.value(int(view));
+  if (widget != nullptr) {
+    detail_area_->setCurrentWidget(widget);
+  } else {
+    detail_area_->setCurrentIndex(0);
   }
-  detail_area_->setCurrentIndex(0);
+  if (view == DetailView::kSite) SetGridWidths();
+  ScheduleGridRefresh();
 }
 
 void TMainForm::SyncTabs() {
@@ -205,40 +330,86 @@ void TMainForm::SyncTabs() {
     page->deleteLater();
   }
   while (tabs_->count() < model.Count()) tabs_->addTab(MakePanelTabPage(), QString());
-  for (int i = 0; i < model.Count(); ++i) tabs_->setTabText(i, model.Caption(i));
+  for (int i = 0; i < model.Count(); ++i) {
+    if (tabs_->tabText(i) != model.Caption(i)) tabs_->setTabText(i, model.Caption(i));
+    tabs_->setTabIcon(i, ImageList::Icon(model.At(i).image));
+  }
   tabs_->setCurrentIndex(model.Active());
   syncing_tabs_ = false;
   SetGridWidths();
+  ScheduleGridRefresh();
 }
 
 void TMainForm::SyncActiveTab(int index) {
   syncing_tabs_ = true;
   tabs_->setCurrentIndex(index);
   syncing_tabs_ = false;
-  panel_grid_model_->Reload();
-  currents_model_->Reload();
+  ScheduleGridRefresh();
 }
 
 void TMainForm::OnTabChanged(int index) {
   if (syncing_tabs_ || index < 0) return;
-  if (index == 0) workspace_.ShowSiteView();
-  panel_grid_model_->Reload();
-  currents_model_->Reload();
+  workspace::PageControlPanelsChange(workspace_.R(), workspace_.PanelForm(), index);
+  RefreshGrids();
 }
 
 void TMainForm::SetGridWidths() {
-  const int width = panels_header_->width();
-  static const double kPanelShares[] = {0.20, 0.24, 0.14, 0.14, 0.24};
-  for (int c = 0; c < 5; ++c) panel_grid_->setColumnWidth(c, int(std::lround(width * kPanelShares[c])));
-  static const double kCurrentShares[] = {0.26, 0.20, 0.20, 0.30};
+  // Every page of the strip is as wide as the "Site" tab's header strip; the page on show has
+  // the current width even while the site page is hidden.
+  QWidget* page = tabs_->currentWidget();
+  const int width = page != nullptr ? page->width() : panels_header_->width();
+  for (int c = 0; c < 5; ++c)
+    panel_grid_->setColumnWidth(c, int(std::lround(width * kPanelShares[c])));
   for (QTableView* grid : currents_grids_) {
-    for (int c = 0; c < 4; ++c) grid->setColumnWidth(c, int(std::lround(width * kCurrentShares[c])));
+    for (int c = 0; c < 4; ++c)
+      grid->setColumnWidth(c, int(std::lround(width * kCurrentShares[c])));
   }
 }
+
+void TMainForm::RefreshGrids() {
+  site::Database& db = workspace_.Doc().Db();
+  if (!db.IsOpen()) return;
+  const quint64 panels = db.Generation("Panels");
+  if (panels != panels_generation_) {
+    panels_generation_ = panels;
+    panel_grid_model_->Reload();
+  }
+  const quint64 currents = db.Generation("Currents");
+  if (currents != currents_generation_) {
+    currents_generation_ = currents;
+    currents_model_->Reload();
+  }
+}
+
+void TMainForm::ScheduleGridRefresh() { refresh_timer_->start(); }
 
 void TMainForm::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   SetGridWidths();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::Close:
+      // The tree window and the property views refuse to close.
+      if (watched != this && std::find(detail_views_.cbegin(), detail_views_.cend(), watched) !=
+                                 detail_views_.cend()) {
+        event->ignore();
+        return true;
+      }
+      break;
+    case QEvent::Resize:
+      if (watched == tabs_) SetGridWidths();
+      break;
+    case QEvent::MouseButtonRelease:
+    case QEvent::KeyRelease:
+      // Edits in the property views write rows; the grids show them once the act is over.
+      ScheduleGridRefresh();
+      break;
+    default:
+      break;
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -246,9 +417,31 @@ void TMainForm::showEvent(QShowEvent* event) {
   if (started_) return;
   started_ = true;
   workspace_.StartSession();
-  panel_grid_model_->Reload();
+  start_screen_timer_->start();
+  const QString install = settings_.Install();
+  report_project_file_ = install + "/print.rav";
+  RefreshGrids();
   SetGridWidths();
   emit SessionStarted();
+}
+
+void TMainForm::ShowStartScreen() {
+  start_screen_timer_->stop();
+  emit StartScreenShown();
+  if (start_screen_modal_) {
+    start_screen_->exec();
+  } else {
+    start_screen_->show();
+  }
+}
+
+void TMainForm::ShowAbout() { about_->exec(); }
+
+void TMainForm::ShowOptions() {
+  if (options_ == nullptr) return;
+  options_->show();
+  options_->raise();
+  options_->activateWindow();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

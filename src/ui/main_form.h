@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QHash>
 #include <QMainWindow>
 #include <vector>
 
+#include "i18n/settings.h"
 #include "site/detail_view.h"
 
 class QLabel;
@@ -10,9 +12,7 @@ class QSplitter;
 class QStackedWidget;
 class QTabWidget;
 class QTableView;
-class QTreeWidget;
-class QAction;
-class QMenu;
+class QTimer;
 
 namespace velmora::workspace {
 class Workspace;
@@ -21,46 +21,82 @@ class Workspace;
 namespace velmora::ui {
 
 class ReadOnlyGridModel;
+class TFormAbout;
+class TFormSiteDetails;
+class TFormStartScreen;
+class TFormTreeView;
 
-// TMainForm: the frame of the program. Left, the site tree; upper right, one property view at a
-// time; below, the tab strip with the "Site" tab and one tab per panel; the menus; an empty
-// status bar. It renders the workspace's form models and forwards the user's commands.
+// TMainForm: the frame of the program. Left, the site tree window; upper right, one property
+// view at a time; below, the tab strip with the "Site" tab (the panel summary grid) and one tab
+// per panel (the current lines); the menus; an empty status bar. It creates the program's other
+// windows, renders the workspace's tab strip and view models, forwards the user's commands, and
+// keeps its grids in step with the tables they show.
 class TMainForm : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit TMainForm(workspace::Workspace& workspace, QWidget* parent = nullptr);
+  // `settings` gives the installation folder, read when the window is first shown.
+  explicit TMainForm(workspace::Workspace& workspace,
+                     i18n::Settings settings = i18n::Settings::FromEnvironment(),
+                     QWidget* parent = nullptr);
   ~TMainForm() override;
 
-  // The container of the upper right area; a property view is added once and shown by
-  // DetailViewModel.
+  // The property view shown for `view` in the upper right area; replaces the one set before
+  // (at first a plain placeholder page for the panel, device and outputs views).
   void SetDetailView(site::DetailView view, QWidget* widget);
-  // The left area's content (the site tree window).
-  void SetTreeWindow(QWidget* widget);
+  QWidget* ViewWidget(site::DetailView view) const { return detail_views_.value(int(view)); }
+  // The options dialog that "Settings" > "Options" shows non-modally.
+  void SetOptionsDialog(QWidget* dialog) { options_ = dialog; }
 
+  // The start screen comes modally 500 ms after the window is first shown. Tests (which cannot
+  // wait on a modal loop) have it shown without one.
+  void SetStartScreenModal(bool modal) { start_screen_modal_ = modal; }
+
+  TFormTreeView* TreeView() const { return tree_view_; }
+  TFormSiteDetails* SiteDetails() const { return site_details_; }
+  TFormStartScreen* StartScreen() const { return start_screen_; }
+  TFormAbout* About() const { return about_; }
   QTabWidget* TabStrip() const { return tabs_; }
   QTableView* PanelGrid() const { return panel_grid_; }
+  // The grid of current lines on the tab of panel `index` (1-based), or nullptr.
+  QTableView* CurrentsGrid(int index) const;
+  workspace::Workspace& Work() { return workspace_; }
+
+  // The report project file: the installation folder and "/print.rav", set when first shown.
+  const QString& ReportProjectFile() const { return report_project_file_; }
+
+  // Reloads the grids whose tables were written since they were last read.
+  void RefreshGrids();
 
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  signals:
   // The main window was shown for the first time and the session has started.
   void SessionStarted();
+  void StartScreenShown();
 
  private:
+  void CreateWindows();
   void BuildMenus();
   void BuildLayout();
+  QWidget* MakePlaceholder(site::DetailView view);
   void SyncTabs();
   void SyncActiveTab(int index);
   void ShowDetail(site::DetailView view);
   void OnTabChanged(int index);
   void SetGridWidths();
+  void ScheduleGridRefresh();
+  void ShowStartScreen();
+  void ShowAbout();
+  void ShowOptions();
   QWidget* MakePanelTabPage();
 
   workspace::Workspace& workspace_;
+  i18n::Settings settings_;
   QSplitter* horizontal_ = nullptr;
   QSplitter* vertical_ = nullptr;
   QWidget* left_area_ = nullptr;
@@ -71,7 +107,18 @@ class TMainForm : public QMainWindow {
   ReadOnlyGridModel* panel_grid_model_ = nullptr;
   ReadOnlyGridModel* currents_model_ = nullptr;
   std::vector<QTableView*> currents_grids_;
-  std::vector<std::pair<site::DetailView, QWidget*>> detail_views_;
+  QHash<int, QWidget*> detail_views_;
+  TFormTreeView* tree_view_ = nullptr;
+  TFormSiteDetails* site_details_ = nullptr;
+  TFormStartScreen* start_screen_ = nullptr;
+  TFormAbout* about_ = nullptr;
+  QWidget* options_ = nullptr;
+  QTimer* start_screen_timer_ = nullptr;
+  QTimer* refresh_timer_ = nullptr;
+  QString report_project_file_;
+  quint64 panels_generation_ = 0;
+  quint64 currents_generation_ = 0;
+  bool start_screen_modal_ = true;
   bool started_ = false;
   bool syncing_tabs_ = false;
 };

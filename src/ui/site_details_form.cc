@@ -1,0 +1,169 @@
+#include "ui/site_details_form.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "ui/window_texts.h"
+
+namespace velmora::ui {
+namespace {
+
+struct LineField {
+  const char* column;
+  const char* component;
+  WindowText label;
+};
+
+// The single-line fields, top to bottom.
+constexpr LineField kLineFields[] = {
+    {"SiteName", "DBEditSiteName", N_("Site Name")},
+    {"SiteDate", "DBEditSiteDate", N_("Site Date")},
+    {"ContactName", "DBEditContactName", N_("Contact Name")},
+    {"AddressLine1", "DBEditAddressLine1", N_("Address Line 1")},
+    {"AddressLine2", "DBEditAddressLine2", N_("Address Line 2")},
+    {"City", "DBEditCity", N_("City")},
+    {"State/Province", "DBEditStateProvince", N_("State/Province")},
+    {"PostalCode", "DBEditPostalCode", N_("Postal Code")},
+    {"Country", "DBEditCountry", N_("Country")},
+    {"Phone", "DBEditPhone", N_("Phone")},
+    {"Fax", "DBEditFax", N_("Fax")},
+    {"Email", "DBEditEmail", N_("Email")},
+};
+
+QLabel* MakeLabel(QWidget* parent, const QString& name, WindowText text, QWidget* buddy) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(name);
+  SetText(label, text);
+  label->setBuddy(buddy);
+  return label;
+}
+
+QComboBox* MakeList(QWidget* parent, const char* name) {
+  auto* box = new QComboBox(parent);
+  box->setObjectName(name);
+  box->setEditable(false);  // no free text
+  box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  return box;
+}
+
+}  // namespace
+
+TFormSiteDetails::TFormSiteDetails(workspace::Workspace& workspace, QWidget* parent)
+    : QWidget(parent), properties_(workspace) {
+  setObjectName("TFormSiteDetails");
+  SetWindowTitle(this, N_("Site Properties"));
+
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(0, 0, 0, 0);
+  auto* scroll = new QScrollArea(this);
+  scroll->setObjectName("ScrollBoxSite");
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(true);
+  outer->addWidget(scroll);
+  auto* page = new QWidget(scroll);
+  scroll->setWidget(page);
+
+  auto* grid = new QGridLayout(page);
+  grid->setContentsMargins(8, 6, 8, 6);
+  grid->setHorizontalSpacing(10);
+  grid->setVerticalSpacing(3);
+  grid->setColumnStretch(1, 1);
+
+  std::vector<QWidget*> order;
+  int row = 0;
+  for (const LineField& field : kLineFields) {
+    auto* edit = new QLineEdit(page);
+    edit->setObjectName(field.component);
+    const QString column = QString::fromLatin1(field.column);
+    edits_.insert(column, edit);
+    grid->addWidget(MakeLabel(page, QString("Label") + (field.component + 6), field.label, edit),
+                    row, 0);
+    grid->addWidget(edit, row++, 1);
+    order.push_back(edit);
+    connect(edit, &QLineEdit::textEdited, this,
+            [this, column](const QString& text) { properties_.OnTextChanged(column, text); });
+  }
+  // Leaving the date stores it once more, as it stands.
+  QLineEdit* date = edits_.value("SiteDate");
+  connect(date, &QLineEdit::editingFinished, this, [this, date] {
+    if (!rendering_) properties_.OnTextChanged("SiteDate", date->text());
+  });
+
+  comment_ = new QPlainTextEdit(page);
+  comment_->setObjectName("DBMemoComment");
+  comment_->setTabChangesFocus(true);
+  comment_->setFixedHeight(comment_->fontMetrics().lineSpacing() * 3 + 12);
+  grid->addWidget(MakeLabel(page, "LabelComment", i18n::Msg::kComment, comment_), row, 0,
+                  Qt::AlignTop);
+  grid->addWidget(comment_, row++, 1);
+  order.push_back(comment_);
+  connect(comment_, &QPlainTextEdit::textChanged, this, [this] {
+    if (!rendering_) properties_.OnTextChanged("Comment", comment_->toPlainText());
+  });
+
+  sales_channel_ = MakeList(page, "ComboBoxSalesChannel");
+  grid->addWidget(MakeLabel(page, "LabelSalesChannel", N_("Sales Channel"), sales_channel_), row,
+                  0);
+  grid->addWidget(sales_channel_, row++, 1);
+  standby_time_ = MakeList(page, "ComboBoxStandbyTime");
+  grid->addWidget(MakeLabel(page, "LabelStandbyTime", N_("System Standby Time"), standby_time_),
+                  row, 0);
+  grid->addWidget(standby_time_, row++, 1);
+  alarm_time_ = MakeList(page, "ComboBoxAlarmTime");
+  grid->addWidget(MakeLabel(page, "LabelAlarmTime", N_("Alarm Time"), alarm_time_), row, 0);
+  grid->addWidget(alarm_time_, row++, 1);
+  grid->setRowStretch(row, 1);
+
+  // Keyboard order: the text fields, then standby time, alarm time and sales channel.
+  order.push_back(standby_time_);
+  order.push_back(alarm_time_);
+  order.push_back(sales_channel_);
+  for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+
+  connect(sales_channel_, &QComboBox::activated, this,
+          [this](int index) { properties_.OnSalesChannelChosen(index); });
+  connect(standby_time_, &QComboBox::activated, this,
+          [this](int index) { properties_.OnStandbyTimeChosen(index); });
+  connect(alarm_time_, &QComboBox::activated, this,
+          [this](int index) { properties_.OnAlarmTimeChosen(index); });
+
+  workspace::SiteFormModel& form = properties_.Form();
+  connect(&form, &workspace::SiteFormModel::Changed, this, &TFormSiteDetails::Render);
+  connect(&form, &workspace::SiteFormModel::FocusTree, this, &TFormSiteDetails::FocusTreeRequested);
+  Render();
+}
+
+void TFormSiteDetails::RenderList(QComboBox* box, const panel::ChoiceBox& choice) {
+  QStringList shown;
+  for (int i = 0; i < box->count(); ++i) shown << box->itemText(i);
+  if (shown != choice.entries) {
+    box->clear();
+    box->addItems(choice.entries);  // texts of the catalogue, shown as stored
+  }
+  box->setCurrentIndex(choice.selected);
+}
+
+void TFormSiteDetails::Render() {
+  rendering_ = true;
+  workspace::SiteFormModel& form = properties_.Form();
+  for (auto it = edits_.cbegin(); it != edits_.cend(); ++it) {
+    const QString text = form.FieldText(it.key());
+    if (it.value()->text() != text) it.value()->setText(text);
+  }
+  const QString comment = form.FieldText("Comment");
+  if (comment_->toPlainText() != comment) comment_->setPlainText(comment);
+  RenderList(sales_channel_, form.SalesChannels());
+  RenderList(standby_time_, form.StandbyTimes());
+  RenderList(alarm_time_, form.AlarmTimes());
+  rendering_ = false;
+}
+
+void TFormSiteDetails::closeEvent(QCloseEvent* event) { event->ignore(); }
+
+}  // namespace velmora::ui

@@ -1,0 +1,266 @@
+#include "ui/tree_view_form.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSizePolicy>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "i18n/messages.h"
+#include "panel/panel_lifecycle.h"
+#include "site/images.h"
+#include "site/site_tree_model.h"
+#include "ui/image_list.h"
+#include "ui/window_texts.h"
+#include "workspace/workspace.h"
+
+namespace velmora::ui {
+
+using site::TreeNode;
+
+namespace {
+constexpr int kNodeRole = Qt::UserRole + 1;
+constexpr int kToolBarHeight = 23;
+constexpr int kIndent = 19;
+}  // namespace
+
+TFormTreeView::TFormTreeView(workspace::Workspace& workspace, QWidget* parent)
+    : QWidget(parent), workspace_(workspace) {
+  setObjectName("TFormTreeView");
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  caption_ = new QLabel(this);
+  caption_->setObjectName("LabelCaption");
+  caption_->setContentsMargins(4, 2, 4, 2);
+  caption_->setStyleSheet("QLabel { background: palette(mid); color: palette(bright-text); }");
+  QFont caption_font = caption_->font();
+  caption_font.setBold(true);
+  caption_->setFont(caption_font);
+  layout->addWidget(caption_);
+
+  BuildToolBar();
+  layout->addWidget(toolbar_);
+
+  tree_ = new QTreeWidget(this);
+  tree_->setObjectName("TreeViewSite");
+  tree_->setHeaderHidden(true);
+  tree_->setColumnCount(1);
+  tree_->setIndentation(kIndent);
+  tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tree_->setSelectionMode(QAbstractItemView::SingleSelection);
+  tree_->setIconSize(QSize(ImageList::kSize, ImageList::kSize));
+  tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+  tree_->setExpandsOnDoubleClick(true);
+  // The selection stays as visible as with the focus when the tree loses it.
+  QPalette palette = tree_->palette();
+  palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                   palette.color(QPalette::Active, QPalette::Highlight));
+  palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                   palette.color(QPalette::Active, QPalette::HighlightedText));
+  tree_->setPalette(palette);
+  SetHint(tree_, N_("Right click to add or remove panels"));
+  tree_->viewport()->installEventFilter(this);
+  layout->addWidget(tree_, 1);
+
+  BuildContextMenu();
+
+  site::SiteTreeModel& model = workspace_.Tree();
+  connect(&model, &site::SiteTreeModel::StructureChanged, this, &TFormTreeView::Rebuild);
+  connect(&model, &site::SiteTreeModel::NodeTextChanged, this, [this](TreeNode* node) {
+    if (QTreeWidgetItem* item = ItemOf(node)) item->setText(0, node->text);
+  });
+  connect(&model, &site::SiteTreeModel::SelectionChanged, this, &TFormTreeView::ShowSelection);
+  connect(&model, &site::SiteTreeModel::ExpansionChanged, this, &TFormTreeView::ApplyExpansion);
+  connect(&model, &site::SiteTreeModel::WindowCaptionChanged, this, &TFormTreeView::ShowCaption);
+  connect(tree_, &QTreeWidget::currentItemChanged, this,
+          [this](QTreeWidgetItem* current) { OnCurrentItemChanged(current); });
+  connect(tree_, &QTreeWidget::itemClicked, this,
+          [this](QTreeWidgetItem* item) { OnItemClicked(item); });
+  connect(tree_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+    if (!syncing_) workspace_.Tree().SetExpanded(NodeOf(item), true);
+  });
+  connect(tree_, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
+    if (!syncing_) workspace_.Tree().SetExpanded(NodeOf(item), false);
+  });
+  connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    if (tree_->itemAt(pos) != nullptr) popup_->exec(tree_->viewport()->mapToGlobal(pos));
+  });
+
+  ShowCaption(model.WindowCaption());
+  Rebuild();
+}
+
+QAction* TFormTreeView::MakeCommand(const char* name, int image) {
+  auto* action = new QAction(this);
+  action->setObjectName(name);
+  if (image >= 0) action->setIcon(ImageList::Icon(image));
+  return action;
+}
+
+void TFormTreeView::BuildToolBar() {
+  toolbar_ = new QToolBar(this);
+  toolbar_->setObjectName("ToolBarTree");
+  toolbar_->setFixedHeight(kToolBarHeight);
+  toolbar_->setIconSize(QSize(ImageList::kSize, ImageList::kSize));
+  toolbar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  toolbar_->setMovable(false);
+  toolbar_->setFloatable(false);
+  toolbar_->setContentsMargins(0, 0, 0, 0);
+
+  site::SiteTreeModel& model = workspace_.Tree();
+  add_panel_ = MakeCommand("AddPanel", site::kImagePanel);
+  SetText(add_panel_, i18n::Msg::kAddPanel);
+  SetHint(add_panel_, i18n::Msg::kAddPanel);
+  connect(add_panel_, &QAction::triggered, this,
+          [this] { panel::AddPanelExecute(workspace_.R(), workspace_.PanelForm()); });
+  toolbar_->addAction(add_panel_);
+
+  auto* spacer = new QWidget(toolbar_);
+  spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  toolbar_->addWidget(spacer);
+
+  QAction* expand_all = MakeCommand("ExpandAll", site::kImageExpandAll);
+  SetHint(expand_all, N_("Expand All"));
+  connect(expand_all, &QAction::triggered, &model, &site::SiteTreeModel::ExpandAll);
+  QAction* collapse_all = MakeCommand("CollapseAll", site::kImageCollapseAll);
+  SetHint(collapse_all, N_("Collapse All"));
+  connect(collapse_all, &QAction::triggered, &model, &site::SiteTreeModel::CollapseAll);
+  QAction* expand_details = MakeCommand("ExpandPanelDetails", site::kImageExpandPanelDetails);
+  SetHint(expand_details, N_("Expand Panel Details"));
+  connect(expand_details, &QAction::triggered, &model, &site::SiteTreeModel::ExpandPanelDetails);
+  QAction* collapse_details = MakeCommand("CollapsePanelDetails", site::kImageCollapsePanelDetails);
+  SetHint(collapse_details, N_("Collapse Panel Details"));
+  connect(collapse_details, &QAction::triggered, &model,
+          &site::SiteTreeModel::CollapsePanelDetails);
+  for (QAction* action : {expand_all, collapse_all, expand_details, collapse_details})
+    toolbar_->addAction(action);
+
+  // Run after a panel is added; it has no button of its own.
+  QAction* expand_panels = MakeCommand("ExpandPanels", -1);
+  connect(expand_panels, &QAction::triggered, &model, &site::SiteTreeModel::ExpandPanels);
+  addAction(expand_panels);
+}
+
+void TFormTreeView::BuildContextMenu() {
+  popup_ = new QMenu(this);
+  popup_->setObjectName("PopupMenuTree");
+  popup_->addAction(add_panel_);
+  popup_->addSeparator();
+  delete_panel_ = AddAction(popup_, N_("Delete Panel"));
+  delete_panel_->setObjectName("DeletePanel");
+  connect(delete_panel_, &QAction::triggered, this,
+          [this] { workspace_.TreeActions().DeletePanel(); });
+}
+
+void TFormTreeView::AddItems(QTreeWidgetItem* item, const TreeNode* node) {
+  item->setText(0, node->text);
+  item->setIcon(0, ImageList::Icon(node->image));
+  item->setData(0, kNodeRole, QVariant::fromValue(quintptr(node)));
+  items_.insert(node, item);
+  for (const auto& child : node->children) AddItems(new QTreeWidgetItem(item), child.get());
+}
+
+void TFormTreeView::Rebuild() {
+  if (reacting_) {
+    // Not while a signal of the tree widget is being handled: its items must outlive it.
+    if (!rebuild_pending_) {
+      rebuild_pending_ = true;
+      QTimer::singleShot(0, this, [this] {
+        rebuild_pending_ = false;
+        Rebuild();
+      });
+    }
+    return;
+  }
+  syncing_ = true;
+  tree_->clear();
+  items_.clear();
+  auto* root = new QTreeWidgetItem(tree_);
+  AddItems(root, workspace_.Tree().Root());
+  syncing_ = false;
+  ApplyExpansion();
+  ShowSelection();
+}
+
+void TFormTreeView::ApplyExpansion() {
+  syncing_ = true;
+  for (auto it = items_.cbegin(); it != items_.cend(); ++it) {
+    if (it.value()->isExpanded() != it.key()->expanded) it.value()->setExpanded(it.key()->expanded);
+  }
+  syncing_ = false;
+}
+
+void TFormTreeView::ShowSelection() {
+  QTreeWidgetItem* item = ItemOf(workspace_.Tree().Selected());
+  if (item == nullptr || item == tree_->currentItem()) {
+    if (item != nullptr) item->setSelected(true);
+    return;
+  }
+  syncing_ = true;
+  tree_->setCurrentItem(item);
+  tree_->scrollToItem(item);
+  syncing_ = false;
+}
+
+void TFormTreeView::ShowCaption(const QString& caption) {
+  setWindowTitle(caption);
+  caption_->setText(caption);
+}
+
+TreeNode* TFormTreeView::NodeOf(QTreeWidgetItem* item) const {
+  if (item == nullptr) return nullptr;
+  return reinterpret_cast<TreeNode*>(item->data(0, kNodeRole).value<quintptr>());
+}
+
+void TFormTreeView::RunClickReaction() {
+  reacting_ = true;
+  workspace_.TreeActions().NodeClicked();
+  reacting_ = false;
+}
+
+void TFormTreeView::OnCurrentItemChanged(QTreeWidgetItem* current) {
+  if (syncing_ || current == nullptr) return;
+  TreeNode* node = NodeOf(current);
+  if (node == nullptr || node == workspace_.Tree().Selected()) return;
+  // A node chosen by the user, with the mouse or the keyboard: the views follow it, so every
+  // edit afterwards acts on the node that is on show.
+  workspace_.Tree().Select(node);
+  RunClickReaction();
+}
+
+void TFormTreeView::OnItemClicked(QTreeWidgetItem* item) {
+  const bool already_reacted = pressed_select_;
+  pressed_select_ = false;
+  if (already_reacted || NodeOf(item) != workspace_.Tree().Selected()) return;
+  RunClickReaction();
+}
+
+bool TFormTreeView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == tree_->viewport() && event->type() == QEvent::MouseButtonPress) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    const QPoint pos = mouse->position().toPoint();
+    QTreeWidgetItem* item = tree_->itemAt(pos);
+    pressed_select_ = false;
+    // A press on the expand button of a node only opens or closes it.
+    if (item != nullptr && pos.x() >= tree_->visualItemRect(item).left()) {
+      if (NodeOf(item) != workspace_.Tree().Selected()) {
+        pressed_select_ = mouse->button() == Qt::LeftButton;
+        tree_->setCurrentItem(item);
+      }
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TFormTreeView::FocusTree() { tree_->setFocus(Qt::OtherFocusReason); }
+
+void TFormTreeView::closeEvent(QCloseEvent* event) { event->ignore(); }
+
+}  // namespace velmora::ui
