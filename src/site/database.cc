@@ -8,6 +8,34 @@
 #include "site/store_error.h"
 
 namespace velmora::site {
+namespace {
+
+// Limits for a file from outside. They are generous for a site document (a few dozen columns,
+// short statements, values of at most a few kilobytes) and stop a crafted file from making a
+// statement, a value or a schema entry grow without bound.
+struct Limit {
+  int id;
+  int value;
+};
+constexpr Limit kUntrustedLimits[] = {
+    {SQLITE_LIMIT_LENGTH, 16 * 1024 * 1024},
+    {SQLITE_LIMIT_SQL_LENGTH, 1000000},
+    {SQLITE_LIMIT_COLUMN, 500},
+    {SQLITE_LIMIT_EXPR_DEPTH, 100},
+    {SQLITE_LIMIT_COMPOUND_SELECT, 3},
+    {SQLITE_LIMIT_VDBE_OP, 200000},
+    {SQLITE_LIMIT_FUNCTION_ARG, 8},
+    {SQLITE_LIMIT_ATTACHED, 0},
+    {SQLITE_LIMIT_LIKE_PATTERN_LENGTH, 50},
+    {SQLITE_LIMIT_VARIABLE_NUMBER, 100},
+    {SQLITE_LIMIT_TRIGGER_DEPTH, 1},
+    {SQLITE_LIMIT_WORKER_THREADS, 0},
+};
+
+// Virtual machine steps between two looks at the clock.
+constexpr int kProgressSteps = 1000;
+
+}  // namespace
 
 ColumnType ColumnTypeOf(const QString& declared_type) {
   const QString t = declared_type.toUpper();
@@ -85,6 +113,15 @@ void Database::Open(const OpenOptions& options) {
     sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
     sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
     sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_FTS3_TOKENIZER, 0, nullptr);
+    for (const Limit& limit : kUntrustedLimits) sqlite3_limit(db_, limit.id, limit.value);
+    timed_out_ = false;
+    deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(options.time_limit_ms);
+    sqlite3_progress_handler(db_, kProgressSteps, &Database::Progress, this);
+    // Checks every cell's size against its page as it is read, so a damaged page is refused
+    // instead of being read past its end; a small page cache bounds the memory a file can take.
+    sqlite3_exec(db_, "PRAGMA cell_size_check = ON; PRAGMA cache_size = -8192", nullptr, nullptr,
+                 nullptr);
   }
   sqlite3_busy_timeout(db_, 2000);
   columns_.clear();
@@ -103,6 +140,13 @@ void Database::Close() {
   columns_.clear();
   column_index_.clear();
   TouchAll();
+}
+
+int Database::Progress(void* self) {
+  auto* db = static_cast<Database*>(self);
+  if (std::chrono::steady_clock::now() < db->deadline_) return 0;
+  db->timed_out_ = true;
+  return 1;
 }
 
 void Database::Fail(const QString& what) {

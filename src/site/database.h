@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -34,8 +35,12 @@ struct Row {
 
 struct OpenOptions {
   bool read_only = false;
-  // The file came from outside: no trusted schema, defensive mode, no triggers or views run.
+  // The file came from outside: no trusted schema, defensive mode, no triggers or views run,
+  // cell sizes checked, tight limits on sizes and statements, and a time limit.
   bool untrusted = false;
+  // For an untrusted file: how long all statements of the connection may take together, in
+  // milliseconds; a statement still running then is stopped.
+  int time_limit_ms = 30000;
 };
 
 // One connection of the table store to one data source (one SQLite file). All SQL of the
@@ -56,6 +61,8 @@ class Database {
   void Close();
   bool IsOpen() const { return db_ != nullptr; }
   sqlite3* Handle() const { return db_; }
+  // True once a statement of an untrusted connection was stopped for running out of time.
+  bool TimedOut() const { return timed_out_; }
 
   QStringList TableNames();
   bool HasTable(const QString& name);  // without regard to case
@@ -105,6 +112,7 @@ class Database {
   sqlite3_stmt* Prepare(const QString& sql);
   void Bind(sqlite3_stmt* stmt, const std::vector<QVariant>& binds);
   [[noreturn]] void Fail(const QString& what);
+  static int Progress(void* self);
   void Touch(const QString& table);
   void TouchAll();
   QString TableKey(const QString& table) const { return table.toLower(); }
@@ -113,6 +121,8 @@ class Database {
   QString file_;
   sqlite3* db_ = nullptr;
   int depth_ = 0;
+  std::chrono::steady_clock::time_point deadline_;
+  bool timed_out_ = false;
   QHash<QString, sqlite3_stmt*> statements_;
   QHash<QString, std::vector<Column>> columns_;
   QHash<QString, QHash<QString, int>> column_index_;

@@ -1,53 +1,17 @@
 #include "site/file_copy.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <cerrno>
-#include <cstring>
+
+#include "site/file_io.h"
 
 namespace velmora::site {
-namespace {
-
-QString Errno(const QString& what) {
-  return QString("%1: %2").arg(what, QString::fromLocal8Bit(std::strerror(errno)));
-}
-
-bool WriteAll(int fd, const char* data, qint64 size, QString* error) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size_t(size));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      *error = Errno("write failed");
-      return false;
-    }
-    if (n == 0) {
-      *error = "write failed: no space left";
-      return false;
-    }
-    data += n;
-    size -= n;
-  }
-  return true;
-}
-
-bool SyncFolder(const QString& folder, QString* error) {
-  const QByteArray path = QFile::encodeName(folder);
-  const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) {
-    *error = Errno("cannot open folder " + folder);
-    return false;
-  }
-  const bool ok = ::fsync(fd) == 0 || errno == EINVAL;
-  if (!ok) *error = Errno("cannot flush folder " + folder);
-  ::close(fd);
-  return ok;
-}
-
-}  // namespace
 
 CopyResult CopyWholeFile(const QString& from, const QString& to, bool replace, QString* error) {
   QString local_error;
@@ -59,50 +23,35 @@ CopyResult CopyWholeFile(const QString& from, const QString& to, bool replace, Q
   }
   const QString folder = target.absolutePath();
   if (!QFileInfo(folder).isDir()) {
-    *error = "the folder " + folder + " does not exist";
+    *error = "the folder " + QDir::toNativeSeparators(folder) + " does not exist";
+    return CopyResult::kFailed;
+  }
+  if (target.isDir()) {
+    *error = QDir::toNativeSeparators(target.absoluteFilePath()) + " is a folder";
     return CopyResult::kFailed;
   }
 
   const QByteArray source_path = QFile::encodeName(QFileInfo(from).absoluteFilePath());
   const int in = ::open(source_path.constData(), O_RDONLY | O_CLOEXEC);
   if (in < 0) {
-    *error = Errno("cannot read " + from);
+    *error = ErrnoText("cannot read " + QDir::toNativeSeparators(from));
     return CopyResult::kFailed;
   }
 
-  const QString temp = QDir(folder).filePath(
-      QString(".%1.%2.tmp").arg(target.fileName()).arg(QRandomGenerator::global()->generate(), 8, 16, QChar('0')));
+  const QString temp = TemporaryNameBeside(target.absoluteFilePath());
   const QByteArray temp_path = QFile::encodeName(temp);
   const int out = ::open(temp_path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (out < 0) {
-    *error = Errno("cannot write in " + folder);
+    *error = ErrnoText("cannot write in " + QDir::toNativeSeparators(folder));
     ::close(in);
     return CopyResult::kFailed;
   }
 
-  bool ok = true;
-  char buffer[1 << 16];
-  for (;;) {
-    const ssize_t n = ::read(in, buffer, sizeof buffer);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      *error = Errno("cannot read " + from);
-      ok = false;
-      break;
-    }
-    if (n == 0) break;
-    if (!WriteAll(out, buffer, n, error)) {
-      ok = false;
-      break;
-    }
-  }
+  bool ok = CopyDescriptor(in, out, from, to, error);
   ::close(in);
-  if (ok && ::fsync(out) != 0) {
-    *error = Errno("cannot flush " + to);
-    ok = false;
-  }
+  if (ok) ok = SyncDescriptor(out, to, error);
   if (::close(out) != 0 && ok) {
-    *error = Errno("cannot close " + to);
+    *error = ErrnoText("cannot write " + QDir::toNativeSeparators(to));
     ok = false;
   }
   if (ok) {
@@ -115,15 +64,16 @@ CopyResult CopyWholeFile(const QString& from, const QString& to, bool replace, Q
           *error = "the file already exists";
           return CopyResult::kTargetExists;
         }
+        // A file system without hard links: the name was free a moment ago.
         if (::rename(temp_path.constData(), target_path.constData()) != 0) {
-          *error = Errno("cannot create " + to);
+          *error = ErrnoText("cannot create " + QDir::toNativeSeparators(to));
           ok = false;
         }
       } else {
         ::unlink(temp_path.constData());
       }
     } else if (::rename(temp_path.constData(), target_path.constData()) != 0) {
-      *error = Errno("cannot replace " + to);
+      *error = ErrnoText("cannot replace " + QDir::toNativeSeparators(to));
       ok = false;
     }
   }

@@ -5,7 +5,8 @@
 namespace velmora::site {
 
 // Every relative path of the program starts at one program folder: the folder named by
-// VELMORA_HOME when it is set, otherwise the folder of the running executable.
+// VELMORA_HOME when it is set, otherwise the folder of the running executable. The parts the
+// program writes (DBs/, Sites/, LoopLog.txt) may live in a per-user copy instead (WritableFor).
 class ProgramFolder {
  public:
   explicit ProgramFolder(QString root);
@@ -13,7 +14,23 @@ class ProgramFolder {
   // VELMORA_HOME, else the executable's folder (needs a QCoreApplication for the latter).
   static ProgramFolder FromEnvironment();
 
+  // This folder when the program can write in it. Otherwise (an installed copy in a read-only
+  // folder) the same installation with its writable parts in `user_folder` (UserDataFolder() when
+  // empty): on first start the files of DBs/ are copied there and Sites/ is made; later starts
+  // use what is there. When even that fails, this folder, with *error saying why.
+  ProgramFolder WritableFor(QString* error = nullptr, const QString& user_folder = {}) const;
+  // The same installation with its writable parts in `data_root`.
+  ProgramFolder WithDataRoot(const QString& data_root) const;
+  // XDG_DATA_HOME (else ~/.local/share) followed by "Velmora".
+  static QString UserDataFolder();
+  // Whether the program can create and remove files in the folder and in its DBs/.
+  static bool CanWriteIn(const QString& folder);
+
   const QString& Root() const { return root_; }
+  // Where DBs/, Sites/ and LoopLog.txt are: Root(), or the per-user copy.
+  const QString& DataRoot() const { return data_root_; }
+  bool UsesUserCopy() const { return data_root_ != root_; }
+  // A path below the program folder; DBs/..., Sites/... and LoopLog.txt are below DataRoot().
   QString Path(const QString& relative) const;
 
   QString WorkingCopy() const { return Path("DBs/Site.mdb"); }
@@ -31,6 +48,7 @@ class ProgramFolder {
 
  private:
   QString root_;
+  QString data_root_;
 };
 
 inline constexpr const char* kSiteSource = "Velmora Site";

@@ -1,13 +1,33 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 namespace velmora::site {
 
+// Marks a SQLite file as a site document of this program ('VLMR'); documents of older versions
+// carry 0 and are recognised by their tables.
+inline constexpr int kSiteApplicationId = 1447840082;
+// The layout version written into site documents.
+inline constexpr int kSiteFormatVersion = 1;
+
+// Bounds for a file from outside: larger files, tables with more rows, or a check that takes
+// longer are refused rather than allowed to exhaust the machine.
+struct SiteFileLimits {
+  qint64 max_file_bytes = qint64(1) << 30;
+  qint64 max_rows = 100000;
+  int time_limit_ms = 30000;
+};
+
+// A size in plain words for a refusal: "1 GB", "16 MB", "4 KB", "100 bytes".
+QString SizeText(qint64 bytes);
+
 // Checks that a file can stand in as a site document before anything is replaced by it: a
-// SQLite database, not damaged, with the six site tables and the columns the program reads
-// (older layouts allowed). Returns an empty text when the file is fit, else what is wrong in
-// plain words.
-QString CheckSiteFile(const QString& file);
+// SQLite database of this program or of an older version, not damaged, with the six site tables
+// and the columns the program reads (older layouts allowed), nothing in its schema that would run
+// code (views, triggers, virtual tables), and values of the right kind in the columns the
+// program computes with. The file is opened read-only with the store's untrusted settings.
+// Returns an empty text when the file is fit, else what is wrong in plain words.
+QString CheckSiteFile(const QString& file, const SiteFileLimits& limits = {});
 
 }  // namespace velmora::site

@@ -1,0 +1,133 @@
+#include "site/file_io.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <cerrno>
+#include <cstring>
+
+namespace velmora::site {
+
+QString PlainError(int error_number) {
+  switch (error_number) {
+    case ENOSPC:
+      return "the disk is full";
+    case EDQUOT:
+      return "the disk quota is used up";
+    case EFBIG:
+      return "the file is larger than this disk or account allows";
+    case EROFS:
+      return "the disk is read-only";
+    case EACCES:
+    case EPERM:
+      return "there is no permission to write there";
+    case ENOENT:
+      return "the folder or file no longer exists";
+    case ENOTDIR:
+      return "a part of the path is not a folder";
+    case EISDIR:
+      return "there is a folder of that name";
+    case EIO:
+      return "the disk reported an input/output error";
+    case ENAMETOOLONG:
+      return "the name is too long";
+    case EXDEV:
+      return "the file would have to move to another disk";
+    case ENODEV:
+    case ENXIO:
+    case ESTALE:
+    case ENOTCONN:
+      return "the disk or network share is no longer there";
+    default:
+      return QString::fromLocal8Bit(std::strerror(error_number));
+  }
+}
+
+QString ErrnoText(const QString& what) {
+  const int saved = errno;
+  return QString("%1: %2").arg(what, PlainError(saved));
+}
+
+bool WriteAll(int fd, const char* data, qint64 size, const QString& file, QString* error) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size_t(size));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      *error = ErrnoText("cannot write " + QDir::toNativeSeparators(file));
+      return false;
+    }
+    if (n == 0) {
+      *error = "cannot write " + QDir::toNativeSeparators(file) + ": " + PlainError(ENOSPC);
+      return false;
+    }
+    data += n;
+    size -= n;
+  }
+  return true;
+}
+
+bool CopyDescriptor(int in, int out, const QString& from, const QString& to, QString* error) {
+  static constexpr int kBuffer = 1 << 16;
+  QByteArray buffer(kBuffer, Qt::Uninitialized);
+  for (;;) {
+    const ssize_t n = ::read(in, buffer.data(), kBuffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      *error = ErrnoText("cannot read " + QDir::toNativeSeparators(from));
+      return false;
+    }
+    if (n == 0) return true;
+    if (!WriteAll(out, buffer.constData(), n, to, error)) return false;
+  }
+}
+
+bool SyncDescriptor(int fd, const QString& file, QString* error) {
+  if (::fsync(fd) == 0) return true;
+  *error = ErrnoText("cannot flush " + QDir::toNativeSeparators(file) + " to disk");
+  return false;
+}
+
+bool SyncFile(const QString& file, QString* error) {
+  const QByteArray path = QFile::encodeName(file);
+  const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    *error = ErrnoText("cannot open " + QDir::toNativeSeparators(file));
+    return false;
+  }
+  const bool ok = SyncDescriptor(fd, file, error);
+  ::close(fd);
+  return ok;
+}
+
+bool SyncFolder(const QString& folder, QString* error) {
+  const QByteArray path = QFile::encodeName(folder);
+  const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) {
+    *error = ErrnoText("cannot open the folder " + QDir::toNativeSeparators(folder));
+    return false;
+  }
+  // Some file systems cannot flush a folder and say so with EINVAL; there is nothing to wait for.
+  const bool ok = ::fsync(fd) == 0 || errno == EINVAL;
+  if (!ok) *error = ErrnoText("cannot flush the folder " + QDir::toNativeSeparators(folder));
+  ::close(fd);
+  return ok;
+}
+
+QString TemporaryNameBeside(const QString& target, const char* suffix) {
+  const QFileInfo info(target);
+  return QDir(info.absolutePath())
+      .filePath(QString(".%1.%2.%3")
+                    .arg(info.fileName())
+                    .arg(QRandomGenerator::global()->generate(), 8, 16, QChar('0'))
+                    .arg(suffix));
+}
+
+void RemoveWithCompanions(const QString& file) {
+  for (const char* suffix : {"", "-journal", "-wal", "-shm"}) QFile::remove(file + suffix);
+}
+
+}  // namespace velmora::site

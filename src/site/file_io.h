@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace velmora::site {
+
+// Small POSIX file helpers shared by the whole-file copy, the staging of opened files and the
+// saving of the working copy. Every failure is returned as text in plain words.
+
+// What an errno value means to a user ("the disk is full", "the folder no longer exists").
+QString PlainError(int error_number);
+// "<what>: <plain words>" for the current errno.
+QString ErrnoText(const QString& what);
+
+// Writes all bytes, retrying short writes; false with *error set when a write fails or makes no
+// progress.
+bool WriteAll(int fd, const char* data, qint64 size, const QString& file, QString* error);
+// Copies everything readable from `in` to `out`; false with *error set on a failed read or write.
+bool CopyDescriptor(int in, int out, const QString& from, const QString& to, QString* error);
+// fsync of an open file; false with *error set.
+bool SyncDescriptor(int fd, const QString& file, QString* error);
+// Opens a file by name only to flush it to disk.
+bool SyncFile(const QString& file, QString* error);
+// Flushes a folder, so a rename or a new name in it is on disk.
+bool SyncFolder(const QString& folder, QString* error);
+
+// A name for a temporary file beside `target` in its folder: ".<name>.<random>.tmp".
+QString TemporaryNameBeside(const QString& target, const char* suffix = "tmp");
+
+// Removes a file and the journal files SQLite keeps beside it.
+void RemoveWithCompanions(const QString& file);
+
+}  // namespace velmora::site

@@ -1,0 +1,225 @@
+#include "site/site_saver.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+
+#include "site/file_io.h"
+#include "site/site_file_check.h"
+
+namespace velmora::site {
+namespace {
+
+// One SQLite connection, closed on every path out.
+class Connection {
+ public:
+  Connection() = default;
+  ~Connection() { Close(); }
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  int Open(const QString& file, int flags) {
+    const QByteArray path = QFile::encodeName(file);
+    const int rc = sqlite3_open_v2(path.constData(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc == SQLITE_OK) sqlite3_extended_result_codes(db_, 1);
+    return rc;
+  }
+  int Close() {
+    const int rc = sqlite3_close(db_);
+    if (rc == SQLITE_OK) db_ = nullptr;
+    return rc;
+  }
+  sqlite3* Get() const { return db_; }
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
+// What a failed SQLite call on `db` means, in plain words.
+QString SqliteFailure(sqlite3* db, int rc, const QString& what) {
+  const int error_number = db ? sqlite3_system_errno(db) : 0;
+  QString reason;
+  if ((rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB) {
+    reason = "the working copy is damaged (" + QString::fromUtf8(sqlite3_errstr(rc)) + ")";
+  } else if ((rc & 0xff) == SQLITE_FULL) {
+    reason = PlainError(error_number == 0 ? ENOSPC : error_number);
+  } else if (error_number != 0 && ((rc & 0xff) == SQLITE_IOERR || (rc & 0xff) == SQLITE_CANTOPEN ||
+                                   (rc & 0xff) == SQLITE_READONLY)) {
+    reason = PlainError(error_number);
+  } else {
+    reason = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+  }
+  return what + ": " + reason;
+}
+
+bool Execute(sqlite3* db, const char* sql, const QString& what, QString* error) {
+  const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+  if (rc == SQLITE_OK) return true;
+  *error = SqliteFailure(db, rc, what);
+  return false;
+}
+
+// Writes the working copy into `temp` (an existing empty file) and checks what was written.
+bool WriteCheckedCopy(const QString& working_copy, const QString& temp, const QString& shown,
+                      QString* error) {
+  const QString writing = "cannot write " + shown;
+  {
+    Connection source;
+    int rc = source.Open(working_copy, SQLITE_OPEN_READONLY);
+    if (rc != SQLITE_OK) {
+      *error =
+          SqliteFailure(source.Get(), rc,
+                        "cannot read the working copy " + QDir::toNativeSeparators(working_copy));
+      return false;
+    }
+    Connection copy;
+    rc = copy.Open(temp, SQLITE_OPEN_READWRITE);
+    if (rc != SQLITE_OK) {
+      *error = SqliteFailure(copy.Get(), rc, writing);
+      return false;
+    }
+    // The temporary file is thrown away on any failure, so it needs no journal of its own.
+    if (!Execute(copy.Get(), "PRAGMA journal_mode = OFF", writing, error)) return false;
+    sqlite3_backup* backup = sqlite3_backup_init(copy.Get(), "main", source.Get(), "main");
+    if (backup == nullptr) {
+      *error = SqliteFailure(copy.Get(), sqlite3_errcode(copy.Get()), writing);
+      return false;
+    }
+    rc = sqlite3_backup_step(backup, -1);
+    sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE) {
+      *error = rc == SQLITE_BUSY || rc == SQLITE_LOCKED
+                   ? "the working copy is in use and cannot be read"
+                   : SqliteFailure(copy.Get(), rc, writing);
+      return false;
+    }
+    const QByteArray mark = QString("PRAGMA application_id = %1; PRAGMA user_version = %2")
+                                .arg(kSiteApplicationId)
+                                .arg(kSiteFormatVersion)
+                                .toUtf8();
+    if (!Execute(copy.Get(), mark.constData(), writing, error)) return false;
+    rc = copy.Close();
+    if (rc != SQLITE_OK) {
+      *error = SqliteFailure(copy.Get(), rc, writing);
+      return false;
+    }
+  }
+  // Read back from the file, not from what the writing connection still held.
+  Connection check;
+  int rc = check.Open(temp, SQLITE_OPEN_READONLY);
+  sqlite3_stmt* stmt = nullptr;
+  if (rc == SQLITE_OK)
+    rc = sqlite3_prepare_v2(check.Get(), "PRAGMA quick_check(1)", -1, &stmt, nullptr);
+  QString verdict;
+  if (rc == SQLITE_OK) {
+    rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
+      verdict = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+      rc = SQLITE_OK;
+    }
+  }
+  sqlite3_finalize(stmt);
+  if (rc != SQLITE_OK) {
+    *error = SqliteFailure(check.Get(), rc, "cannot read back " + shown);
+    return false;
+  }
+  if (verdict != "ok") {
+    *error = "the copy written to " + shown + " is damaged (" + verdict.left(200) + ")";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+CopyResult SaveWorkingCopy(const QString& working_copy, const QString& target, bool replace,
+                           QString* error) {
+  QString local_error;
+  if (error == nullptr) error = &local_error;
+  const QFileInfo info(target);
+  const QString target_file = info.absoluteFilePath();
+  const QString shown = QDir::toNativeSeparators(target_file);
+  const QString folder = info.absolutePath();
+  if (!replace && info.exists()) {
+    *error = "the file already exists";
+    return CopyResult::kTargetExists;
+  }
+  if (!QFileInfo(folder).isDir()) {
+    *error = "the folder " + QDir::toNativeSeparators(folder) + " does not exist";
+    return CopyResult::kFailed;
+  }
+  if (info.isDir()) {
+    *error = shown + " is a folder";
+    return CopyResult::kFailed;
+  }
+
+  // The temporary file is made here, so it exists only under a name of our own; a replaced file
+  // keeps its permissions.
+  const QString temp = TemporaryNameBeside(target_file);
+  const QByteArray temp_path = QFile::encodeName(temp);
+  const QByteArray target_path = QFile::encodeName(target_file);
+  const int fd = ::open(temp_path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    *error = ErrnoText("cannot write in the folder " + QDir::toNativeSeparators(folder));
+    return CopyResult::kFailed;
+  }
+  struct stat old {};
+  const bool had_target = ::stat(target_path.constData(), &old) == 0 && S_ISREG(old.st_mode);
+  if (had_target) ::fchmod(fd, old.st_mode & 07777);
+  ::close(fd);
+
+  auto fail = [&](const QString& why) {
+    *error = why;
+    RemoveWithCompanions(temp);
+    return CopyResult::kFailed;
+  };
+  QString problem;
+  if (!WriteCheckedCopy(QFileInfo(working_copy).absoluteFilePath(), temp, shown, &problem))
+    return fail(problem);
+  if (!SyncFile(temp, &problem)) return fail(problem);
+
+  // A second name for the old file, so it can be put back if the folder cannot be flushed after
+  // the rename. Without hard links there is no such net, and the rename alone decides.
+  const QString keep = TemporaryNameBeside(target_file, "old");
+  const QByteArray keep_path = QFile::encodeName(keep);
+  const bool kept =
+      replace && had_target && ::link(target_path.constData(), keep_path.constData()) == 0;
+
+  if (replace) {
+    if (::rename(temp_path.constData(), target_path.constData()) != 0) {
+      problem = ErrnoText("cannot replace " + shown);
+      if (kept) ::unlink(keep_path.constData());
+      return fail(problem);
+    }
+  } else if (::link(temp_path.constData(), target_path.constData()) == 0) {
+    ::unlink(temp_path.constData());
+  } else if (errno == EEXIST) {
+    RemoveWithCompanions(temp);
+    *error = "the file already exists";
+    return CopyResult::kTargetExists;
+  } else if (::rename(temp_path.constData(), target_path.constData()) != 0) {
+    // A file system without hard links: the name was free a moment ago.
+    return fail(ErrnoText("cannot create " + shown));
+  }
+
+  if (!SyncFolder(folder, &problem)) {
+    // Undo, so that a reported failure always leaves the old file (or no file) in place.
+    if (kept) {
+      ::rename(keep_path.constData(), target_path.constData());
+    } else if (!had_target || !replace) {
+      ::unlink(target_path.constData());
+    }
+    *error = problem;
+    return CopyResult::kFailed;
+  }
+  if (kept) ::unlink(keep_path.constData());
+  return CopyResult::kOk;
+}
+
+}  // namespace velmora::site
