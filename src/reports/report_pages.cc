@@ -111,14 +111,50 @@ struct TableGeometry {
   std::vector<double> x;  // left edge of every column, then the table's right edge
 };
 
-TableGeometry Geometry(const PageFlow& flow, const std::vector<TableColumn>& columns) {
+// The columns share the table's width as asked, except that no column is narrower than the
+// longest word in it: a heading such as "Ringleitung" over a column of loop numbers would be
+// cut otherwise. What a column needs more is taken from the others in proportion to the room
+// they have to spare.
+TableGeometry Geometry(const PageFlow& flow, const std::vector<TableColumn>& columns,
+                       const std::vector<TableRow>& rows) {
+  const int n = int(columns.size());
   double total = 0;
   for (const TableColumn& c : columns) total += c.share;
+  std::vector<double> width(n);
+  for (int c = 0; c < n; ++c) width[c] = flow.Width() * columns[c].share / total;
+  std::vector<double> least(n, 0.0);
+  for (const TableRow& row : rows) {
+    if (row.kind == TableRow::Kind::kSubHeading || row.kind == TableRow::Kind::kEmpty) continue;
+    const TextStyle& style = CellStyle(row);
+    for (int c = 0; c < n && c < row.cells.size(); ++c) {
+      for (const QString& word : row.cells[c].split(' ', Qt::SkipEmptyParts))
+        least[c] = std::max(least[c], flow.TextWidth(word, style) + 2 * kCellPadX + 1);
+    }
+  }
+  double needed = 0;
+  double spare = 0;
+  for (int c = 0; c < n; ++c) {
+    if (least[c] > width[c]) {
+      needed += least[c] - width[c];
+    } else if (!columns[c].label) {
+      spare += width[c] - least[c];
+    }
+  }
+  if (needed > 0 && spare > 0) {
+    const double take = std::min(1.0, needed / spare);
+    for (int c = 0; c < n; ++c) {
+      if (least[c] > width[c]) {
+        width[c] = least[c];
+      } else if (!columns[c].label) {
+        width[c] -= (width[c] - least[c]) * take;
+      }
+    }
+  }
   TableGeometry g;
   double x = flow.Left();
-  for (const TableColumn& c : columns) {
+  for (int c = 0; c < n; ++c) {
     g.x.push_back(x);
-    x += flow.Width() * c.share / total;
+    x += width[c];
   }
   g.x.push_back(flow.Left() + flow.Width());
   return g;
@@ -190,7 +226,7 @@ double CellPadding() { return kCellPadX; }
 
 void AddTable(PageFlow& flow, const std::vector<TableColumn>& columns,
               const std::vector<TableRow>& rows) {
-  const TableGeometry g = Geometry(flow, columns);
+  const TableGeometry g = Geometry(flow, columns, rows);
   std::vector<double> heights;
   heights.reserve(rows.size());
   for (const TableRow& row : rows) heights.push_back(RowHeight(flow, g, row));

@@ -94,7 +94,8 @@ class PageFlow {
 struct TableColumn {
   double share = 1.0;  // part of the table's width
   Qt::Alignment align = Qt::AlignLeft;
-  bool label = false;  // the column holds field labels: its body cells are shaded
+  bool label = false;  // the column holds field labels: its body cells are shaded, and it
+                       // keeps its width when another column needs more room
 };
 
 struct TableRow {
