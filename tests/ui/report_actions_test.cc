@@ -1,0 +1,82 @@
+#include "ui/report_actions.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMainWindow>
+#include <QPrintPreviewDialog>
+#include <QTimer>
+
+#include "reports/print_store.h"
+#include "support/rows.h"
+#include "support/scripted_prompter.h"
+#include "support/test_home.h"
+#include "workspace/workspace.h"
+
+namespace velmora::ui {
+namespace {
+
+using testing::ScriptedPrompter;
+
+class ReportActionsTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (QApplication::instance() == nullptr) {
+      static int argc = 1;
+      static char name[] = "ui_tests";
+      static char* argv[] = {name, nullptr};
+      new QApplication(argc, argv);
+    }
+  }
+
+  void SetUp() override {
+    workspace_ = std::make_unique<workspace::Workspace>(home_.Folder(), prompter_);
+    workspace_->OpenTables();
+    for (const char* name : {"PrintPreviewSite", "PrintPreviewParts", "PrintSite", "PrintParts"}) {
+      auto* action = new QAction(name, &window_);
+      action->setObjectName(name);
+      window_.addAction(action);
+    }
+    ConnectReportActions(&window_, *workspace_);
+    store_.Open();
+    testing::InsertRow(store_.Db(), "PartsList", {{"PanelNumber", 1}, {"Tier 3", "earlier"}});
+  }
+
+  QAction* Action(const char* name) { return window_.findChild<QAction*>(name); }
+  qint64 Rows(const char* table) { return store_.Db().Count(table); }
+
+  testing::TestHome home_;
+  ScriptedPrompter prompter_;
+  std::unique_ptr<workspace::Workspace> workspace_;
+  QMainWindow window_;
+  reports::PrintStore store_{home_.Folder()};
+};
+
+TEST_F(ReportActionsTest, PrintAsksForThePrinterFirstAndACancelChangesNothing) {
+  prompter_.AnswerPrinter(false);
+  Action("PrintParts")->trigger();
+  ASSERT_EQ(prompter_.Records().size(), 1u);
+  EXPECT_EQ(prompter_.Records()[0].kind, ScriptedPrompter::Kind::kPrinter);
+  EXPECT_EQ(Rows("PartsList"), 1);
+  EXPECT_EQ(Rows("Sections"), 0);
+}
+
+TEST_F(ReportActionsTest, PreviewFillsThePrintStoreAndShowsThePreviewWindow) {
+  QString shown;
+  QTimer::singleShot(0, [&shown] {
+    if (auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
+      shown = preview->objectName() + " / " + preview->windowTitle();
+      preview->reject();
+    }
+  });
+  Action("PrintPreviewSite")->trigger();
+  EXPECT_EQ(shown, "ReportPreview / Report Preview");
+  EXPECT_EQ(Rows("Sections"), 1);
+  EXPECT_EQ(Rows("Site"), 1);
+  EXPECT_EQ(Rows("PartsList"), 1);  // the site report leaves the parts list alone
+  EXPECT_TRUE(prompter_.Records().empty());
+}
+
+}  // namespace
+}  // namespace velmora::ui
