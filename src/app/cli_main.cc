@@ -1,5 +1,6 @@
 // velmora-cli: checks a site, prints its parts list or writes its reports, with the program's
 // own core and without a display.
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QStringList>
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include <optional>
 
 #include "app/cli_check.h"
+#include "app/cli_generate.h"
 #include "app/cli_output.h"
 #include "app/cli_session.h"
 #include "i18n/settings.h"
@@ -28,8 +30,11 @@ const char kUsage[] =
     "usage: velmora-cli check SITE.mdb [--json] [--technical-detail]\n"
     "       velmora-cli report SITE.mdb (--site | --parts) --pdf OUT.pdf\n"
     "       velmora-cli parts SITE.mdb [--csv]\n"
+    "       velmora-cli generate [--panels N] [--loops L] [--rows R] OUT.mdb\n"
     "The site file is never changed. Exit status: 0 when every loop and power supply passes,\n"
-    "1 when one is overloaded, 2 when a file cannot be used.\n";
+    "1 when one is overloaded, 2 when a file cannot be used.\n"
+    "generate builds a large site from the catalogue (50 panels of 8 loops with 10 device rows\n"
+    "each unless told otherwise) into OUT.mdb, which must not exist yet.\n";
 
 void Out(const QString& text) {
   const QByteArray bytes = text.toUtf8();
@@ -54,13 +59,25 @@ struct Command {
   bool csv = false;
   std::optional<ReportKind> report;
   QString pdf;
+  velmora::app::SiteShape shape;
 };
+
+// The whole-number value of a generate option.
+QString ParseCount(const QStringList& args, int* i, int* value) {
+  const QString option = args[*i];
+  if (*i + 1 >= args.size()) return QString("%1 needs a number").arg(option);
+  bool ok = false;
+  *value = args[++*i].toInt(&ok);
+  if (!ok) return QString("%1 needs a whole number, not '%2'").arg(option, args[*i]);
+  return QString();
+}
 
 // Parses the arguments; an empty text when they are fine, else what is wrong.
 QString Parse(const QStringList& args, Command* command) {
   if (args.isEmpty()) return "no command given";
   command->name = args[0];
-  if (command->name != "check" && command->name != "report" && command->name != "parts")
+  if (command->name != "check" && command->name != "report" && command->name != "parts" &&
+      command->name != "generate")
     return QString("unknown command '%1'").arg(command->name);
   for (int i = 1; i < args.size(); ++i) {
     const QString& a = args[i];
@@ -78,6 +95,12 @@ QString Parse(const QStringList& args, Command* command) {
     } else if (a == "--pdf" && c == "report") {
       if (i + 1 >= args.size()) return "--pdf needs a file name";
       command->pdf = args[++i];
+    } else if ((a == "--panels" || a == "--loops" || a == "--rows") && c == "generate") {
+      int* value = a == "--panels"  ? &command->shape.panels
+                   : a == "--loops" ? &command->shape.loops
+                                    : &command->shape.rows;
+      const QString problem = ParseCount(args, &i, value);
+      if (!problem.isEmpty()) return problem;
     } else if (a.startsWith("--")) {
       return QString("unknown option '%1' for %2").arg(a, c);
     } else if (command->site.isEmpty()) {
@@ -86,10 +109,15 @@ QString Parse(const QStringList& args, Command* command) {
       return QString("unexpected argument '%1'").arg(a);
     }
   }
-  if (command->site.isEmpty()) return "no site file given";
+  if (command->site.isEmpty())
+    return command->name == "generate" ? "no file to write given" : "no site file given";
   if (command->name == "report") {
     if (!command->report) return "give --site or --parts";
     if (command->pdf.isEmpty()) return "give --pdf OUT.pdf";
+    // The site file is never written, not even when it is named as the output by mistake.
+    const QFileInfo out(command->pdf);
+    if (out.exists() && out.canonicalFilePath() == QFileInfo(command->site).canonicalFilePath())
+      return QString("%1 is the site file itself; give another file for the PDF").arg(command->pdf);
   }
   return QString();
 }
@@ -98,6 +126,16 @@ int Run(const Command& command, const velmora::i18n::Settings& settings) {
   CliSession session(velmora::site::ProgramFolder::FromEnvironment());
   QString error;
   if (!session.Start(&error)) return Fail(error);
+  if (command.name == "generate") {
+    if (!velmora::app::GenerateSite(session, command.shape, command.site, &error))
+      return Fail(error);
+    Out(QString("%1: %2 panels, %3 loops, %4 device rows\n")
+            .arg(command.site)
+            .arg(command.shape.panels)
+            .arg(command.shape.panels * command.shape.loops)
+            .arg(command.shape.panels * command.shape.loops * command.shape.rows));
+    return kPassed;
+  }
   session.Ws().State().SetTechnicalDetail(command.technical_detail);
   if (!session.OpenSite(command.site, &error)) return Fail(error);
 

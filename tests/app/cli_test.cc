@@ -156,14 +156,18 @@ TEST_F(CliTest, AFileItCannotUseExitsTwoWithAMessage) {
       {{"report", Sample("small-office"), "--site"}, "--pdf"},
       {{"report", Sample("small-office"), "--site", "--pdf", home_.Path("no/such/dir/x.pdf")},
        "x.pdf"},
+      {{"report", Sample("small-office"), "--parts", "--pdf", Sample("small-office")},
+       "site file itself"},
       {{}, "usage"},
   };
+  const QByteArray site_before = Digest(Sample("small-office"));
   for (const Case& c : cases) {
     const Result r = Cli(c.args);
     EXPECT_EQ(r.exit_code, 2) << c.args.join(' ').toStdString();
     EXPECT_TRUE(r.err.contains(c.said)) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
   }
+  EXPECT_EQ(Digest(Sample("small-office")), site_before);
 }
 
 TEST_F(CliTest, PartsAsCsvAndReportsAsPdf) {
