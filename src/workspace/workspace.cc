@@ -13,7 +13,8 @@
 #include "loop/output_editor.h"
 #include "panel/panel_lifecycle.h"
 #include "site/file_copy.h"
-#include "site/site_file_check.h"
+#include "site/site_saver.h"
+#include "site/untrusted_open.h"
 #include "site/store_error.h"
 
 namespace velmora::workspace {
@@ -93,11 +94,9 @@ bool Workspace::ReplaceWorkingCopy(const QString& source, QString* error) {
   // cannot serve never replaces the site being worked on.
   const QString staged = folder_.Path("DBs/Site.mdb.incoming");
   QFile::remove(staged);
-  if (site::CopyWholeFile(source, staged, true, error) != site::CopyResult::kOk) return false;
-  const QString problem = site::CheckSiteFile(staged);
+  const QString problem = site::StageSiteFile(source, staged);
   if (!problem.isEmpty()) {
     *error = problem;
-    QFile::remove(staged);
     return false;
   }
   FlagScope loading(&state_, &RunState::SetLoading, &RunState::Loading, true);
@@ -267,7 +266,7 @@ bool Workspace::SaveSite() {
   bool done = false;
   QString error;
   if (!state_.SiteFileName().isEmpty() && state_.SiteSaved()) {
-    if (site::CopyWholeFile(doc_.WorkingCopy(), state_.SiteFileName(), true, &error) ==
+    if (site::SaveWorkingCopy(doc_.WorkingCopy(), state_.SiteFileName(), true, &error) ==
         site::CopyResult::kOk) {
       done = true;
     } else {
@@ -278,12 +277,12 @@ bool Workspace::SaveSite() {
   } else if (std::optional<QString> chosen = prompter_.ChooseSaveFile(SaveDialog())) {
     state_.SetSiteFileName(QFileInfo(*chosen).absoluteFilePath());
     const site::CopyResult first =
-        site::CopyWholeFile(doc_.WorkingCopy(), state_.SiteFileName(), false, &error);
+        site::SaveWorkingCopy(doc_.WorkingCopy(), state_.SiteFileName(), false, &error);
     if (first == site::CopyResult::kOk) {
       done = true;
     } else if (first == site::CopyResult::kTargetExists) {
       if (prompter_.AskYesNo(i18n::Text(Msg::kFilenameExists), site::Prompter::Icon::kWarning)) {
-        if (site::CopyWholeFile(doc_.WorkingCopy(), state_.SiteFileName(), true, &error) ==
+        if (site::SaveWorkingCopy(doc_.WorkingCopy(), state_.SiteFileName(), true, &error) ==
             site::CopyResult::kOk) {
           done = true;
         } else {
