@@ -1,0 +1,484 @@
+// velmora_bench: how long the designer waits on a large site. Two sites are generated from the
+// shipped catalogue (50 and 200 panels of 8 loops with 10 device rows each); every action is
+// timed on both, one action per iteration, and the medians are printed with the targets and
+// the growth from the small site to the large one. Last, the peak memory of `velmora-cli check`
+// on the large site is measured.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/cli_generate.h"
+#include "app/cli_session.h"
+#include "electrical/run.h"
+#include "electrical/site_rows.h"
+#include "i18n/settings.h"
+#include "i18n/translation.h"
+#include "reports/parts_list.h"
+#include "reports/print_store.h"
+#include "reports/report_run.h"
+#include "reports/report_tables.h"
+#include "site/program_folder.h"
+#include "site/table.h"
+#include "workspace/tab_reactions.h"
+#include "workspace/workspace.h"
+
+extern char** environ;
+
+namespace {
+
+using velmora::app::CliSession;
+using velmora::site::Filter;
+
+constexpr int kSmall = 50;
+constexpr int kLarge = 200;
+constexpr int kSizes[] = {kSmall, kLarge};
+constexpr int kLoops = 8;
+constexpr int kRows = 10;
+
+// Everything the benchmarks share: the program folder, the generated sites, and one session
+// per site size with that site open.
+class Bench {
+ public:
+  static Bench& Get() {
+    static Bench bench;
+    return bench;
+  }
+
+  const velmora::site::ProgramFolder& Home() const { return home_; }
+  const velmora::i18n::Settings& Settings() const { return settings_; }
+  QString Scratch(const QString& name) const { return dir_.filePath(name); }
+
+  // The generated site of a size, made on first use. VELMORA_BENCH_SITES names a folder where the
+  // sites are kept from one run to the next (to profile one action without waiting for them).
+  QString SiteFile(int panels) {
+    const QString name = QString("site-%1.mdb").arg(panels);
+    const QString kept = qEnvironmentVariable("VELMORA_BENCH_SITES");
+    const QString file = kept.isEmpty() ? Scratch(name) : QDir(kept).filePath(name);
+    if (QFileInfo::exists(file)) return file;
+    CliSession session(home_);
+    QString error;
+    const auto start = std::chrono::steady_clock::now();
+    if (!session.Start(&error) ||
+        !velmora::app::GenerateSite(session, {panels, kLoops, kRows}, file, &error)) {
+      std::fprintf(stderr, "velmora_bench: cannot generate the %d-panel site: %s\n", panels,
+                   qUtf8Printable(error));
+      std::exit(2);
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::fprintf(stderr, "generated %s in %.1f s\n", qUtf8Printable(file), seconds);
+    return file;
+  }
+
+  // A session with the site of this size open; the same one for every benchmark of the size.
+  CliSession& Session(int panels) {
+    std::unique_ptr<CliSession>& session = sessions_[panels];
+    if (session) return *session;
+    const QString file = SiteFile(panels);
+    session = std::make_unique<CliSession>(home_);
+    QString error;
+    if (!session->Start(&error) || !session->OpenSite(file, &error)) {
+      std::fprintf(stderr, "velmora_bench: cannot open %s: %s\n", qUtf8Printable(file),
+                   qUtf8Printable(error));
+      std::exit(2);
+    }
+    return *session;
+  }
+  velmora::reports::PrintStore& Print(int panels) { return Session(panels).Print(); }
+
+ private:
+  Bench()
+      : home_(qEnvironmentVariableIsEmpty("VELMORA_HOME")
+                  ? velmora::site::ProgramFolder(QStringLiteral(VELMORA_BENCH_HOME))
+                  : velmora::site::ProgramFolder::FromEnvironment()),
+        settings_(dir_.filePath("user"), dir_.filePath("machine")) {}
+
+  QTemporaryDir dir_;
+  velmora::site::ProgramFolder home_;
+  velmora::i18n::Settings settings_;
+  std::map<int, std::unique_ptr<CliSession>> sessions_;
+};
+
+// Every single timing in milliseconds, by action and site size, for the medians: the time the
+// designer waits, and the processor time of the program in it (the rest is waiting for the disk
+// or for other programs).
+struct Timings {
+  std::vector<double> wall;
+  std::vector<double> cpu;
+};
+std::map<std::string, std::map<int, Timings>>& Samples() {
+  static std::map<std::string, std::map<int, Timings>> samples;
+  return samples;
+}
+
+double CpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+// Times `action` once per iteration; `check` runs after the loop and says what went wrong, if
+// anything, so a benchmark never times an action that did not happen.
+void Timed(benchmark::State& state, const std::string& name, int panels,
+           const std::function<void(int iteration)>& action,
+           const std::function<QString()>& check) {
+  Timings& samples = Samples()[name][panels];
+  int iteration = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    const double cpu_start = CpuSeconds();
+    action(iteration++);
+    const double cpu = CpuSeconds() - cpu_start;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    state.SetIterationTime(seconds);
+    samples.wall.push_back(seconds * 1000.0);
+    samples.cpu.push_back(cpu * 1000.0);
+  }
+  if (const QString problem = check(); !problem.isEmpty())
+    state.SkipWithError(qUtf8Printable(problem));
+}
+
+velmora::Run& R(int panels) { return Bench::Get().Session(panels).R(); }
+velmora::workspace::Workspace& Ws(int panels) { return Bench::Get().Session(panels).Ws(); }
+
+// The panel the edits work on, in the middle of the site, and its third loop.
+int EditedPanel(int panels) { return panels / 2; }
+constexpr int kEditedLoop = 3;
+
+// A click on a node of the site tree, as the tree window passes it on.
+void ClickNode(int panels, velmora::site::TreeNode* node) {
+  velmora::Run& run = R(panels);
+  run.tree.Select(node);
+  Ws(panels).TreeActions().NodeClicked();
+}
+
+QVariant Stored(int panels, const QString& table, const Filter& filter, const QString& column) {
+  velmora::site::Database& db = R(panels).doc.Db();
+  const std::vector<velmora::site::Row> rows = db.Select(table, filter);
+  if (rows.empty()) return {};
+  return rows.front().values[db.ColumnIndex(table, column)];
+}
+
+void OpenSite(benchmark::State& state, int panels) {
+  CliSession& session = Bench::Get().Session(panels);
+  const QString file = Bench::Get().SiteFile(panels);
+  bool opened = true;
+  Timed(
+      state, "open site", panels, [&](int) { opened = session.Ws().OpenSiteFile(file) && opened; },
+      [&] {
+        if (!opened) return QString("the site did not open");
+        if (session.R().tabs.PanelTabCount() != panels) return QString("wrong number of tabs");
+        return QString();
+      });
+}
+
+void DeviceEdit(benchmark::State& state, int panels) {
+  velmora::Run& run = R(panels);
+  const int p = EditedPanel(panels);
+  ClickNode(panels, run.tree.PanelNode(p)->Child(kEditedLoop - 1));
+  velmora::site::Table& devices = run.doc.Devices();
+  devices.First();
+  const qint64 id = devices.Bookmark();
+  const qint64 base = devices.Int("DeviceQuantity");
+  qint64 last = base;
+  Timed(
+      state, "device quantity edit", panels,
+      [&](int i) {
+        // The grid writes the cell of the current row; the store's listener runs the chain.
+        last = base + (i % 2 == 0 ? 1 : 0);
+        devices.GotoBookmark(id);
+        devices.SetValue("DeviceQuantity", last);
+        devices.Post();
+      },
+      [&] {
+        if (devices.Int("Panel") != p || devices.Int("Loop") != kEditedLoop)
+          return QString("the grid is not on the loop's row");
+        if (run.state.LastValidQuantity() != last) return QString("the edit was not handled");
+        return QString();
+      });
+}
+
+void LoopEdit(benchmark::State& state, int panels) {
+  velmora::Run& run = R(panels);
+  const int p = EditedPanel(panels);
+  ClickNode(panels, run.tree.PanelNode(p)->Child(kEditedLoop - 1));
+  int cable = 0;
+  Timed(
+      state, "loop setting edit", panels,
+      [&](int i) {
+        cable = i % 2 == 0 ? 2 : 3;
+        Ws(panels).LoopSettings().OnCableChosen(cable);
+      },
+      [&] {
+        const QVariant stored =
+            Stored(panels, "Loops", velmora::electrical::LoopKey(p, kEditedLoop), "CableSpec");
+        return stored.toInt() == cable ? QString() : QString("the cable was not stored");
+      });
+}
+
+void OutputEdit(benchmark::State& state, int panels) {
+  velmora::Run& run = R(panels);
+  const int p = EditedPanel(panels);
+  ClickNode(panels, run.tree.PanelNode(p)->LastChild());
+  velmora::site::Table& outputs = run.doc.Outputs();
+  outputs.First();
+  const qint64 id = outputs.Bookmark();
+  double last = 0;
+  Timed(
+      state, "output edit", panels,
+      [&](int i) {
+        last = i % 2 == 0 ? 20.0 : 30.0;
+        outputs.GotoBookmark(id);
+        outputs.SetValue("QuiesentCurrent", last);
+        outputs.Post();
+      },
+      [&] {
+        if (outputs.Real("QuiesentCurrent") != last) return QString("the output was not stored");
+        if (run.doc.Db().Count("Currents", velmora::electrical::RowsOfPanel(p)) == 0)
+          return QString("the output chain wrote no current lines");
+        return QString();
+      });
+}
+
+void ShowPanel(benchmark::State& state, int panels) {
+  velmora::Run& run = R(panels);
+  const int p = EditedPanel(panels);
+  bool shown = true;
+  Timed(
+      state, "show a panel", panels,
+      [&](int i) {
+        shown =
+            velmora::workspace::PageControlPanelsChange(run, Ws(panels).PanelForm(), p + i % 2) &&
+            shown;
+      },
+      [&] {
+        if (!shown || run.tabs.Active() < p) return QString("the panel was not shown");
+        if (Ws(panels).PanelForm().BatteryText().isEmpty()) return QString("no battery shown");
+        return QString();
+      });
+}
+
+void ShowSite(benchmark::State& state, int panels) {
+  velmora::Run& run = R(panels);
+  bool shown = true;
+  Timed(
+      state, "show the site", panels,
+      [&](int) {
+        shown =
+            velmora::workspace::PageControlPanelsChange(run, Ws(panels).PanelForm(), 0) && shown;
+      },
+      [&] { return shown && run.tabs.Active() == 0 ? QString() : QString("the site not shown"); });
+}
+
+void PartsList(benchmark::State& state, int panels) {
+  velmora::reports::PrintStore& print = Bench::Get().Print(panels);
+  print.Open();
+  Timed(
+      state, "build the parts list", panels,
+      [&](int) {
+        velmora::reports::BuildPartsList(R(panels), print.Db(), Bench::Get().Settings());
+      },
+      [&] {
+        return print.Db().Count("PartsList") > 0 ? QString() : QString("the parts list is empty");
+      });
+}
+
+void FillPrintStore(benchmark::State& state, int panels) {
+  velmora::reports::PrintStore& print = Bench::Get().Print(panels);
+  print.Open();
+  Timed(
+      state, "fill the print store", panels,
+      [&](int) { velmora::reports::FillReportTables(R(panels), print.Db()); },
+      [&] {
+        return print.Db().Count("Devices") > 0 ? QString() : QString("the print store is empty");
+      });
+}
+
+void SiteReportPdf(benchmark::State& state, int panels) {
+  velmora::reports::PrintStore& print = Bench::Get().Print(panels);
+  const QString file = Bench::Get().Scratch(QString("report-%1.pdf").arg(panels));
+  QString error;
+  bool written = true;
+  Timed(
+      state, "site report to PDF", panels,
+      [&](int) {
+        written =
+            velmora::reports::WriteReportPdf(Ws(panels), print, velmora::reports::ReportKind::kSite,
+                                             Bench::Get().Settings(), file, &error) &&
+            written;
+      },
+      [&] {
+        if (!written) return "the report was not written: " + error;
+        return QFileInfo(file).size() > 0 ? QString() : QString("the PDF is empty");
+      });
+}
+
+void SaveSite(benchmark::State& state, int panels) {
+  velmora::workspace::Workspace& ws = Ws(panels);
+  const QString file = Bench::Get().Scratch(QString("saved-%1.mdb").arg(panels));
+  bool saved = true;
+  Timed(
+      state, "save the site", panels,
+      [&](int) {
+        ws.State().SetSiteFileName(file);
+        ws.State().SetSiteSaved(true);
+        saved = ws.SaveSite() && saved;
+      },
+      [&] {
+        if (!saved) return QString("the site was not saved");
+        return QFileInfo(file).size() > 0 ? QString() : QString("the saved file is empty");
+      });
+}
+
+struct Action {
+  const char* name;
+  void (*run)(benchmark::State&, int);
+  // Iterations on the small and the large site; 0 leaves it to the minimum time.
+  int small_iterations;
+  int large_iterations;
+  // Target median on the small site in ms, if any.
+  std::optional<double> target_ms;
+  // How much the median may grow from 50 to 200 panels.
+  double allowed_growth;
+};
+
+const Action kActions[] = {
+    {"open site", OpenSite, 15, 8, 200.0, 4.0},
+    {"device quantity edit", DeviceEdit, 0, 0, 2.0, 1.5},
+    {"loop setting edit", LoopEdit, 0, 0, std::nullopt, 1.5},
+    {"output edit", OutputEdit, 0, 0, std::nullopt, 1.5},
+    {"show a panel", ShowPanel, 0, 0, 20.0, 4.0},
+    {"show the site", ShowSite, 0, 0, std::nullopt, 4.0},
+    {"build the parts list", PartsList, 0, 0, std::nullopt, 4.0},
+    {"fill the print store", FillPrintStore, 0, 0, std::nullopt, 4.0},
+    {"site report to PDF", SiteReportPdf, 3, 2, 2000.0, 4.0},
+    {"save the site", SaveSite, 15, 8, 100.0, 4.0},
+};
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0.0;
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+// Peak resident memory of `velmora-cli check SITE` in kB, or nothing when it cannot be run.
+std::optional<long> CheckPeakMemory(const QString& site) {
+  const QByteArray cli = QFile::encodeName(Bench::Get().Home().Path("velmora-cli"));
+  const QByteArray file = QFile::encodeName(site);
+  const QByteArray home = "VELMORA_HOME=" + QFile::encodeName(Bench::Get().Home().Root());
+  std::vector<char*> env;
+  for (char** e = environ; *e != nullptr; ++e) {
+    if (std::strncmp(*e, "VELMORA_HOME=", 13) != 0) env.push_back(*e);
+  }
+  env.push_back(const_cast<char*>(home.constData()));
+  env.push_back(nullptr);
+  char check[] = "check";
+  char* argv[] = {const_cast<char*>(cli.constData()), check, const_cast<char*>(file.constData()),
+                  nullptr};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  const int rc = posix_spawn(&pid, cli.constData(), &actions, nullptr, argv, env.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) return std::nullopt;
+  int status = 0;
+  struct rusage usage {};
+  if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) > 1)
+    return std::nullopt;
+  return usage.ru_maxrss;
+}
+
+void PrintSummary() {
+  std::printf(
+      "\nMedians (ms) on sites of 8 loops x 10 device rows per panel; processor time in\n"
+      "brackets\n");
+  std::printf("%-22s %20s %20s %8s %8s  %s\n", "action", "50 panels", "200 panels", "growth",
+              "allowed", "target on 50 panels");
+  for (const Action& action : kActions) {
+    const auto& by_size = Samples()[action.name];
+    const auto small = by_size.find(kSmall);
+    const auto large = by_size.find(kLarge);
+    if (small == by_size.end() || large == by_size.end()) continue;
+    const double s = Median(small->second.wall);
+    const double l = Median(large->second.wall);
+    const QString s_text =
+        QString("%1 (%2)").arg(s, 0, 'f', 3).arg(Median(small->second.cpu), 0, 'f', 3);
+    const QString l_text =
+        QString("%1 (%2)").arg(l, 0, 'f', 3).arg(Median(large->second.cpu), 0, 'f', 3);
+    const double growth = s > 0 ? l / s : 0.0;
+    QString target = "-";
+    if (action.target_ms) {
+      target = QString("< %1 ms: %2")
+                   .arg(*action.target_ms)
+                   .arg(s < *action.target_ms ? "met" : "MISSED");
+    }
+    std::printf("%-22s %20s %20s %7.2fx %7.1fx  %s%s\n", action.name, qUtf8Printable(s_text),
+                qUtf8Printable(l_text), growth, action.allowed_growth, qUtf8Printable(target),
+                growth > action.allowed_growth ? "  (grows too much)" : "");
+  }
+  const std::optional<long> peak = CheckPeakMemory(Bench::Get().SiteFile(kLarge));
+  if (peak) {
+    std::printf(
+        "\nvelmora-cli check on the 200-panel site: peak memory %.1f MB (target < 150 MB: %s)\n",
+        double(*peak) / 1024.0, *peak < 150 * 1024 ? "met" : "MISSED");
+  } else {
+    std::printf("\nvelmora-cli check on the 200-panel site could not be run\n");
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
+  // Stored texts as the shipped samples have them.
+  velmora::i18n::SetUpTranslation(Bench::Get().Home().LocaleFolder(), QStringLiteral("en"));
+
+  for (const Action& action : kActions) {
+    for (int panels : kSizes) {
+      benchmark::internal::Benchmark* b = benchmark::RegisterBenchmark(
+          QString("%1/%2").arg(action.name).arg(panels).replace(' ', '_').toUtf8().constData(),
+          [&action, panels](benchmark::State& state) {
+            CliSession& session = Bench::Get().Session(panels);
+            session.Prompter().Hold();
+            action.run(state, panels);
+            session.Prompter().Release();
+          });
+      b->UseManualTime()->Unit(benchmark::kMillisecond);
+      const int iterations = panels == kSmall ? action.small_iterations : action.large_iterations;
+      if (iterations > 0) {
+        b->Iterations(iterations);
+      } else {
+        b->MinTime(0.5);
+      }
+    }
+  }
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  PrintSummary();
+  return 0;
+}
