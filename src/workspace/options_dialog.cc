@@ -1,0 +1,540 @@
+#include "workspace/options_dialog.h"
+
+#include <algorithm>
+
+#include "catalogue/catalogue.h"
+#include "catalogue/cells.h"
+#include "catalogue/lookup.h"
+#include "catalogue/panel_spec.h"
+#include "i18n/tr.h"
+#include "loop/loop_form_model.h"
+#include "loop/loop_settings.h"
+#include "panel/variant.h"
+#include "site/images.h"
+#include "site/store_error.h"
+#include "site/table.h"
+
+namespace velmora::workspace {
+namespace {
+
+using catalogue::Availability;
+
+QString Key(const char* prefix, int i) { return prefix + QString::number(i); }
+
+// The number column of the last lookup row whose list column (ID7, ID8) equals the list index;
+// nothing when no row has that index.
+std::optional<double> LookupTimeNumber(site::Table& lookup, const QString& id_column,
+                                       const QString& number_column, int index) {
+  if (index < 0 || !lookup.IsOpen()) return std::nullopt;
+  const int id = lookup.FieldIndex(id_column);
+  const int number = lookup.FieldIndex(number_column);
+  if (id < 0 || number < 0) return std::nullopt;
+  std::optional<double> found;
+  for (const site::Row& row : lookup.Rows()) {
+    const std::optional<qint64> value = catalogue::CellInt(row.values[id]);
+    if (value && *value == index && !row.values[number].isNull())
+      found = row.values[number].toDouble();
+  }
+  return found;
+}
+
+int ImageOf(Availability availability, bool standard_selected) {
+  switch (availability) {
+    case Availability::kStandard:
+      return standard_selected ? site::kImageTicked : site::kImageUnticked;
+    case Availability::kOptional:
+      return site::kImageUnticked;
+    default:
+      return site::kImageNotAvailable;
+  }
+}
+
+// Selects the entry equal to the text, or nothing when the box has no such entry.
+void SelectOrNone(panel::ChoiceBox& box, const QString& text) {
+  if (!box.Select(text)) box.selected = -1;
+}
+
+}  // namespace
+
+OptionsDialog::OptionsDialog(Run& run, i18n::Settings settings)
+    : run_(run), settings_(std::move(settings)) {}
+
+void OptionsDialog::Changed() { run_.state.MarkModified(); }
+
+void OptionsDialog::Show() {
+  catalogue::Catalogue& catalogue = run_.catalogue;
+  site::Table& spec = catalogue.PanelSpec();
+  site::Table& lookup = catalogue.Translation();
+  site::Table& defaults = catalogue.DefaultPanel();
+  if (!open_) {
+    remembered_filter_ = spec.GetFilter();
+    remembered_filtered_ = spec.Filtered();
+  }
+  open_ = true;
+
+  defaults.First();
+  const bool has_row = defaults.IsOpen() && !defaults.IsEmpty();
+  const auto stored_text = [&](const char* column) {
+    return has_row && defaults.HasField(column) ? defaults.Text(column) : QString();
+  };
+  const auto stored_int = [&](const char* column) -> std::optional<qint64> {
+    if (!has_row || !defaults.HasField(column) || defaults.IsNull(column)) return std::nullopt;
+    return defaults.Int(column);
+  };
+  const auto stored_flag = [&](const QString& column) {
+    return has_row && defaults.HasField(column) && defaults.Bool(column);
+  };
+
+  const QString channel = stored_text("SalesChannel");
+  catalogue.FilterPanelSpec(channel);
+  form_.page = OptionsFormModel::kSitePage;
+
+  form_.sales_channels.Clear();
+  form_.standby_times.Clear();
+  form_.alarm_times.Clear();
+  FillTypeLists();
+
+  if (const std::optional<qint64> type_id = stored_int("ID1")) {
+    LoadPanelPage(*type_id, stored_int("ID2"), Marking::kAvailableOnly);
+    for (int i = 0; i < int(form_.options.size()); ++i) {
+      panel::ChoiceButton& button = form_.options[i];
+      if (button.image != site::kImageNotAvailable && stored_flag(Key("Opt", i)))
+        button.image = site::kImageTicked;
+    }
+    for (int i = 0; i < int(form_.power_supplies.size()); ++i) {
+      panel::ChoiceButton& button = form_.power_supplies[i];
+      if (button.image != site::kImageNotAvailable && stored_flag(Key("Psu", i)))
+        button.image = site::kImageTicked;
+    }
+    const int protocol_count = panel::CountColumns(run_).flags.protocols;
+    for (int i = 0; i < protocol_count; ++i) {
+      if (!stored_flag(Key("Prot", i))) continue;
+      const auto protocol = catalogue::ProtocolOfKey(lookup, catalogue::ProtocolKey(i));
+      if (protocol && form_.protocols.Select(protocol->name)) break;
+    }
+  }
+
+  form_.country_code = settings_.CountryCode();
+  if (lookup.IsOpen()) {
+    for (const QString& text : catalogue::StandbyTimeTexts(lookup))
+      form_.standby_times.Append(text);
+    for (const QString& text : catalogue::AlarmTimeTexts(lookup)) form_.alarm_times.Append(text);
+  }
+  for (const QString& text : catalogue::SalesChannels(spec)) form_.sales_channels.Append(text);
+  SelectOrNone(form_.sales_channels, channel);
+  form_.standby_times.selected = -1;
+  form_.alarm_times.selected = -1;
+  if (has_row && lookup.IsOpen()) {
+    if (const auto index = catalogue::StandbyTimeIndex(lookup, defaults.Real("StandbyTime")))
+      form_.standby_times.SelectIndex(*index);
+    if (const auto index = catalogue::AlarmTimeIndex(lookup, defaults.Real("AlarmTime")))
+      form_.alarm_times.SelectIndex(*index);
+  }
+
+  const std::optional<qint64> cable = stored_int("CableSpec");
+  form_.cable_index =
+      cable && *cable >= 0 && *cable < loop::LoopFormModel::kCableCount ? int(*cable) : -1;
+  const std::optional<qint64> length = stored_int("CableLength");
+  form_.length_text = length ? QString::number(*length) : QString();
+  form_.alarm_indicators = int(std::clamp<qint64>(stored_int("AlarmIndicators").value_or(0),
+                                                  loop::LoopFormModel::kMinAlarmIndicators,
+                                                  loop::LoopFormModel::kMaxAlarmIndicators));
+  // Exactly one distribution is ticked: spread when the row says so, else one location.
+  form_.spread = stored_flag("Spread") && !stored_flag("OneLocation");
+  form_.one_location = !form_.spread;
+  form_.one_location_length =
+      int(std::clamp<qint64>(stored_int("OneLocationLength").value_or(20),
+                             loop::LoopFormModel::kMinV1, loop::LoopFormModel::kMaxV1));
+  form_.spread_length =
+      int(std::clamp<qint64>(stored_int("SpreadLength").value_or(0), loop::LoopFormModel::kMinV3,
+                             loop::LoopFormModel::kMaxV3));
+  ClampLength();
+  form_.Touch();
+}
+
+void OptionsDialog::FillTypeLists() {
+  site::Table& lookup = run_.catalogue.Translation();
+  const panel::PanelCounts counts = panel::CountColumns(run_);
+  form_.types.Clear();
+  form_.type_codes.Clear();
+  form_.housings.Clear();
+  form_.housing_codes.Clear();
+  form_.protocols.Clear();
+  form_.protocols.enabled = false;
+  form_.option_cells.clear();
+  for (const panel::Variant& v : panel::ReadVariants(run_, counts)) {
+    if (!v.type_id) continue;
+    const QString name = catalogue::PanelTypeName(lookup, *v.type_id);
+    if (name.isEmpty() || form_.types.Contains(name)) continue;
+    form_.types.Append(name);
+    form_.type_codes.Append(v.group_code);
+  }
+  form_.options.assign(counts.flags.options, {});
+  for (int i = 0; i < counts.flags.options; ++i) {
+    form_.options[i].caption = catalogue::OptionCaption(lookup, i).value_or(QString());
+    form_.options[i].image = site::kImageNotAvailable;
+  }
+  form_.power_supplies.assign(counts.flags.power_supplies, {});
+  for (int i = 0; i < counts.flags.power_supplies; ++i) {
+    form_.power_supplies[i].caption = catalogue::PowerSupplyCaption(lookup, i).value_or(QString());
+    form_.power_supplies[i].image = site::kImageNotAvailable;
+  }
+}
+
+void OptionsDialog::LoadPanelPage(qint64 type_id, std::optional<qint64> housing_id,
+                                  Marking marking) {
+  site::Table& lookup = run_.catalogue.Translation();
+  const panel::PanelCounts counts = panel::CountColumns(run_);
+  const std::vector<panel::Variant> variants = panel::ReadVariants(run_, counts);
+
+  SelectOrNone(form_.types, catalogue::PanelTypeName(lookup, type_id));
+  form_.housings.Clear();
+  form_.housing_codes.Clear();
+  bool code_selected = false;
+  for (const panel::Variant& v : variants) {
+    if (!v.type_id || *v.type_id != type_id) continue;
+    if (!code_selected) code_selected = form_.type_codes.Select(v.group_code);
+    if (!housing_id) housing_id = v.housing_id;
+    if (!form_.housing_codes.Contains(v.panel_code)) form_.housing_codes.Append(v.panel_code);
+    if (!v.housing_id) continue;
+    const QString housing = catalogue::HousingName(lookup, *v.housing_id);
+    if (!housing.isEmpty() && !form_.housings.Contains(housing)) form_.housings.Append(housing);
+  }
+  if (!code_selected) form_.type_codes.selected = -1;
+  form_.housings.selected = -1;
+  form_.housing_codes.selected = -1;
+
+  int row = -1;
+  if (housing_id) {
+    SelectOrNone(form_.housings, catalogue::HousingName(lookup, *housing_id));
+    for (int i = 0; i < int(variants.size()); ++i) {
+      if (variants[i].Is(type_id, *housing_id)) {
+        row = i;
+        break;
+      }
+    }
+  }
+  if (row < 0) {
+    // Nothing in the catalogue fits: nothing is offered.
+    form_.protocols.Clear();
+    form_.protocols.enabled = false;
+    form_.option_cells.clear();
+    for (panel::ChoiceButton& b : form_.options) b.image = site::kImageNotAvailable;
+    for (panel::ChoiceButton& b : form_.power_supplies) b.image = site::kImageNotAvailable;
+    return;
+  }
+  const panel::Variant& variant = variants[row];
+  form_.housing_codes.Select(variant.panel_code);
+
+  const bool standard_selected = marking == Marking::kStandardSelected;
+  form_.protocols.Clear();
+  int standard = -1;
+  for (int i = 0; i < counts.flags.protocols; ++i) {
+    const Availability availability = variant.ProtocolAvailability(i);
+    if (availability != Availability::kStandard && availability != Availability::kOptional)
+      continue;
+    const auto protocol = catalogue::ProtocolOfKey(lookup, catalogue::ProtocolKey(i));
+    if (!protocol) continue;
+    form_.protocols.Append(protocol->name);
+    if (availability == Availability::kStandard) standard = form_.protocols.Count() - 1;
+  }
+  form_.protocols.SelectIndex(standard);
+  form_.protocols.enabled = form_.protocols.Count() > 0;
+
+  form_.options.resize(counts.flags.options);
+  for (int i = 0; i < counts.flags.options; ++i)
+    form_.options[i].image = ImageOf(variant.OptionAvailability(i), standard_selected);
+  form_.option_cells = variant.options;
+  form_.power_supplies.resize(counts.flags.power_supplies);
+  for (int i = 0; i < counts.flags.power_supplies; ++i) {
+    form_.power_supplies[i].image = ImageOf(variant.PowerSupplyAvailability(i), standard_selected);
+  }
+}
+
+void OptionsDialog::ClampLength() {
+  const QString text = form_.length_text.trimmed();
+  if (text.isEmpty()) return;
+  const std::optional<qint64> length = loop::WholeNumber(text);
+  if (!length) {
+    run_.prompter.Warn(i18n::Tr(N_("'%1' is not a valid integer value")).arg(form_.length_text));
+    return;
+  }
+  const auto protocol =
+      catalogue::ProtocolOfName(run_.catalogue.Translation(), form_.protocols.SelectedText());
+  // A protocol without a maximum of its own sets no limit.
+  if (protocol && protocol->max_loop_length > 0 && protocol->max_loop_length < *length)
+    form_.length_text = QString::number(protocol->max_loop_length);
+}
+
+void OptionsDialog::OnSalesChannelChosen(int index) {
+  form_.sales_channels.SelectIndex(index);
+  const QString channel = form_.sales_channels.SelectedText();
+  Changed();
+  if (channel.isEmpty()) {
+    form_.Touch();
+    return;
+  }
+  site::Table& spec = run_.catalogue.PanelSpec();
+  run_.catalogue.FilterPanelSpec(channel);
+  FillTypeLists();
+  // The channel's own first panel; a channel with only rows for all channels starts on the first
+  // of those.
+  const std::vector<panel::Variant> variants = panel::ReadVariants(run_, panel::CountColumns(run_));
+  const int channel_column = spec.FieldIndex("SalesChannel");
+  const std::vector<site::Row>& rows = spec.Rows();
+  int first = variants.empty() ? -1 : 0;
+  for (int i = 0; channel_column >= 0 && i < int(rows.size()) && i < int(variants.size()); ++i) {
+    if (catalogue::CellText(rows[i].values[channel_column]) == channel) {
+      first = i;
+      break;
+    }
+  }
+  if (first >= 0 && variants[first].type_id)
+    LoadPanelPage(*variants[first].type_id, variants[first].housing_id, Marking::kStandardSelected);
+  ClampLength();
+  form_.Touch();
+}
+
+void OptionsDialog::OnTypeChosen(int index) {
+  form_.types.SelectIndex(index);
+  Changed();
+  const auto type_id = catalogue::PanelTypeId(run_.catalogue.Translation(),
+                                              form_.types.SelectedText(), catalogue::Pick::kLast);
+  if (type_id) {
+    LoadPanelPage(*type_id, std::nullopt, Marking::kStandardSelected);
+    ClampLength();
+  }
+  form_.Touch();
+}
+
+void OptionsDialog::OnTypeCodeChosen(const QString& code) {
+  Changed();
+  std::optional<qint64> type_id;
+  for (const panel::Variant& v : panel::ReadVariants(run_, panel::CountColumns(run_))) {
+    if (v.group_code == code && v.type_id) type_id = v.type_id;
+  }
+  if (type_id) {
+    LoadPanelPage(*type_id, std::nullopt, Marking::kStandardSelected);
+    ClampLength();
+  }
+  form_.Touch();
+}
+
+void OptionsDialog::OnHousingChosen(int index) {
+  form_.housings.SelectIndex(index);
+  Changed();
+  site::Table& lookup = run_.catalogue.Translation();
+  const auto type_id = catalogue::PanelTypeId(lookup, form_.types.SelectedText());
+  const auto housing_id = catalogue::HousingId(lookup, form_.housings.SelectedText());
+  if (type_id && housing_id) {
+    LoadPanelPage(*type_id, housing_id, Marking::kStandardSelected);
+    ClampLength();
+  }
+  form_.Touch();
+}
+
+void OptionsDialog::OnHousingCodeChosen(int index) {
+  form_.housing_codes.SelectIndex(index);
+  Changed();
+  const QString type_code = form_.type_codes.SelectedText();
+  const QString code = form_.housing_codes.SelectedText();
+  std::optional<qint64> type_id;
+  std::optional<qint64> housing_id;
+  for (const panel::Variant& v : panel::ReadVariants(run_, panel::CountColumns(run_))) {
+    if (v.group_code == type_code && v.type_id) type_id = v.type_id;
+    if (v.panel_code == code && v.housing_id) housing_id = v.housing_id;
+  }
+  if (type_id && housing_id) {
+    LoadPanelPage(*type_id, housing_id, Marking::kStandardSelected);
+    ClampLength();
+  }
+  form_.Touch();
+}
+
+void OptionsDialog::OnProtocolChanged(int index) {
+  form_.protocols.SelectIndex(index);
+  Changed();
+  ClampLength();
+  form_.Touch();
+}
+
+void OptionsDialog::OnOptionClicked(int i) {
+  if (i < 0 || i >= int(form_.options.size())) return;
+  panel::ChoiceButton& clicked = form_.options[i];
+  if (clicked.image == site::kImageNotAvailable) return;
+  clicked.image = clicked.image == site::kImageTicked ? site::kImageUnticked : site::kImageTicked;
+  // Boards of one exclusive group (the same 4th character of their cells) go one at a time.
+  const QString cell = form_.option_cells.value(i);
+  if (cell.size() > 3) {
+    for (int e = 0; e < int(form_.options.size()); ++e) {
+      const QString other = form_.option_cells.value(e);
+      if (e == i || other.size() <= 3 || other[3] != cell[3]) continue;
+      if (form_.options[e].image != site::kImageNotAvailable)
+        form_.options[e].image = site::kImageUnticked;
+    }
+  }
+  Changed();
+  form_.Touch();
+}
+
+void OptionsDialog::OnPowerSupplyClicked(int i) {
+  if (i < 0 || i >= int(form_.power_supplies.size())) return;
+  if (form_.power_supplies[i].image == site::kImageNotAvailable) return;
+  for (int j = 0; j < int(form_.power_supplies.size()); ++j) {
+    panel::ChoiceButton& button = form_.power_supplies[j];
+    if (j == i) {
+      button.image = site::kImageTicked;
+    } else if (button.image == site::kImageTicked || button.image == site::kImageUnticked) {
+      button.image = site::kImageUnticked;
+    }
+  }
+  Changed();
+  form_.Touch();
+}
+
+void OptionsDialog::OnStandbyTimeChosen(int index) {
+  form_.standby_times.SelectIndex(index);
+  Changed();
+}
+
+void OptionsDialog::OnAlarmTimeChosen(int index) {
+  form_.alarm_times.SelectIndex(index);
+  Changed();
+}
+
+void OptionsDialog::OnCountryCodeEdited(const QString& text) {
+  form_.country_code = text;
+  Changed();
+}
+
+void OptionsDialog::OnCableChosen(int index) {
+  form_.cable_index = index >= 0 && index < loop::LoopFormModel::kCableCount ? index : -1;
+  Changed();
+}
+
+void OptionsDialog::OnLengthTextChanged(const QString& text) {
+  form_.length_text = text;
+  Changed();
+  const QString before = form_.length_text;
+  ClampLength();
+  if (form_.length_text != before) form_.Touch();
+}
+
+void OptionsDialog::OnOneLocationClicked(bool ticked) {
+  form_.one_location = ticked;
+  form_.spread = !ticked;
+  Changed();
+  form_.Touch();
+}
+
+void OptionsDialog::OnSpreadClicked(bool ticked) {
+  form_.spread = ticked;
+  form_.one_location = !ticked;
+  Changed();
+  form_.Touch();
+}
+
+void OptionsDialog::OnOneLocationLengthChanged(int value) {
+  form_.one_location_length =
+      std::clamp(value, loop::LoopFormModel::kMinV1, loop::LoopFormModel::kMaxV1);
+  Changed();
+}
+
+void OptionsDialog::OnSpreadLengthChanged(int value) {
+  form_.spread_length = std::clamp(value, loop::LoopFormModel::kMinV3, loop::LoopFormModel::kMaxV3);
+  Changed();
+}
+
+void OptionsDialog::OnPageChosen(int page) { form_.page = page; }
+
+void OptionsDialog::OnFieldEdited() { Changed(); }
+
+bool OptionsDialog::Ok() {
+  const std::optional<qint64> length = loop::WholeNumber(form_.length_text);
+  if (!length || *length < 1) {
+    run_.prompter.Warn(
+        i18n::Tr(N_("The total loop length must be a whole number of metres above 0: '%1'"))
+            .arg(form_.length_text));
+    return false;
+  }
+  catalogue::Catalogue& catalogue = run_.catalogue;
+  site::Table& lookup = catalogue.Translation();
+  site::Table& defaults = catalogue.DefaultPanel();
+  const panel::PanelCounts counts = panel::CountColumns(run_);
+
+  // What the lists stand for in the lookup table; nothing where nothing is chosen or found.
+  const std::optional<double> standby = LookupTimeNumber(
+      lookup, "ID7", "StandbyTimeNumber",
+      form_.standby_times.SelectedText().isEmpty() ? -1 : form_.standby_times.selected);
+  const std::optional<double> alarm = LookupTimeNumber(
+      lookup, "ID8", "AlarmTimeNumber",
+      form_.alarm_times.SelectedText().isEmpty() ? -1 : form_.alarm_times.selected);
+  const QString type_name = form_.types.SelectedText();
+  const QString housing_name = form_.housings.SelectedText();
+  const std::optional<qint64> type_id =
+      type_name.isEmpty() ? std::nullopt : catalogue::PanelTypeId(lookup, type_name);
+  const std::optional<qint64> housing_id =
+      housing_name.isEmpty() ? std::nullopt : catalogue::HousingId(lookup, housing_name);
+  const QString protocol_name = form_.protocols.SelectedText();
+  const std::optional<catalogue::Protocol> protocol =
+      protocol_name.isEmpty() ? std::nullopt : catalogue::ProtocolOfName(lookup, protocol_name);
+
+  try {
+    site::Transaction transaction(&catalogue.DataDb());
+    defaults.First();
+    if (defaults.IsEmpty()) {
+      defaults.Append();
+    } else {
+      defaults.Edit();
+    }
+    // Older tables may lack a column: what they do not hold is not written.
+    const auto set = [&](const QString& column, const QVariant& value) {
+      if (defaults.HasField(column)) defaults.SetValue(column, value);
+    };
+    if (!form_.sales_channels.SelectedText().isEmpty())
+      set("SalesChannel", form_.sales_channels.SelectedText());
+    if (standby) set("StandbyTime", *standby);
+    if (alarm) set("AlarmTime", *alarm);
+    if (type_id) set("ID1", *type_id);
+    if (housing_id) set("ID2", *housing_id);
+    if (protocol) {
+      for (int i = 0; i < counts.flags.protocols; ++i) set(Key("Prot", i), false);
+      set(protocol->key, true);
+    }
+    for (int i = 0; i < int(form_.power_supplies.size()); ++i)
+      set(Key("Psu", i), form_.power_supplies[i].image == site::kImageTicked);
+    for (int i = 0; i < int(form_.options.size()); ++i)
+      set(Key("Opt", i), form_.options[i].image == site::kImageTicked);
+    if (form_.cable_index >= 0) set("CableSpec", form_.cable_index);
+    set("CableLength", *length);
+    set("AlarmIndicators", form_.alarm_indicators);
+    set("OneLocationLength", form_.one_location_length);
+    set("SpreadLength", form_.spread_length);
+    set("OneLocation", form_.one_location);
+    set("Spread", form_.spread);
+    defaults.Post();
+    transaction.Commit();
+  } catch (const site::StoreError& error) {
+    defaults.Cancel();
+    run_.prompter.Warn(i18n::Tr(N_("The defaults could not be stored.")) + "\n" + error.Message());
+    return false;
+  }
+  // The setting follows the row, so a row that could not be stored leaves both as they were.
+  settings_.WriteCountryCode(form_.country_code);
+  Close();
+  return true;
+}
+
+void OptionsDialog::Cancel() {
+  if (open_) Close();
+}
+
+void OptionsDialog::Close() {
+  site::Table& spec = run_.catalogue.PanelSpec();
+  spec.SetFilter(remembered_filter_);
+  spec.SetFiltered(remembered_filtered_);
+  open_ = false;
+  emit form_.Closed();
+}
+
+}  // namespace velmora::workspace
