@@ -1,46 +1,12 @@
 #include "ui/choice_button_group.h"
 
-#include <QImage>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPixmap>
 #include <QToolButton>
 
 #include "site/images.h"
+#include "ui/image_list.h"
 
 namespace velmora::ui {
-namespace {
-
-// The three states of a choice: an empty white box, a box with a black tick, a grey hatched box.
-QPixmap DrawState(int image) {
-  QImage picture(16, 16, QImage::Format_ARGB32_Premultiplied);
-  picture.fill(Qt::transparent);
-  QPainter p(&picture);
-  p.setRenderHint(QPainter::Antialiasing);
-  const QRectF box(2.5, 2.5, 11, 11);
-  if (image == site::kImageNotAvailable) {
-    p.setPen(QPen(QColor(0x9e, 0x9e, 0x9e), 1.0));
-    p.setBrush(QBrush(QColor(0xbd, 0xbd, 0xbd), Qt::BDiagPattern));
-    p.fillRect(box, QColor(0xee, 0xee, 0xee));
-    p.drawRect(box);
-  } else {
-    p.setPen(QPen(QColor(0x45, 0x5a, 0x64), 1.0));
-    p.setBrush(Qt::white);
-    p.drawRect(box);
-    if (image == site::kImageTicked) {
-      QPen tick(Qt::black, 1.8);
-      tick.setCapStyle(Qt::RoundCap);
-      tick.setJoinStyle(Qt::RoundJoin);
-      p.setPen(tick);
-      const QPointF points[] = {{4.5, 8.0}, {7.0, 10.5}, {11.5, 5.0}};
-      p.drawPolyline(points, 3);
-    }
-  }
-  p.end();
-  return QPixmap::fromImage(picture);
-}
-
-}  // namespace
 
 ChoiceButtonGroup::ChoiceButtonGroup(QWidget* parent) : QWidget(parent) {}
 
@@ -48,7 +14,7 @@ QIcon ChoiceButtonGroup::StateIcon(int image) {
   if (image != site::kImageTicked && image != site::kImageUnticked &&
       image != site::kImageNotAvailable)
     return QIcon();
-  return QIcon(DrawState(image));
+  return ImageList::Icon(image);
 }
 
 QToolButton* ChoiceButtonGroup::Button(int i) const {

@@ -29,7 +29,7 @@ class ChoiceButtonGroup : public QWidget {
   int Count() const { return int(buttons_.size()); }
   QToolButton* Button(int i) const;
 
-  // The picture of a button state (an image index of the main window's image list).
+  // The picture of a button state from the main window's image list; none for another index.
   static QIcon StateIcon(int image);
 
  signals:
