@@ -16,6 +16,12 @@ SiteDocument::SiteDocument(const ProgramFolder& folder)
 void SiteDocument::Open() {
   db_.Open();
   db_.Execute("PRAGMA journal_mode = DELETE");
+  // Every edit commits, and waiting for the disk at each commit is most of what an edit costs.
+  // The working copy holds nothing that outlives the run (the session starts from the template,
+  // and only Save makes the user's file, which is flushed), so it is written without waiting.
+  // A crash of the program still rolls back through the journal; a working copy damaged by a
+  // crash of the machine is made again when the tables are opened.
+  db_.Execute("PRAGMA synchronous = OFF");
   loops_.Open();
   site_.Open();
   UpgradeFlagColumns(db_, "Panels");

@@ -65,17 +65,28 @@ QString Workspace::RootCaptionWithZeroCounts() {
 }
 
 void Workspace::OpenTables() {
-  if (!QFileInfo::exists(folder_.WorkingCopy())) {
+  auto make_working_copy = [this] {
     QString error;
     if (site::CopyWholeFile(folder_.Template(), folder_.WorkingCopy(), true, &error) !=
         site::CopyResult::kOk)
       throw site::StoreError("Cannot make the working copy: " + error);
-  }
+  };
+  if (!QFileInfo::exists(folder_.WorkingCopy())) make_working_copy();
   // The catalogue first (its upgrades run as its tables open), then the working copy with the
   // schema step of older documents, then the defaults and the device catalogue.
   catalogue_.OpenPanelSpec();
   catalogue_.OpenTranslation();
-  doc_.Open();
+  try {
+    doc_.Open();
+  } catch (const site::StoreError&) {
+    // What the working copy held is thrown away when the session starts in any case, and it is
+    // written without waiting for the disk: one that a crash of the machine left damaged is made
+    // again from the template.
+    doc_.Release(site::SiteDocument::ReleaseOrder::kReplace);
+    QFile::remove(folder_.WorkingCopy() + "-journal");
+    make_working_copy();
+    doc_.Open();
+  }
   catalogue_.OpenDefaultPanel();
   catalogue_.OpenDeviceCatalogue();
 }
