@@ -91,14 +91,15 @@ bool SyncDescriptor(int fd, const QString& file, QString* error) {
   return false;
 }
 
-bool SyncFile(const QString& file, QString* error) {
+bool SyncFile(const QString& file, QString* error, const QString& shown) {
+  const QString name = shown.isEmpty() ? file : shown;
   const QByteArray path = QFile::encodeName(file);
   const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
-    *error = ErrnoText("cannot open " + QDir::toNativeSeparators(file));
+    *error = ErrnoText("cannot open " + QDir::toNativeSeparators(name));
     return false;
   }
-  const bool ok = SyncDescriptor(fd, file, error);
+  const bool ok = SyncDescriptor(fd, name, error);
   ::close(fd);
   return ok;
 }

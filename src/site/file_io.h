@@ -20,8 +20,8 @@ bool WriteAll(int fd, const char* data, qint64 size, const QString& file, QStrin
 bool CopyDescriptor(int in, int out, const QString& from, const QString& to, QString* error);
 // fsync of an open file; false with *error set.
 bool SyncDescriptor(int fd, const QString& file, QString* error);
-// Opens a file by name only to flush it to disk.
-bool SyncFile(const QString& file, QString* error);
+// Opens a file by name only to flush it to disk; a failure names `shown` (default: the file).
+bool SyncFile(const QString& file, QString* error, const QString& shown = {});
 // Flushes a folder, so a rename or a new name in it is on disk.
 bool SyncFolder(const QString& folder, QString* error);
 

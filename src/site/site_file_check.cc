@@ -35,10 +35,15 @@ struct SiteTable {
 
 const SiteTable kSiteTables[] = {
     {"Site",
-     {"SiteName", "SalesChannel", "StandbyTime", "AlarmTime"},
+     {"SiteName", "SiteDate", "ContactName", "AddressLine1", "AddressLine2", "City",
+      "State/Province", "PostalCode", "Country", "Phone", "Fax", "Email", "Comment", "StandbyTime",
+      "AlarmTime", "SalesChannel"},
      {{"StandbyTime", Kind::kNumber}, {"AlarmTime", Kind::kNumber}}},
+    // The flag families (Prot, Opt, Psu) are checked on their own.
     {"Panels",
-     {"Panel Number", "Panel Name", "Panel Type", "Housing Type", "Prot0", "Opt0"},
+     {"Panel Number", "Panel Name", "Panel Type", "Housing Type", "SalesChannel",
+      "Quiescent Current Panel", "Alarm Current Panel", "Quiescent Current Total",
+      "Alarm Current Total", "Battery Capacity", "Battery", "Loop Loads"},
      {{"Panel Number", Kind::kWhole},
       {"Panel Type", Kind::kWhole},
       {"Housing Type", Kind::kWhole},
@@ -64,7 +69,8 @@ const SiteTable kSiteTables[] = {
       {"OKBoolean", Kind::kYesNo}}},
     {"Devices",
      {"ID", "Panel", "Loop", "DeviceQuantity", "DeviceTypeCode", "DeviceTypeText", "DeviceSub-Type",
-      "UnitQuiesentCurrent", "QuiesentCurrent", "UnitAlarmCurrent", "AlarmCurrent"},
+      "UnitQuiesentCurrent", "QuiesentCurrent", "UnitAlarmCurrent", "AlarmCurrent", "LowestV",
+      "CountGroup"},
      {{"ID", Kind::kKey},
       {"Panel", Kind::kWhole},
       {"Loop", Kind::kWhole},
@@ -89,6 +95,38 @@ const SiteTable kSiteTables[] = {
       {"QuiescentCurrent", Kind::kNumber},
       {"AlarmCurrent", Kind::kNumber}}},
 };
+
+// A flag family of Panels: the program counts the columns whose names begin with `head` (case
+// as written) and then uses `stem`0 ... `stem`N-1.
+struct Family {
+  const char* head;
+  const char* stem;
+  const char* what;
+};
+constexpr Family kFamilies[] = {
+    {"Pro", "Prot", "protocol"}, {"Opt", "Opt", "option board"}, {"Psu", "Psu", "power supply"}};
+
+int CountFamily(const QStringList& columns, const Family& family) {
+  int count = 0;
+  for (const QString& column : columns) {
+    if (column.startsWith(family.head, Qt::CaseSensitive)) ++count;
+  }
+  return count;
+}
+
+// The counts of the flag families of a blank site, which the catalogue carries too.
+bool ReferenceFamilies(const QString& reference, int counts[3]) {
+  try {
+    Database db("reference", reference);
+    db.Open({.read_only = true});
+    QStringList columns;
+    for (const Column& column : db.Columns("Panels")) columns << column.name;
+    for (int f = 0; f < 3; ++f) counts[f] = CountFamily(columns, kFamilies[f]);
+    return true;
+  } catch (const StoreError&) {
+    return false;
+  }
+}
 
 Kind KindOf(const SiteTable& table, const QString& column) {
   for (const KnownColumn& known : table.known) {
@@ -288,6 +326,8 @@ class Checker {
       if (!columns.contains(required, Qt::CaseInsensitive))
         return QString("it is not a site file: table %1 has no column %2").arg(table, required);
     }
+    problem = CheckLayout(site_table, table, columns);
+    if (!problem.isEmpty()) return problem;
 
     {
       Statement count;
@@ -331,13 +371,76 @@ class Checker {
     return QString();
   }
 
+  // The columns the program infers from a table's shape must be there: the flag families of
+  // Panels without gaps, the columns the upgrade of an older Panels adds not there yet, and the
+  // status flags where the column count says they are.
+  QString CheckLayout(const SiteTable& site_table, const QString& table,
+                      const QStringList& columns) {
+    auto missing = [&](const QString& column) {
+      return QString("it is not a site file: table %1 has no column %2").arg(table, column);
+    };
+    if (QString(site_table.name) == "Loops" && columns.size() > 15 &&
+        !columns.contains("OKBoolean", Qt::CaseInsensitive))
+      return missing("OKBoolean");
+    if (QString(site_table.name) != "Panels") return QString();
+
+    const bool upgraded = columns.contains("Prot3", Qt::CaseInsensitive);
+    int counts[3];
+    for (int f = 0; f < 3; ++f) {
+      const Family& family = kFamilies[f];
+      counts[f] = CountFamily(columns, family);
+      for (int i = 0; i < counts[f]; ++i) {
+        const QString column = family.stem + QString::number(i);
+        if (!columns.contains(column, Qt::CaseInsensitive))
+          return QString("it is not a site file: table %1 has %2 %3 columns but no column %4")
+              .arg(table)
+              .arg(counts[f])
+              .arg(family.what, column);
+      }
+    }
+    if (counts[0] < 3) return missing("Prot" + QString::number(counts[0]));
+    if (counts[1] < 5) return missing("Opt" + QString::number(counts[1]));
+    if (!upgraded) {
+      // Opening adds Prot3 and Opt5 ... Opt8 to a table without Prot3.
+      for (const char* added : {"Opt5", "Opt6", "Opt7", "Opt8"}) {
+        if (columns.contains(added, Qt::CaseInsensitive))
+          return QString("it is not a site file: table %1 has a column %2 but no column Prot3")
+              .arg(table, added);
+      }
+      counts[0] += 1;
+      counts[1] += 4;
+    }
+    const int after_upgrade = int(columns.size()) + (upgraded ? 0 : 5);
+    if (after_upgrade >= 20) {
+      for (const char* flag : {"OKBooleanLoops", "OKBooleanPSU"}) {
+        if (!columns.contains(flag, Qt::CaseInsensitive)) return missing(flag);
+      }
+    }
+    int reference[3];
+    if (!limits_.layout_reference.isEmpty() &&
+        ReferenceFamilies(limits_.layout_reference, reference)) {
+      for (int f = 0; f < 3; ++f) {
+        if (counts[f] > reference[f])
+          return QString(
+                     "table %1 has %2 %3 columns, more than this version of Velmora knows "
+                     "(%4)")
+              .arg(table)
+              .arg(counts[f])
+              .arg(kFamilies[f].what)
+              .arg(reference[f]);
+      }
+    }
+    return QString();
+  }
+
   // Empty when the value fits how the program computes with its column, else what it holds.
   static QString WrongValue(sqlite3_stmt* stmt, int c, Kind kind) {
     const int type = sqlite3_column_type(stmt, c);
     if (kind == Kind::kAny || type == SQLITE_NULL) return QString();
     if (type == SQLITE_BLOB) return "holds binary data instead of a number";
-    constexpr double kLowest = std::numeric_limits<qint32>::min();
-    constexpr double kHighest = std::numeric_limits<qint32>::max();
+    // Whole numbers as the store holds them (it writes what a user types within 64 bits).
+    constexpr double kLowest = -9.2e18;
+    constexpr double kHighest = 9.2e18;
     double number = 0;
     QString shown;
     if (type == SQLITE_INTEGER) {
@@ -347,7 +450,7 @@ class Checker {
       shown = QString::number(n);
     } else if (type == SQLITE_FLOAT) {
       number = sqlite3_column_double(stmt, c);
-      shown = QString::number(number, 'g', 17);
+      shown = QString::number(number, 'g', 15);
       if (!std::isfinite(number)) return QString("holds %1 instead of a number").arg(shown);
     } else {
       const QString text =

@@ -17,6 +17,10 @@ struct SiteFileLimits {
   qint64 max_file_bytes = qint64(1) << 30;
   qint64 max_rows = 100000;
   int time_limit_ms = 30000;
+  // A blank site of this installation (the template). When set, a file whose Panels has more
+  // protocol, option-board or power-supply columns than it (after the upgrade of older
+  // documents) is refused: the catalogue has no columns for them.
+  QString layout_reference = {};
 };
 
 // A size in plain words for a refusal: "1 GB", "16 MB", "4 KB", "100 bytes".

@@ -182,7 +182,7 @@ CopyResult SaveWorkingCopy(const QString& working_copy, const QString& target, b
   QString problem;
   if (!WriteCheckedCopy(QFileInfo(working_copy).absoluteFilePath(), temp, shown, &problem))
     return fail(problem);
-  if (!SyncFile(temp, &problem)) return fail(problem);
+  if (!SyncFile(temp, &problem, target_file)) return fail(problem);
 
   // A second name for the old file, so it can be put back if the folder cannot be flushed after
   // the rename. Without hard links there is no such net, and the rename alone decides.

@@ -174,7 +174,7 @@ QString StageSiteFile(const QString& source, const QString& staged, const SiteFi
   if (!problem.isEmpty()) return problem;
 
   QString error;
-  if (!SyncFile(copy, &error)) return "the file cannot be copied for checking (" + error + ")";
+  if (!SyncFile(copy, &error, to)) return "the file cannot be copied for checking (" + error + ")";
   const QByteArray copy_path = QFile::encodeName(copy);
   const QByteArray staged_path = QFile::encodeName(to);
   if (::rename(copy_path.constData(), staged_path.constData()) != 0)

@@ -141,8 +141,21 @@ TEST_F(UntrustedOpenTest, ForeignAndUnfitFilesAreRefusedInPlainWords) {
        "column Resistance holds inf instead of a number"},
       {"huge.mdb",
        {},
-       "INSERT INTO \"Panels\" (\"Panel Number\") VALUES (3000000000)",
-       "column Panel Number holds 3000000000, a number too large"},
+       "INSERT INTO \"Panels\" (\"Panel Number\") VALUES (1e300)",
+       "column Panel Number holds 1e+300, a number too large"},
+      // Shapes the program reads in a way the file does not fit.
+      {"gap.mdb",
+       {},
+       "ALTER TABLE \"Panels\" RENAME COLUMN \"Prot1\" TO \"Wrot1\"",
+       "table Panels has 3 protocol columns but no column Prot1"},
+      {"half-upgraded.mdb",
+       {},
+       "ALTER TABLE \"Panels\" DROP COLUMN \"Prot3\"",
+       "table Panels has a column Opt5 but no column Prot3"},
+      {"status-flag.mdb",
+       {},
+       "ALTER TABLE \"Loops\" RENAME COLUMN \"OKBoolean\" TO \"OKBoolxan\"",
+       "table Loops has no column OKBoolean"},
       {"flag.mdb",
        {},
        "INSERT INTO \"Panels\" (\"Panel Number\", \"Opt3\") VALUES (1, 'maybe')",
@@ -175,7 +188,11 @@ TEST_F(UntrustedOpenTest, SiteFilesOfEveryLayoutAreStaged) {
       {"older.mdb",
        "PRAGMA application_id = 0; PRAGMA user_version = 0; "
        "ALTER TABLE \"Loops\" DROP COLUMN \"OKBoolean\"; "
-       "ALTER TABLE \"Panels\" DROP COLUMN \"Prot3\"; ALTER TABLE \"Panels\" DROP COLUMN \"Opt8\""},
+       "ALTER TABLE \"Panels\" DROP COLUMN \"Prot3\"; ALTER TABLE \"Panels\" DROP COLUMN \"Opt5\"; "
+       "ALTER TABLE \"Panels\" DROP COLUMN \"Opt6\"; ALTER TABLE \"Panels\" DROP COLUMN \"Opt7\"; "
+       "ALTER TABLE \"Panels\" DROP COLUMN \"Opt8\""},
+      // Later option boards without the protocol column are kept as they are.
+      {"partial.mdb", "ALTER TABLE \"Panels\" DROP COLUMN \"Opt8\""},
       // Numbers kept as text where the program reads them as numbers, and empty values.
       {"numbers-as-text.mdb",
        "INSERT INTO \"Loops\" (\"PanelNumber\", \"LoopNumber\", \"Length\", \"Resistance\", "
