@@ -269,7 +269,6 @@ void TMainForm::BuildLayout() {
                              {"Comment", Text(Msg::kComment), true}},
                             this);
   connect(tabs_, &QTabWidget::currentChanged, this, &TMainForm::OnTabChanged);
-  tabs_->installEventFilter(this);
   vertical_->addWidget(tabs_);
   vertical_->setStretchFactor(1, 1);
   vertical_->setSizes({kDetailAreaHeight, 300});
@@ -399,7 +398,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
       }
       break;
     case QEvent::Resize:
-      if (watched == tabs_) SetGridWidths();
+      // The page on show is as wide as the header strip; its new width is already set here.
+      if (watched != nullptr && watched == tabs_->currentWidget()) SetGridWidths();
       break;
     case QEvent::MouseButtonRelease:
     case QEvent::KeyRelease:

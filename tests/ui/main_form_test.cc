@@ -1,0 +1,363 @@
+#include "ui/main_form.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <cmath>
+
+#include "electrical/recalculation.h"
+#include "i18n/messages.h"
+#include "i18n/translation.h"
+#include "site/table.h"
+#include "support/scripted_prompter.h"
+#include "support/test_home.h"
+#include "ui/about_form.h"
+#include "ui/site_details_form.h"
+#include "ui/start_screen_form.h"
+#include "ui/tree_view_form.h"
+#include "widget_test.h"
+#include "workspace/workspace.h"
+
+namespace velmora::ui {
+namespace {
+
+using site::DetailView;
+using site::Filter;
+
+// The main window over a run of the shipped catalogue, in a program folder of its own, with
+// the installation folder set in the machine settings.
+class MainFormTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { testing::EnsureApplication(); }
+
+  void SetUp() override {
+    i18n::SetUpTranslation(home_.Folder().LocaleFolder(), "en");
+    QDir().mkpath(home_.Path("machine/Velmora"));
+    QFile ini(home_.Path("machine/Velmora/Velmora.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[General]\nInstall=/opt/velmora\n");
+    ini.close();
+    workspace_ = std::make_unique<workspace::Workspace>(home_.Folder(), prompter_);
+    workspace_->OpenTables();
+    form_ = std::make_unique<TMainForm>(*workspace_,
+                                        i18n::Settings(home_.Path("user"), home_.Path("machine")));
+    form_->SetStartScreenModal(false);
+    form_->resize(1200, 800);
+  }
+
+  void TearDown() override {
+    form_.reset();
+    workspace_.reset();
+  }
+
+  void Show() {
+    form_->show();
+    QCoreApplication::processEvents();
+  }
+
+  template <typename T>
+  T* Find(const char* name) {
+    T* widget = form_->findChild<T*>(name);
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+
+  QTreeWidget* Tree() { return form_->TreeView()->Tree(); }
+  QTreeWidgetItem* RootItem() { return Tree()->topLevelItem(0); }
+  QWidget* ViewOnShow() { return Find<QStackedWidget>("PanelDetails")->currentWidget(); }
+
+  void AddPanelFromToolBar() {
+    QWidget* button =
+        Find<QToolBar>("ToolBarTree")->widgetForAction(form_->TreeView()->AddPanelAction());
+    ASSERT_NE(button, nullptr);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCoreApplication::processEvents();
+  }
+
+  void ClickItem(QTreeWidgetItem* item, Qt::MouseButton button = Qt::LeftButton) {
+    Tree()->scrollToItem(item);
+    const QPoint centre = Tree()->visualItemRect(item).center();
+    QTest::mouseClick(Tree()->viewport(), button, {}, centre);
+    QCoreApplication::processEvents();
+  }
+
+  qint64 Rows(const QString& table) { return workspace_->Doc().Db().Count(table); }
+
+  testing::TestHome home_;
+  testing::ScriptedPrompter prompter_;
+  std::unique_ptr<workspace::Workspace> workspace_;
+  std::unique_ptr<TMainForm> form_;
+};
+
+TEST_F(MainFormTest, AfterStartTheSiteIsOnShowAndTheStartScreenFollowsHalfASecondLater) {
+  QSignalSpy start_screen(form_.get(), &TMainForm::StartScreenShown);
+  QElapsedTimer clock;
+  clock.start();
+  Show();
+
+  EXPECT_EQ(form_->windowTitle(), "Velmora 2.09");
+  EXPECT_EQ(workspace_->Views().Current(), DetailView::kSite);
+  EXPECT_EQ(ViewOnShow(), form_->SiteDetails());
+  ASSERT_EQ(Tree()->topLevelItemCount(), 1);
+  EXPECT_EQ(RootItem()->text(0), "Panels 0 / Loops 0");
+  EXPECT_EQ(RootItem()->childCount(), 0);
+  EXPECT_EQ(Find<QLabel>("LabelCaption")->text(), "Site:");
+  ASSERT_EQ(form_->TabStrip()->count(), 1);
+  EXPECT_EQ(form_->TabStrip()->tabText(0), "Site");
+  EXPECT_TRUE(workspace_->State().DeviceEventsOn());
+  EXPECT_TRUE(workspace_->State().ViewEventsOn());
+  EXPECT_EQ(form_->ReportProjectFile(), "/opt/velmora/print.rav");
+  EXPECT_FALSE(form_->StartScreen()->isVisible());
+
+  ASSERT_TRUE(start_screen.wait(3000));
+  const qint64 elapsed = clock.elapsed();
+  EXPECT_GE(elapsed, 450);
+  EXPECT_LT(elapsed, 2000);
+  TFormStartScreen* screen = form_->StartScreen();
+  EXPECT_TRUE(screen->isVisible());
+  EXPECT_TRUE(screen->windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_FALSE(screen->windowFlags() & Qt::WindowCloseButtonHint);
+  EXPECT_EQ(screen->windowTitle(), "Velmora");
+  EXPECT_EQ(screen->findChild<QTextEdit*>("MemoDisclaimer")->toPlainText(),
+            "\n" + i18n::Text(i18n::Msg::kDisclaimer1) + i18n::Text(i18n::Msg::kDisclaimer2));
+  QTest::mouseClick(screen->findChild<QPushButton*>("ButtonAccept"), Qt::LeftButton);
+  EXPECT_FALSE(screen->isVisible());
+  // Once per run.
+  QTest::qWait(700);
+  EXPECT_EQ(start_screen.count(), 1);
+}
+
+TEST_F(MainFormTest, TheTreeToolBarAddsAPanelWithItsTabNodesAndRows) {
+  Show();
+  AddPanelFromToolBar();
+
+  ASSERT_EQ(form_->TabStrip()->count(), 2);
+  EXPECT_EQ(form_->TabStrip()->currentIndex(), 1);
+  EXPECT_EQ(form_->TabStrip()->tabText(1), "Panel1");
+  EXPECT_FALSE(form_->TabStrip()->tabIcon(1).isNull());
+  const qint64 loops = Rows("Loops");
+  ASSERT_GT(loops, 0);
+  ASSERT_EQ(RootItem()->childCount(), 1);
+  QTreeWidgetItem* panel = RootItem()->child(0);
+  EXPECT_EQ(panel->text(0), "Panel1");
+  ASSERT_EQ(panel->childCount(), loops + 1);
+  EXPECT_EQ(panel->child(0)->text(0), "Loop 1");
+  EXPECT_EQ(panel->child(int(loops))->text(0), "Outputs");
+  EXPECT_TRUE(RootItem()->isExpanded());
+  EXPECT_EQ(Tree()->currentItem(), panel);
+  EXPECT_EQ(RootItem()->text(0), QString("Panels 1 / Loops %1").arg(loops));
+  EXPECT_EQ(Rows("Panels"), 1);
+  EXPECT_EQ(workspace_->Views().Current(), DetailView::kPanel);
+  EXPECT_EQ(ViewOnShow(), form_->ViewWidget(DetailView::kPanel));
+  EXPECT_EQ(form_->PanelGrid()->model()->rowCount(), 1);
+  ASSERT_NE(form_->CurrentsGrid(1), nullptr);
+  EXPECT_EQ(form_->CurrentsGrid(1)->model()->rowCount(), Rows("Currents"));
+  EXPECT_GT(Rows("Currents"), 0);
+  EXPECT_FALSE(workspace_->State().SiteSaved());
+}
+
+TEST_F(MainFormTest, TheTreeToolBarHasAddPanelLeftAndTheFourExpandButtonsRight) {
+  Show();
+  QToolBar* bar = Find<QToolBar>("ToolBarTree");
+  EXPECT_EQ(bar->height(), 23);
+  QStringList hints;
+  std::vector<int> lefts;
+  for (const char* name :
+       {"AddPanel", "ExpandAll", "CollapseAll", "ExpandPanelDetails", "CollapsePanelDetails"}) {
+    QAction* action = form_->TreeView()->findChild<QAction*>(name);
+    ASSERT_NE(action, nullptr) << name;
+    QWidget* button = bar->widgetForAction(action);
+    ASSERT_NE(button, nullptr) << name;
+    hints << button->toolTip();
+    lefts.push_back(button->geometry().left());
+  }
+  EXPECT_EQ(hints, QStringList({"Add Panel", "Expand All", "Collapse All", "Expand Panel Details",
+                                "Collapse Panel Details"}));
+  EXPECT_TRUE(std::is_sorted(lefts.begin(), lefts.end()));
+  EXPECT_LT(lefts[0], bar->width() / 3);
+  EXPECT_GT(lefts[1], bar->width() / 2);
+  EXPECT_EQ(Tree()->toolTip(), "Right click to add or remove panels");
+  EXPECT_EQ(Tree()->indentation(), 19);
+}
+
+TEST_F(MainFormTest, ChoosingALoopNodeShowsTheDeviceViewForThatLoop) {
+  Show();
+  auto* devices_view = new QWidget;
+  devices_view->setObjectName("DevicesViewUnderTest");
+  form_->SetDetailView(DetailView::kDevices, devices_view);
+  AddPanelFromToolBar();
+  QTreeWidgetItem* panel = RootItem()->child(0);
+  ASSERT_GE(panel->childCount(), 3);
+
+  ClickItem(panel->child(0));
+  EXPECT_EQ(workspace_->Views().Current(), DetailView::kDevices);
+  EXPECT_EQ(ViewOnShow(), devices_view);
+  site::Table& rows = workspace_->Doc().Devices();
+  EXPECT_TRUE(rows.Filtered());
+  EXPECT_EQ(rows.GetFilter(), Filter::Equals("Panel", 1).And("Loop", 1));
+  EXPECT_EQ(workspace_->LoopForm().loop, 1);
+
+  // The keyboard moves to the next loop, and the view follows it.
+  QTest::keyClick(Tree(), Qt::Key_Down);
+  EXPECT_EQ(Tree()->currentItem(), panel->child(1));
+  EXPECT_EQ(rows.GetFilter(), Filter::Equals("Panel", 1).And("Loop", 2));
+
+  // A right press chooses the node under the mouse first.
+  QTreeWidgetItem* outputs = panel->child(panel->childCount() - 1);
+  Tree()->scrollToItem(outputs);
+  QTest::mousePress(Tree()->viewport(), Qt::RightButton, {},
+                    Tree()->visualItemRect(outputs).center());
+  QTest::mouseRelease(Tree()->viewport(), Qt::RightButton, {},
+                      Tree()->visualItemRect(outputs).center());
+  EXPECT_EQ(workspace_->Tree().ResolveTreeSelection().outputs_selected, true);
+  EXPECT_EQ(workspace_->Views().Current(), DetailView::kOutputs);
+  EXPECT_EQ(workspace_->Doc().Outputs().GetFilter(), Filter::Equals("Panel", 1));
+
+  ClickItem(RootItem());
+  EXPECT_EQ(workspace_->Views().Current(), DetailView::kSite);
+  EXPECT_EQ(form_->TabStrip()->currentIndex(), 0);
+}
+
+TEST_F(MainFormTest, EditingTheSiteNameRenamesTheTreeWindow) {
+  Show();
+  auto* name = Find<QLineEdit>("DBEditSiteName");
+  name->selectAll();
+  QTest::keyClicks(name, "Harbour");
+  EXPECT_EQ(Find<QLabel>("LabelCaption")->text(), "Site : Harbour");
+  EXPECT_EQ(form_->TreeView()->windowTitle(), "Site : Harbour");
+  site::Table& site = workspace_->Doc().Site();
+  site.First();
+  EXPECT_EQ(site.Text("SiteName"), "Harbour");
+}
+
+TEST_F(MainFormTest, ASalesChannelChangeIsAskedAndOnOkEmptiesTheSite) {
+  Show();
+  AddPanelFromToolBar();
+  ClickItem(RootItem());
+  auto* name = Find<QLineEdit>("DBEditSiteName");
+  name->selectAll();
+  QTest::keyClicks(name, "Harbour");
+  auto* channel = Find<QComboBox>("ComboBoxSalesChannel");
+  ASSERT_EQ(channel->currentText(), "Tarvik");
+
+  prompter_.AnswerOk(false);
+  QTest::keyClick(channel, Qt::Key_Down);
+  EXPECT_EQ(prompter_.Texts(), QStringList{"All site data will de deleted?"});
+  EXPECT_EQ(channel->currentText(), "Tarvik");
+  EXPECT_EQ(form_->TabStrip()->count(), 2);
+  EXPECT_EQ(RootItem()->childCount(), 1);
+  EXPECT_EQ(name->text(), "Harbour");
+
+  prompter_.AnswerOk(true);
+  QTest::keyClick(channel, Qt::Key_Down);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(channel->currentText(), "Halvo");
+  EXPECT_EQ(form_->TabStrip()->count(), 1);
+  EXPECT_EQ(RootItem()->childCount(), 0);
+  EXPECT_EQ(RootItem()->text(0), "Panels 0 / Loops 0");
+  EXPECT_EQ(name->text(), " ");
+  EXPECT_EQ(Find<QComboBox>("ComboBoxStandbyTime")->currentText(), "24 Hours");
+  EXPECT_EQ(Rows("Panels"), 0);
+  EXPECT_EQ(form_->PanelGrid()->model()->rowCount(), 0);
+}
+
+TEST_F(MainFormTest, PickingATabShowsThePanelOrTheSite) {
+  Show();
+  AddPanelFromToolBar();
+  QTabBar* bar = form_->TabStrip()->tabBar();
+  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(workspace_->Views().Current(), DetailView::kSite);
+  EXPECT_EQ(Rows("Currents"), 0);
+  EXPECT_EQ(Tree()->currentItem(), RootItem());
+
+  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(workspace_->Views().Current(), DetailView::kPanel);
+  EXPECT_EQ(Tree()->currentItem(), RootItem()->child(0));
+  EXPECT_GT(Rows("Currents"), 0);
+  EXPECT_EQ(form_->CurrentsGrid(1)->model()->rowCount(), Rows("Currents"));
+  EXPECT_FALSE(workspace_->PanelForm().BatteryText().isEmpty());
+}
+
+TEST_F(MainFormTest, GridColumnsKeepTheirSharesOfTheHeaderStripOnResize) {
+  Show();
+  AddPanelFromToolBar();
+  for (const QSize size : {QSize(1000, 700), QSize(1500, 900)}) {
+    form_->resize(size);
+    QCoreApplication::processEvents();
+    // Every page of the strip is as wide as the site page's header strip; the panel page is on
+    // show.
+    const int width = form_->TabStrip()->currentWidget()->width();
+    ASSERT_GT(width, 0);
+    const double panel_shares[] = {0.20, 0.24, 0.14, 0.14, 0.24};
+    for (int c = 0; c < 5; ++c)
+      EXPECT_EQ(form_->PanelGrid()->columnWidth(c), std::lround(width * panel_shares[c])) << c;
+    const double current_shares[] = {0.26, 0.20, 0.20, 0.30};
+    for (int c = 0; c < 4; ++c)
+      EXPECT_EQ(form_->CurrentsGrid(1)->columnWidth(c), std::lround(width * current_shares[c]))
+          << c;
+  }
+  const QStringList titles = {"Panel Name", "OK", "Quiescent Current (mA)", "Alarm Current (mA)",
+                              "Battery Capacity (Ah)"};
+  QAbstractItemModel* model = form_->PanelGrid()->model();
+  ASSERT_EQ(model->columnCount(), 5);
+  for (int c = 0; c < 5; ++c) EXPECT_EQ(model->headerData(c, Qt::Horizontal).toString(), titles[c]);
+}
+
+TEST_F(MainFormTest, DockedWindowsRefuseToClose) {
+  Show();
+  EXPECT_FALSE(form_->TreeView()->close());
+  EXPECT_FALSE(form_->SiteDetails()->close());
+  EXPECT_FALSE(form_->ViewWidget(DetailView::kPanel)->close());
+  EXPECT_TRUE(form_->TreeView()->isVisible());
+  EXPECT_TRUE(form_->SiteDetails()->isVisible());
+}
+
+TEST_F(MainFormTest, TheTechnicalDetailSwitchAddsTheDropToTheNextLoopStatus) {
+  Show();
+  AddPanelFromToolBar();
+  auto loop_status = [&] {
+    electrical::RecalculateLoopPanel(workspace_->R(), 1, 1);
+    site::Table loops(&workspace_->Doc().Db(), "Loops");
+    loops.Open();
+    return loops.Text("OK");
+  };
+  EXPECT_EQ(loop_status(), "Loop OK");
+
+  // Ticked in the about box, which is then closed.
+  QTimer::singleShot(0, form_->About(), [this] {
+    form_->About()->findChild<QCheckBox*>("CheckBoxTechnicalDetail")->click();
+    form_->About()->findChild<QPushButton*>("ButtonOK")->click();
+  });
+  form_->findChild<QAction*>("About")->trigger();
+  EXPECT_FALSE(form_->About()->isVisible());
+  EXPECT_TRUE(workspace_->State().TechnicalDetail());
+  const QString detailed = loop_status();
+  EXPECT_TRUE(detailed.startsWith("Loop OK (")) << detailed.toStdString();
+  EXPECT_TRUE(detailed.endsWith("V)")) << detailed.toStdString();
+
+  form_->About()->findChild<QCheckBox*>("CheckBoxTechnicalDetail")->click();
+  EXPECT_EQ(loop_status(), "Loop OK");
+}
+
+}  // namespace
+}  // namespace velmora::ui
