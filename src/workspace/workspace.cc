@@ -6,16 +6,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include "catalogue/lookup.h"
 #include "electrical/recalculation.h"
+#include "electrical/site_rows.h"
 #include "i18n/messages.h"
 #include "loop/output_editor.h"
 #include "panel/panel_lifecycle.h"
 #include "site/file_copy.h"
 #include "site/site_saver.h"
-#include "site/untrusted_open.h"
 #include "site/store_error.h"
+#include "site/untrusted_open.h"
 
 namespace velmora::workspace {
 
@@ -25,11 +27,10 @@ using site::RunState;
 
 namespace {
 
-const char* const kBlankSiteColumns[] = {"SiteName", "ContactName", "AddressLine1",
-                                         "AddressLine2", "City", "State/Province",
-                                         "PostalCode", "Country", "Phone",
-                                         "Fax", "Email", "Comment",
-                                         "SalesChannel"};
+const char* const kBlankSiteColumns[] = {
+    "SiteName",       "ContactName", "AddressLine1", "AddressLine2", "City",
+    "State/Province", "PostalCode",  "Country",      "Phone",        "Fax",
+    "Email",          "Comment",     "SalesChannel"};
 
 constexpr const char* kCopyError = "Copy error";
 
@@ -223,35 +224,63 @@ bool Workspace::OpenSiteFile(const QString& file) {
 }
 
 void Workspace::RefreshStoredTexts() {
-  site::Transaction transaction(&doc_.Db());
+  // Every row of three tables is visited: they are read once through keyed row sets, each text is
+  // looked up once, and only the rows whose text changes are written.
+  using electrical::IntAt;
+  using electrical::TextAt;
+  site::Database& db = doc_.Db();
+  site::Transaction transaction(&db);
+  site::Table& lookup = catalogue_.Translation();
   {
-    FlagScope device_events(&state_, &RunState::SetDeviceEventsOn, &RunState::DeviceEventsOn,
-                            false);
-    site::Table devices(&doc_.Db(), "Devices");
-    devices.Open();
-    for (devices.First(); !devices.Eof(); devices.Next()) {
-      const qint64 code = devices.Int("DeviceTypeCode");
+    electrical::RowSet devices(db, "Devices");
+    const int c_code = devices.Col("DeviceTypeCode");
+    const int c_text = devices.Col("DeviceTypeText");
+    QHash<qint64, QString> texts;
+    for (site::Row& row : devices.Rows()) {
+      const qint64 code = IntAt(row, c_code);
       if (code == 0) continue;
-      const QString text = catalogue::LookupDeviceTypeText(catalogue_.Translation(), code);
-      if (devices.Text("DeviceTypeText") != text) devices.SetValue("DeviceTypeText", text);
+      auto text = texts.find(code);
+      if (text == texts.end())
+        text = texts.insert(code, catalogue::LookupDeviceTypeText(lookup, code));
+      if (TextAt(row, c_text) == *text) continue;
+      electrical::RowEdit edit(devices, row);
+      edit.Set(c_text, *text);
+      edit.Store();
     }
   }
-  site::Table outputs(&doc_.Db(), "Outputs");
-  outputs.Open();
-  for (outputs.First(); !outputs.Eof(); outputs.Next()) {
-    const QString name = catalogue::OutputName(catalogue_.Translation(), outputs.Int("OutputNumber"));
-    if (outputs.Text("Output") != name) outputs.SetValue("Output", name);
-  }
-  site::Table loops(&doc_.Db(), "Loops");
-  loops.Open();
-  const bool has_ok_boolean = doc_.LoopsHaveOkBoolean();
-  for (loops.First(); !loops.Eof(); loops.Next()) {
-    loops.SetValue("Loop", i18n::Text(Msg::kLoop) + " " + QString::number(loops.Int("LoopNumber")));
-    if (has_ok_boolean) {
-      loops.SetValue("OK", i18n::Text(loops.Bool("OKBoolean") ? Msg::kLoopOk : Msg::kLoopOverload));
+  {
+    electrical::RowSet outputs(db, "Outputs");
+    const int c_number = outputs.Col("OutputNumber");
+    const int c_name = outputs.Col("Output");
+    QHash<qint64, QString> names;
+    for (site::Row& row : outputs.Rows()) {
+      const qint64 number = IntAt(row, c_number);
+      auto name = names.find(number);
+      if (name == names.end()) name = names.insert(number, catalogue::OutputName(lookup, number));
+      if (TextAt(row, c_name) == *name) continue;
+      electrical::RowEdit edit(outputs, row);
+      edit.Set(c_name, *name);
+      edit.Store();
     }
   }
-  loops.Post();
+  {
+    electrical::RowSet loops(db, "Loops");
+    const int c_number = loops.Col("LoopNumber");
+    const int c_name = loops.Col("Loop");
+    const int c_ok = loops.Col("OK");
+    const int c_flag = loops.Col("OKBoolean");
+    const bool has_ok_boolean = doc_.LoopsHaveOkBoolean();
+    const QString loop_word = i18n::Text(Msg::kLoop) + " ";
+    for (site::Row& row : loops.Rows()) {
+      electrical::RowEdit edit(loops, row);
+      edit.Set(c_name, loop_word + QString::number(IntAt(row, c_number)));
+      if (has_ok_boolean) {
+        edit.Set(c_ok,
+                 i18n::Text(electrical::BoolAt(row, c_flag) ? Msg::kLoopOk : Msg::kLoopOverload));
+      }
+      edit.Store();
+    }
+  }
   electrical::RecalculateOpenedSite(run_);
   site::Table& site = doc_.Site();
   site.First();
