@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
+#include <optional>
 
 namespace velmora::reports {
 namespace {
@@ -40,20 +41,34 @@ PageFlow::PageFlow(QPaintDevice* device)
   NewPage();
 }
 
+const QFontMetricsF& PageFlow::Metrics(const TextStyle& style) const {
+  const Measure key{QString(), style.size, style.bold, style.italic, 0};
+  auto it = metrics_.find(key);
+  if (it == metrics_.end())
+    it = metrics_.insert(key, std::make_shared<QFontMetricsF>(ReportFont(style), device_));
+  return **it;
+}
+
 double PageFlow::TextHeight(const QString& text, const TextStyle& style, double width) const {
-  const QFontMetricsF metrics(ReportFont(style), device_);
+  const QFontMetricsF& metrics = Metrics(style);
   if (text.isEmpty()) return metrics.height() * points_per_pixel_;
+  const Measure key{text, style.size, style.bold, style.italic, width};
+  auto it = measures_.find(key);
+  if (it != measures_.end()) return *it;
   const QRectF bounds = metrics.boundingRect(QRectF(0, 0, width / points_per_pixel_, 1e7),
                                              int(Qt::AlignLeft) | kWrap, text);
-  return std::max(bounds.height(), metrics.height()) * points_per_pixel_;
+  return measures_[key] = std::max(bounds.height(), metrics.height()) * points_per_pixel_;
 }
 
 double PageFlow::TextWidth(const QString& text, const TextStyle& style) const {
-  return QFontMetricsF(ReportFont(style), device_).horizontalAdvance(text) * points_per_pixel_;
+  const Measure key{text, style.size, style.bold, style.italic, -1};
+  auto it = measures_.find(key);
+  if (it != measures_.end()) return *it;
+  return measures_[key] = Metrics(style).horizontalAdvance(text) * points_per_pixel_;
 }
 
 double PageFlow::LineHeight(const TextStyle& style) const {
-  return QFontMetricsF(ReportFont(style), device_).height() * points_per_pixel_;
+  return Metrics(style).height() * points_per_pixel_;
 }
 
 void PageFlow::NewPage() {
@@ -335,10 +350,16 @@ bool PaintPages(const std::vector<ReportPage>& pages, QPagedPaintDevice* device)
       painter.end();
       return false;
     }
+    // The font is set again only when the style changes, which most texts do not.
+    std::optional<TextStyle> current;
     for (const PageItem& item : pages[n].items) {
       switch (item.kind) {
         case PageItem::Kind::kText:
-          painter.setFont(ReportFont(item.style));
+          if (!current || current->size != item.style.size || current->bold != item.style.bold ||
+              current->italic != item.style.italic) {
+            painter.setFont(ReportFont(item.style));
+            current = item.style;
+          }
           painter.setPen(item.style.color);
           painter.drawText(map(item.rect), item.flags, item.text);
           break;

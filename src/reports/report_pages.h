@@ -2,9 +2,12 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 class QPagedPaintDevice;
@@ -83,10 +86,27 @@ class PageFlow {
   std::vector<ReportPage>& Pages() { return pages_; }
 
  private:
+  // A report measures the same few styles and many repeated texts (device names, numbers,
+  // labels) over and over; the metrics of a style and every measure taken are kept.
+  struct Measure {
+    QString text;
+    double size;
+    bool bold;
+    bool italic;
+    double width;  // the wrapping width of a height, -1 for a width on one line
+    bool operator==(const Measure& other) const = default;
+    friend size_t qHash(const Measure& m, size_t seed) {
+      return qHashMulti(seed, m.text, m.size, m.bold, m.italic, m.width);
+    }
+  };
+  const QFontMetricsF& Metrics(const TextStyle& style) const;
+
   QPaintDevice* device_;
   double points_per_pixel_;
   std::vector<ReportPage> pages_;
   double y_ = 0;
+  mutable QHash<Measure, std::shared_ptr<QFontMetricsF>> metrics_;
+  mutable QHash<Measure, double> measures_;
 };
 
 // A table laid out row by row. A row never splits across pages; the heading row is repeated at
