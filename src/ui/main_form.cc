@@ -20,7 +20,11 @@
 #include "i18n/messages.h"
 #include "site/run_state.h"
 #include "ui/about_form.h"
+#include "ui/device_details_form.h"
 #include "ui/image_list.h"
+#include "ui/options_form.h"
+#include "ui/output_details_form.h"
+#include "ui/panel_details_form.h"
 #include "ui/read_only_grid_model.h"
 #include "ui/report_actions.h"
 #include "ui/site_details_form.h"
@@ -113,34 +117,12 @@ void TMainForm::CreateWindows() {
   SetDetailView(DetailView::kSite, site_details_);
   connect(site_details_, &TFormSiteDetails::FocusTreeRequested, tree_view_,
           &TFormTreeView::FocusTree);
-  SetDetailView(DetailView::kPanel, MakePlaceholder(DetailView::kPanel));
-  SetDetailView(DetailView::kDevices, MakePlaceholder(DetailView::kDevices));
-  SetDetailView(DetailView::kOutputs, MakePlaceholder(DetailView::kOutputs));
+  SetDetailView(DetailView::kPanel, new TFormPanelDetails(workspace_, detail_area_));
+  SetDetailView(DetailView::kDevices, new TFormDeviceDetails(workspace_, detail_area_));
+  options_ = new TFormOptions(workspace_, settings_, this);
+  SetDetailView(DetailView::kOutputs, new TFormOutputDetails(workspace_, detail_area_));
   start_screen_ = new TFormStartScreen(this);
   about_ = new TFormAbout(site::kApplicationTitle, workspace_.State(), this);
-}
-
-QWidget* TMainForm::MakePlaceholder(DetailView view) {
-  auto* page = new QWidget;
-  auto* layout = new QVBoxLayout(page);
-  auto* label = new QLabel(page);
-  label->setAlignment(Qt::AlignCenter);
-  switch (view) {
-    case DetailView::kPanel:
-      page->setObjectName("PlaceholderPanelDetails");
-      SetText(label, N_("Panel Properties"));
-      break;
-    case DetailView::kDevices:
-      page->setObjectName("PlaceholderDeviceDetails");
-      SetText(label, N_("Device Properties"));
-      break;
-    default:
-      page->setObjectName("PlaceholderOutputDetails");
-      SetText(label, Msg::kOutputs);
-      break;
-  }
-  layout->addWidget(label);
-  return page;
 }
 
 void TMainForm::BuildMenus() {
@@ -416,6 +398,10 @@ void TMainForm::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (started_) return;
   started_ = true;
+  // The upper area starts 416 pixels high, or as high as the site view's fields need with the
+  // fonts of this desktop.
+  const int detail_height = std::max(kDetailAreaHeight, site_details_->ContentHeight());
+  vertical_->setSizes({detail_height, std::max(1, vertical_->height() - detail_height)});
   workspace_.StartSession();
   start_screen_timer_->start();
   const QString install = settings_.Install();

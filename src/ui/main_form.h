@@ -41,12 +41,11 @@ class TMainForm : public QMainWindow {
                      QWidget* parent = nullptr);
   ~TMainForm() override;
 
-  // The property view shown for `view` in the upper right area; replaces the one set before
-  // (at first a plain placeholder page for the panel, device and outputs views).
+  // The property view shown for `view` in the upper right area; replaces the one set before.
   void SetDetailView(site::DetailView view, QWidget* widget);
   QWidget* ViewWidget(site::DetailView view) const { return detail_views_.value(int(view)); }
   // The options dialog that "Settings" > "Options" shows non-modally.
-  void SetOptionsDialog(QWidget* dialog) { options_ = dialog; }
+  QWidget* OptionsDialog() const { return options_; }
 
   // The start screen comes modally 500 ms after the window is first shown. Tests (which cannot
   // wait on a modal loop) have it shown without one.
@@ -83,7 +82,6 @@ class TMainForm : public QMainWindow {
   void CreateWindows();
   void BuildMenus();
   void BuildLayout();
-  QWidget* MakePlaceholder(site::DetailView view);
   void SyncTabs();
   void SyncActiveTab(int index);
   void ShowDetail(site::DetailView view);

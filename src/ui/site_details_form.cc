@@ -66,13 +66,14 @@ TFormSiteDetails::TFormSiteDetails(workspace::Workspace& workspace, QWidget* par
   scroll->setFrameShape(QFrame::NoFrame);
   scroll->setWidgetResizable(true);
   outer->addWidget(scroll);
-  auto* page = new QWidget(scroll);
+  page_ = new QWidget(scroll);
+  QWidget* page = page_;
   scroll->setWidget(page);
 
   auto* grid = new QGridLayout(page);
-  grid->setContentsMargins(8, 6, 8, 6);
+  grid->setContentsMargins(8, 4, 8, 4);
   grid->setHorizontalSpacing(10);
-  grid->setVerticalSpacing(3);
+  grid->setVerticalSpacing(2);
   grid->setColumnStretch(1, 1);
 
   std::vector<QWidget*> order;
@@ -98,7 +99,7 @@ TFormSiteDetails::TFormSiteDetails(workspace::Workspace& workspace, QWidget* par
   comment_ = new QPlainTextEdit(page);
   comment_->setObjectName("DBMemoComment");
   comment_->setTabChangesFocus(true);
-  comment_->setFixedHeight(comment_->fontMetrics().lineSpacing() * 3 + 12);
+  comment_->setFixedHeight(comment_->fontMetrics().lineSpacing() * 2 + 14);
   grid->addWidget(MakeLabel(page, "LabelComment", i18n::Msg::kComment, comment_), row, 0,
                   Qt::AlignTop);
   grid->addWidget(comment_, row++, 1);
@@ -163,6 +164,8 @@ void TFormSiteDetails::Render() {
   RenderList(alarm_time_, form.AlarmTimes());
   rendering_ = false;
 }
+
+int TFormSiteDetails::ContentHeight() const { return page_->sizeHint().height(); }
 
 void TFormSiteDetails::closeEvent(QCloseEvent* event) { event->ignore(); }
 

@@ -23,6 +23,8 @@ class TFormSiteDetails : public QWidget {
   explicit TFormSiteDetails(workspace::Workspace& workspace, QWidget* parent = nullptr);
 
   workspace::SiteProperties& Properties() { return properties_; }
+  // The height the fields need to show without scrolling.
+  int ContentHeight() const;
 
  signals:
   // The keyboard focus goes to the site tree.
@@ -36,6 +38,7 @@ class TFormSiteDetails : public QWidget {
   static void RenderList(QComboBox* box, const panel::ChoiceBox& choice);
 
   workspace::SiteProperties properties_;
+  QWidget* page_ = nullptr;
   QHash<QString, QLineEdit*> edits_;
   QPlainTextEdit* comment_ = nullptr;
   QComboBox* sales_channel_ = nullptr;

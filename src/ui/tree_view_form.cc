@@ -43,6 +43,7 @@ TFormTreeView::TFormTreeView(workspace::Workspace& workspace, QWidget* parent)
   QFont caption_font = caption_->font();
   caption_font.setBold(true);
   caption_->setFont(caption_font);
+  caption_->setWordWrap(true);  // a long site name takes a second line rather than being cut
   layout->addWidget(caption_);
 
   BuildToolBar();
@@ -58,6 +59,10 @@ TFormTreeView::TFormTreeView(workspace::Workspace& workspace, QWidget* parent)
   tree_->setIconSize(QSize(ImageList::kSize, ImageList::kSize));
   tree_->setContextMenuPolicy(Qt::CustomContextMenu);
   tree_->setExpandsOnDoubleClick(true);
+  // Node texts are shown whole; a narrow area scrolls sideways.
+  tree_->setTextElideMode(Qt::ElideNone);
+  tree_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  tree_->header()->setStretchLastSection(false);
   // The selection stays as visible as with the focus when the tree loses it.
   QPalette palette = tree_->palette();
   palette.setColor(QPalette::Inactive, QPalette::Highlight,

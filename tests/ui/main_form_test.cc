@@ -332,6 +332,16 @@ TEST_F(MainFormTest, DockedWindowsRefuseToClose) {
   EXPECT_TRUE(form_->SiteDetails()->isVisible());
 }
 
+TEST_F(MainFormTest, SettingsOptionsShowsTheOptionsDialogWithoutBlocking) {
+  Show();
+  ASSERT_NE(form_->OptionsDialog(), nullptr);
+  EXPECT_FALSE(form_->OptionsDialog()->isVisible());
+  form_->findChild<QAction*>("Options")->trigger();
+  EXPECT_TRUE(form_->OptionsDialog()->isVisible());
+  EXPECT_FALSE(form_->OptionsDialog()->isModal());
+  form_->OptionsDialog()->hide();
+}
+
 TEST_F(MainFormTest, TheTechnicalDetailSwitchAddsTheDropToTheNextLoopStatus) {
   Show();
   AddPanelFromToolBar();
