@@ -248,6 +248,36 @@ TEST_F(MainFormTest, EditingTheSiteNameRenamesTheTreeWindow) {
   EXPECT_EQ(site.Text("SiteName"), "Harbour");
 }
 
+TEST_F(MainFormTest, TheSiteViewHasItsSixteenFieldsInKeyboardOrder) {
+  Show();
+  QStringList labels;
+  for (const QLabel* label : form_->SiteDetails()->findChildren<QLabel*>()) {
+    EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
+    labels << label->text();
+  }
+  EXPECT_EQ(labels, QStringList({"Site Name", "Site Date", "Contact Name", "Address Line 1",
+                                 "Address Line 2", "City", "State/Province", "Postal Code",
+                                 "Country", "Phone", "Fax", "Email", "Comment", "Sales Channel",
+                                 "System Standby Time", "Alarm Time"}));
+  QStringList order;
+  QWidget* field = Find<QLineEdit>("DBEditSiteName");
+  for (int step = 0; step < 60 && order.size() < 16; ++step) {
+    const QString name = field->objectName();
+    if ((field->focusPolicy() & Qt::TabFocus) &&
+        (name.startsWith("DBEdit") || name.startsWith("DBMemo") || name.startsWith("ComboBox")))
+      order << name;
+    field = field->nextInFocusChain();
+  }
+  EXPECT_EQ(order, QStringList({"DBEditSiteName", "DBEditSiteDate", "DBEditContactName",
+                                "DBEditAddressLine1", "DBEditAddressLine2", "DBEditCity",
+                                "DBEditStateProvince", "DBEditPostalCode", "DBEditCountry",
+                                "DBEditPhone", "DBEditFax", "DBEditEmail", "DBMemoComment",
+                                "ComboBoxStandbyTime", "ComboBoxAlarmTime",
+                                "ComboBoxSalesChannel"}));
+  for (const char* list : {"ComboBoxStandbyTime", "ComboBoxAlarmTime", "ComboBoxSalesChannel"})
+    EXPECT_FALSE(Find<QComboBox>(list)->isEditable()) << list;
+}
+
 TEST_F(MainFormTest, ASalesChannelChangeIsAskedAndOnOkEmptiesTheSite) {
   Show();
   AddPanelFromToolBar();
