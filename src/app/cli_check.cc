@@ -1,5 +1,6 @@
 #include "app/cli_check.h"
 
+#include <QHash>
 #include <algorithm>
 
 #include "catalogue/device_catalogue.h"
@@ -72,6 +73,13 @@ SiteCheck ReadSiteCheck(Run& run) {
   RowSet panels(doc, "Panels");
   RowSet loops(doc, "Loops");
   RowSet outputs(doc, "Outputs");
+  // The loops and outputs of every panel, found in one pass over each table, in stored order.
+  QHash<qint64, std::vector<const site::Row*>> loops_of;
+  for (const site::Row& l : loops.Rows())
+    loops_of[IntAt(l, loops.Col("PanelNumber"))].push_back(&l);
+  QHash<qint64, std::vector<const site::Row*>> outputs_of;
+  for (const site::Row& o : outputs.Rows())
+    outputs_of[IntAt(o, outputs.Col("Panel"))].push_back(&o);
   const bool loop_flag = run.doc.LoopsHaveOkBoolean();
   const bool panel_flags = run.doc.PanelsHaveStatusFlags();
   for (const site::Row& row : panels.Rows()) {
@@ -87,8 +95,8 @@ SiteCheck ReadSiteCheck(Run& run) {
     panel.loop_loads = TextAt(row, panels.Col("Loop Loads"));
     panel.psu_ok = panel_flags ? BoolAt(row, panels.Col("OKBooleanPSU"))
                                : !electrical::CalculatePanelPower(run, panel.number).Overloaded();
-    for (const site::Row& l : loops.Rows()) {
-      if (IntAt(l, loops.Col("PanelNumber")) != panel.number) continue;
+    for (const site::Row* row_of_loop : loops_of.value(panel.number)) {
+      const site::Row& l = *row_of_loop;
       LoopCheck loop;
       loop.number = int(IntAt(l, loops.Col("LoopNumber")));
       loop.quiescent = RealAt(l, loops.Col("QuiescentCurrent"));
@@ -99,8 +107,8 @@ SiteCheck ReadSiteCheck(Run& run) {
                           : !loop.status.startsWith(i18n::Text(i18n::Msg::kLoopOverload));
       panel.loops.push_back(loop);
     }
-    for (const site::Row& o : outputs.Rows()) {
-      if (IntAt(o, outputs.Col("Panel")) != panel.number) continue;
+    for (const site::Row* row_of_output : outputs_of.value(panel.number)) {
+      const site::Row& o = *row_of_output;
       OutputCheck output;
       output.number = int(IntAt(o, outputs.Col("OutputNumber")));
       output.name = TextAt(o, outputs.Col("Output"));
