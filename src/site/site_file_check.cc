@@ -18,7 +18,10 @@ namespace velmora::site {
 namespace {
 
 // How the program computes with a column's values. Text and dates are only shown and copied.
-enum class Kind { kAny, kWhole, kKey, kNumber, kYesNo };
+enum class Kind { kAny, kWhole, kKey, kNumber, kYesNo, kHours };
+
+// The standby and alarm times come from the lookup table's lists: a few hours up to some days.
+constexpr double kMostHours = 100000;
 
 struct KnownColumn {
   const char* name;
@@ -38,7 +41,7 @@ const SiteTable kSiteTables[] = {
      {"SiteName", "SiteDate", "ContactName", "AddressLine1", "AddressLine2", "City",
       "State/Province", "PostalCode", "Country", "Phone", "Fax", "Email", "Comment", "StandbyTime",
       "AlarmTime", "SalesChannel"},
-     {{"StandbyTime", Kind::kNumber}, {"AlarmTime", Kind::kNumber}}},
+     {{"StandbyTime", Kind::kHours}, {"AlarmTime", Kind::kHours}}},
     // The flag families (Prot, Opt, Psu) are checked on their own.
     {"Panels",
      {"Panel Number", "Panel Name", "Panel Type", "Housing Type", "SalesChannel",
@@ -343,6 +346,19 @@ class Checker {
             .arg(limits_.max_rows);
     }
 
+    // The quick check of the whole file leaves out whether the indexes match their tables; the
+    // program reads these tables through their indexes, so for them that is checked too.
+    {
+      Statement check;
+      int rc = Prepare("PRAGMA integrity_check(" + QuoteIdentifier(table) + ")", &check);
+      if (rc != SQLITE_OK) return Failure(rc);
+      rc = sqlite3_step(check.stmt);
+      if (rc != SQLITE_ROW) return Failure(rc);
+      const QString verdict =
+          QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(check.stmt, 0)));
+      if (verdict != "ok") return "the file is damaged (" + verdict.left(200) + ")";
+    }
+
     // Every value is read once, so sizes are held to the store's limits, and the values the
     // program computes with are checked for their kind.
     QString sql;
@@ -479,6 +495,8 @@ class Checker {
     if ((kind == Kind::kWhole || kind == Kind::kKey) &&
         (std::round(number) < kLowest || std::round(number) > kHighest))
       return QString("holds %1, a number too large for the program").arg(shown);
+    if (kind == Kind::kHours && (number < 0 || number > kMostHours))
+      return QString("holds %1, which is not a time in hours a site can require").arg(shown);
     return QString();
   }
 

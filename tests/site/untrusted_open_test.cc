@@ -93,6 +93,16 @@ TEST_F(UntrustedOpenTest, ForeignAndUnfitFilesAreRefusedInPlainWords) {
       {"picture.mdb", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), {}, "a PNG image"},
       {"archive.mdb", QByteArray("PK\x03\x04\x14\0\0\0", 8), {}, "a ZIP archive"},
       {"half.mdb", half, {}, "cut short"},
+      // An index that no longer matches its table, which the quick check does not see.
+      {"index.mdb",
+       {},
+       "INSERT INTO \"Panels\" (\"Panel Number\", \"Panel Name\") VALUES (1, 'Main'), (2, "
+       "'Annex'); "
+       "PRAGMA writable_schema = ON; "
+       "UPDATE sqlite_schema SET sql = 'CREATE INDEX \"Panels by number\" ON \"Panels\" (\"Panel "
+       "Name\")' "
+       "WHERE name = 'Panels by number'",
+       "the file is damaged (row 1 missing from index"},
       {"other-program.mdb",
        {},
        "PRAGMA application_id = 305419896",
@@ -156,6 +166,10 @@ TEST_F(UntrustedOpenTest, ForeignAndUnfitFilesAreRefusedInPlainWords) {
        {},
        "ALTER TABLE \"Loops\" RENAME COLUMN \"OKBoolean\" TO \"OKBoolxan\"",
        "table Loops has no column OKBoolean"},
+      {"hours.mdb",
+       {},
+       "UPDATE \"Site\" SET \"AlarmTime\" = -7e307",
+       "table Site, row 1: column AlarmTime holds -7e+307, which is not a time in hours"},
       {"flag.mdb",
        {},
        "INSERT INTO \"Panels\" (\"Panel Number\", \"Opt3\") VALUES (1, 'maybe')",
