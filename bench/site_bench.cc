@@ -362,16 +362,16 @@ struct Action {
 };
 
 const Action kActions[] = {
-    {"open site", OpenSite, 15, 8, 200.0, 4.0},
+    {"open site", OpenSite, 20, 10, 200.0, 4.0},
     {"device quantity edit", DeviceEdit, 0, 0, 2.0, 1.5},
     {"loop setting edit", LoopEdit, 0, 0, std::nullopt, 1.5},
     {"output edit", OutputEdit, 0, 0, std::nullopt, 1.5},
     {"show a panel", ShowPanel, 0, 0, 20.0, 4.0},
     {"show the site", ShowSite, 0, 0, std::nullopt, 4.0},
-    {"build the parts list", PartsList, 0, 0, std::nullopt, 4.0},
-    {"fill the print store", FillPrintStore, 0, 0, std::nullopt, 4.0},
-    {"site report to PDF", SiteReportPdf, 3, 2, 2000.0, 4.0},
-    {"save the site", SaveSite, 15, 8, 100.0, 4.0},
+    {"build the parts list", PartsList, 20, 12, std::nullopt, 4.0},
+    {"fill the print store", FillPrintStore, 12, 8, std::nullopt, 4.0},
+    {"site report to PDF", SiteReportPdf, 5, 3, 2000.0, 4.0},
+    {"save the site", SaveSite, 20, 10, 100.0, 4.0},
 };
 
 double Median(std::vector<double> values) {
