@@ -27,7 +27,7 @@ function(velmora_layer_tests name)
                         GTest::gtest_main)
   gtest_discover_tests(${name}_tests
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VELMORA_DATA_HOME=${VELMORA_HOME_DIR}"
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
                LABELS "${name};${ARG_LABELS}"
                TIMEOUT 300)
 endfunction()

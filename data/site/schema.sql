@@ -1,7 +1,7 @@
 -- Blank site document. The build turns this into DBs/CleanSite.mdb.
 -- Column names are the contract between every part of the program: keep their spelling,
 -- blanks, hyphen and slash exactly as they are.
-PRAGMA application_id = 1447840082;  -- 'VLMR': a site document of this program
+PRAGMA application_id = 1447840082;  -- 0x564C4952, 'VLIR': a site document of this program
 PRAGMA user_version = 1;
 
 CREATE TABLE "Site" (

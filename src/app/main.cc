@@ -25,10 +25,15 @@ int main(int argc, char** argv) {
   QApplication::setDesktopFileName("velmora");
   QApplication::setWindowIcon(velmora::ui::ProgramIcon());
 
-  const velmora::site::ProgramFolder folder = velmora::site::ProgramFolder::FromEnvironment();
+  // An installed program folder that is not writable is worked from a per-user copy.
+  QString folder_problem;
+  const velmora::site::ProgramFolder folder =
+      velmora::site::ProgramFolder::FromEnvironment().WritableFor(&folder_problem);
   // After the application object, which resets the process locale, and before any text is made.
   velmora::i18n::SetUpTranslation(folder.LocaleFolder(), settings);
   velmora::ui::QtPrompter prompter;
+  if (!folder_problem.isEmpty())
+    prompter.Warn(folder_problem, velmora::site::Prompter::Icon::kWarning);
   velmora::workspace::Workspace workspace(folder, prompter);
   try {
     workspace.OpenTables();

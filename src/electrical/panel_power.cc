@@ -119,11 +119,12 @@ PanelResult PowerOf(Run& run, RowSet& panels, const site::Row& panel_row, const 
   return result;
 }
 
-qint64 Hundredths(double capacity) {
+double Hundredths(double capacity) {
   // A capacity that is meant to be a whole number of hundredths must not lose one to the
-  // binary noise of its computation.
+  // binary noise of its computation. Kept in floating point: an absurd capacity (a huge typed
+  // current) stays a number instead of overflowing an integer.
   const double scaled = capacity * 100.0;
-  return qint64(std::trunc(scaled + (scaled >= 0 ? 1e-7 : -1e-7)));
+  return std::trunc(scaled + (scaled >= 0 ? 1e-7 : -1e-7));
 }
 
 void InsertLine(Run& run, int panel, int type, const QString& description, double quiescent,
@@ -145,12 +146,12 @@ double BatteryCapacity(double q_total, double a_total, double standby_hours, dou
   const double plain = 1.25 * (q * standby_hours + a * alarm_hours);
   const double capacity = a > plain / 20.0 ? 1.25 * (standby_hours * q + 1.75 * alarm_hours * a)
                                            : 1.25 * (standby_hours * q + alarm_hours * a);
-  return double(Hundredths(capacity)) / 100.0;
+  return Hundredths(capacity) / 100.0;
 }
 
 double RoundedBatteryCapacity(double capacity) {
   // Whole hundredths divided by ten are exact at the halves, so the tie goes to the even tenth.
-  return RoundHalfEven(double(Hundredths(capacity)) / 10.0) / 10.0;
+  return RoundHalfEven(Hundredths(capacity) / 10.0) / 10.0;
 }
 
 QString BatteryChoice(const QStringList& capacities, const QStringList& models, double rounded,

@@ -84,7 +84,7 @@ void Workspace::OpenTables() {
     // written without waiting for the disk: one that a crash of the machine left damaged is made
     // again from the template.
     doc_.Release(site::SiteDocument::ReleaseOrder::kReplace);
-    QFile::remove(folder_.WorkingCopy() + "-journal");
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) QFile::remove(folder_.WorkingCopy() + suffix);
     make_working_copy();
     doc_.Open();
   }
@@ -106,7 +106,8 @@ bool Workspace::ReplaceWorkingCopy(const QString& source, QString* error) {
   // cannot serve never replaces the site being worked on.
   const QString staged = folder_.Path("DBs/Site.mdb.incoming");
   QFile::remove(staged);
-  const QString problem = site::StageSiteFile(source, staged);
+  const QString problem =
+      site::StageSiteFile(source, staged, {.layout_reference = folder_.Template()});
   if (!problem.isEmpty()) {
     *error = problem;
     return false;
@@ -115,7 +116,7 @@ bool Workspace::ReplaceWorkingCopy(const QString& source, QString* error) {
   doc_.Release(site::SiteDocument::ReleaseOrder::kReplace);
   const QByteArray from = QFile::encodeName(staged);
   const QByteArray to = QFile::encodeName(folder_.WorkingCopy());
-  QFile::remove(folder_.WorkingCopy() + "-journal");
+  for (const char* suffix : {"-journal", "-wal", "-shm"}) QFile::remove(folder_.WorkingCopy() + suffix);
   bool ok = ::rename(from.constData(), to.constData()) == 0;
   if (!ok) {
     *error = "the working copy cannot be replaced";
@@ -210,13 +211,22 @@ bool Workspace::OpenSiteFile(const QString& file) {
                        .arg(QDir::toNativeSeparators(file), error));
     return false;
   }
-  FlagScope loading(&state_, &RunState::SetLoading, &RunState::Loading, true);
-  tabs_.RemovePanelTabs();
-  EmptySiteTree();
-  RefreshStoredTexts();
-  catalogue_.FilterPanelSpec(doc_.Site().Text("SalesChannel"));
-  panel::RebuildPanelsFromStoredRows(run_);
-  ShowSiteView();
+  try {
+    FlagScope loading(&state_, &RunState::SetLoading, &RunState::Loading, true);
+    tabs_.RemovePanelTabs();
+    EmptySiteTree();
+    RefreshStoredTexts();
+    catalogue_.FilterPanelSpec(doc_.Site().Text("SalesChannel"));
+    panel::RebuildPanelsFromStoredRows(run_);
+    ShowSiteView();
+  } catch (const site::StoreError& e) {
+    // The check let the file through but it still cannot be worked with: it is not kept as
+    // the site on show, and the program carries on with a blank one.
+    prompter_.Warn(QString("The site file %1 cannot be opened: %2")
+                       .arg(QDir::toNativeSeparators(file), e.Message()));
+    NewSite();
+    return false;
+  }
   state_.SetSiteFileName(QFileInfo(file).absoluteFilePath());
   tree_.SetWindowCaption(i18n::Text(Msg::kSite) + " : " + doc_.Site().Text("SiteName"));
   emit SiteReplaced();
