@@ -20,7 +20,7 @@ QString YesNo(bool yes) { return yes ? QStringLiteral("YES") : QStringLiteral("N
 
 struct ProtocolLimits {
   std::optional<catalogue::Protocol> lookup;  // the protocol's lookup row
-  std::optional<double> max_current;          // Imax from the specification cell, mA
+  std::optional<double> max_current;          // Imax from the variant's protocol cell, mA
 };
 
 ProtocolLimits LimitsOfPanel(Run& run, int panel) {

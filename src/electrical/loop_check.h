@@ -13,7 +13,7 @@ namespace velmora::electrical {
 //
 // Limits that the panel's data do not give are not applied: without a protocol, without its
 // lookup row (lowest voltage, resistance to the first device) or without a readable maximum loop
-// current in the specification cell, the reasons that need them cannot arise. The fixed 52 ohm
+// current in the variant's protocol cell, the reasons that need them cannot arise. The fixed 52 ohm
 // limit of the cable always applies.
 bool CheckLoopOverload(Run& run, int panel, int loop);
 

@@ -9,26 +9,12 @@
 namespace velmora::electrical {
 namespace {
 
-bool IsNumber(const QVariant& v) {
-  switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Bool:
-      return true;
-    default:
-      return false;
-  }
-}
-
 bool SameCell(const QVariant& a, const QVariant& b) {
   const bool a_empty = a.isNull() || !a.isValid();
   const bool b_empty = b.isNull() || !b.isValid();
   if (a_empty || b_empty) return a_empty == b_empty;
-  if (IsNumber(a) && IsNumber(b)) return a.toDouble() == b.toDouble();
-  if (IsNumber(a) != IsNumber(b)) return false;
+  if (site::IsNumberValue(a) && site::IsNumberValue(b)) return a.toDouble() == b.toDouble();
+  if (site::IsNumberValue(a) != site::IsNumberValue(b)) return false;
   return a.toString() == b.toString();
 }
 

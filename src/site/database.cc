@@ -53,24 +53,25 @@ ColumnType ColumnTypeOf(const QString& declared_type) {
   return ColumnType::kText;
 }
 
+bool IsNumberValue(const QVariant& value) {
+  switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Bool:
+      return true;
+    default:
+      return false;
+  }
+}
+
 int CompareValues(const QVariant& a, const QVariant& b) {
   const bool a_null = a.isNull() || !a.isValid();
   const bool b_null = b.isNull() || !b.isValid();
   if (a_null || b_null) return a_null == b_null ? 0 : (a_null ? -1 : 1);
-  auto numeric = [](const QVariant& v) {
-    switch (v.typeId()) {
-      case QMetaType::Int:
-      case QMetaType::LongLong:
-      case QMetaType::UInt:
-      case QMetaType::ULongLong:
-      case QMetaType::Double:
-      case QMetaType::Bool:
-        return true;
-      default:
-        return false;
-    }
-  };
-  if (numeric(a) && numeric(b)) {
+  if (IsNumberValue(a) && IsNumberValue(b)) {
     const double x = a.toDouble();
     const double y = b.toDouble();
     return x < y ? -1 : (x > y ? 1 : 0);

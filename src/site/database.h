@@ -136,4 +136,7 @@ class Database {
 // empty value; numbers compare as numbers, everything else as text.
 int CompareValues(const QVariant& a, const QVariant& b);
 
+// Whether a stored value is a number (integer, real or yes/no) rather than a text or empty.
+bool IsNumberValue(const QVariant& value);
+
 }  // namespace velmora::site
