@@ -95,9 +95,9 @@ void Database::Open(const OpenOptions& options) {
   if (db_ != nullptr) return;
   // An absolute path keeps SQLite from reading a name such as "file:..." as a URI.
   const QByteArray path = QFileInfo(file_).absoluteFilePath().toUtf8();
-  const int flags = (options.read_only ? SQLITE_OPEN_READONLY
-                                       : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) |
-                    SQLITE_OPEN_NOMUTEX;
+  const int flags =
+      (options.read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) |
+      SQLITE_OPEN_NOMUTEX;
   sqlite3* db = nullptr;
   const int rc = sqlite3_open_v2(path.constData(), &db, flags, nullptr);
   if (rc != SQLITE_OK) {
@@ -165,8 +165,8 @@ sqlite3_stmt* Database::Prepare(const QString& sql) {
   }
   sqlite3_stmt* stmt = nullptr;
   const QByteArray utf8 = sql.toUtf8();
-  if (sqlite3_prepare_v3(db_, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT,
-                         &stmt, nullptr) != SQLITE_OK) {
+  if (sqlite3_prepare_v3(db_, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &stmt,
+                         nullptr) != SQLITE_OK) {
     Fail("Statement refused");
   }
   statements_.insert(sql, stmt);
@@ -216,9 +216,9 @@ QVariant ColumnValue(sqlite3_stmt* stmt, int column) {
       return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, column)),
                                  sqlite3_column_bytes(stmt, column)));
     default:
-      return QVariant(QString::fromUtf8(
-          reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)),
-          sqlite3_column_bytes(stmt, column)));
+      return QVariant(
+          QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)),
+                            sqlite3_column_bytes(stmt, column)));
   }
 }
 
@@ -265,9 +265,9 @@ QVariant Database::QueryValue(const QString& sql, const std::vector<QVariant>& b
 
 QStringList Database::TableNames() {
   QStringList names;
-  sqlite3_stmt* stmt =
-      Prepare("SELECT name FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
-              "ORDER BY rowid");
+  sqlite3_stmt* stmt = Prepare(
+      "SELECT name FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
+      "ORDER BY rowid");
   int rc;
   while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) names << ColumnValue(stmt, 0).toString();
   sqlite3_reset(stmt);
@@ -362,7 +362,8 @@ void Database::ExecuteDdl(const QString& statement) {
     const QString column = bare(m.captured(2));
     QString type = m.captured(3);
     // SQLite only adds a NOT NULL column that has a default; a new yes/no column reads false.
-    if (type.contains(QRegularExpression("NOT\\s+NULL", QRegularExpression::CaseInsensitiveOption)) &&
+    if (type.contains(
+            QRegularExpression("NOT\\s+NULL", QRegularExpression::CaseInsensitiveOption)) &&
         !type.contains("DEFAULT", Qt::CaseInsensitive)) {
       type += ColumnTypeOf(type) == ColumnType::kText ? " DEFAULT ''" : " DEFAULT 0";
     }
@@ -437,8 +438,7 @@ bool Database::ReadRow(const QString& table, qint64 rowid, Row* row) {
   return found;
 }
 
-qint64 Database::Insert(const QString& table,
-                        const std::vector<std::pair<int, QVariant>>& values) {
+qint64 Database::Insert(const QString& table, const std::vector<std::pair<int, QVariant>>& values) {
   const std::vector<Column>& columns = Columns(table);
   QString sql = "INSERT INTO " + QuoteIdentifier(table);
   std::vector<QVariant> binds;

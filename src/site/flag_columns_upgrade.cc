@@ -8,9 +8,10 @@ namespace velmora::site {
 bool UpgradeFlagColumns(Database& db, const QString& table) {
   if (!db.IsOpen() || !db.HasTable(table)) return false;
   if (db.ColumnIndex(table, "Prot3") >= 0) return false;
-  static const char* const kAdded[] = {" ADD COLUMN Prot3 BIT NOT NULL", " ADD COLUMN Opt5 BIT NOT NULL",
-                                       " ADD COLUMN Opt6 BIT NOT NULL", " ADD COLUMN Opt7 BIT NOT NULL",
-                                       " ADD COLUMN Opt8 BIT NOT NULL"};
+  static const char* const kAdded[] = {
+      " ADD COLUMN Prot3 BIT NOT NULL", " ADD COLUMN Opt5 BIT NOT NULL",
+      " ADD COLUMN Opt6 BIT NOT NULL", " ADD COLUMN Opt7 BIT NOT NULL",
+      " ADD COLUMN Opt8 BIT NOT NULL"};
   Transaction transaction(&db);
   for (const char* column : kAdded) db.ExecuteDdl("ALTER TABLE " + table + column);
   Table rows(&db, table);

@@ -36,8 +36,7 @@ TreeNode* SiteTreeModel::AddChild(TreeNode* parent, const QString& text, int ima
   return InsertChild(parent, parent->ChildCount(), text, image);
 }
 
-TreeNode* SiteTreeModel::InsertChild(TreeNode* parent, int index, const QString& text,
-                                     int image) {
+TreeNode* SiteTreeModel::InsertChild(TreeNode* parent, int index, const QString& text, int image) {
   auto node = std::make_unique<TreeNode>();
   node->text = text;
   node->image = image;

@@ -14,8 +14,8 @@ struct TreeNode {
   TreeNode* parent = nullptr;
   std::vector<std::unique_ptr<TreeNode>> children;
 
-  int Level() const;          // 0 root, 1 panel, 2 loop or outputs
-  int Index() const;          // position among its parent's children, 0-based
+  int Level() const;  // 0 root, 1 panel, 2 loop or outputs
+  int Index() const;  // position among its parent's children, 0-based
   int ChildCount() const { return int(children.size()); }
   TreeNode* Child(int i) const { return children.at(i).get(); }
   TreeNode* LastChild() const { return children.empty() ? nullptr : children.back().get(); }

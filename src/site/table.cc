@@ -15,7 +15,8 @@ void Table::SetName(const QString& name) {
 
 void Table::Open() {
   if (open_) return;
-  if (!db_->IsOpen()) throw StoreError(QString("Data source %1 is not open").arg(db_->DataSource()));
+  if (!db_->IsOpen())
+    throw StoreError(QString("Data source %1 is not open").arg(db_->DataSource()));
   db_->Columns(name_);  // throws when the table does not exist
   open_ = true;
   Load(0);
@@ -203,7 +204,8 @@ bool Table::Locate(const QString& column, const QVariant& value, Match match) {
     const QVariant& cell = rows_[i].values[index];
     bool equal;
     if (match == Match::kCaseInsensitive && col.type == ColumnType::kText) {
-      equal = !cell.isNull() && cell.toString().compare(wanted.toString(), Qt::CaseInsensitive) == 0;
+      equal =
+          !cell.isNull() && cell.toString().compare(wanted.toString(), Qt::CaseInsensitive) == 0;
     } else {
       equal = !cell.isNull() && !wanted.isNull() && CompareValues(cell, wanted) == 0;
     }
@@ -346,7 +348,8 @@ QVariant Table::Convert(const Column& column, const QVariant& value) {
         bool ok = false;
         const double d = text.toDouble(&ok);  // QString::toDouble always reads '.' decimals
         if (!ok || !std::isfinite(d))
-          throw StoreError(QString("'%1' is not a valid floating point value").arg(value.toString()));
+          throw StoreError(
+              QString("'%1' is not a valid floating point value").arg(value.toString()));
         return d;
       }
       return value.toDouble();
@@ -357,7 +360,8 @@ QVariant Table::Convert(const Column& column, const QVariant& value) {
         if (text.compare("false", Qt::CaseInsensitive) == 0) return qint64(0);
         bool ok = false;
         const double d = text.toDouble(&ok);
-        if (!ok) throw StoreError(QString("'%1' is not a valid boolean value").arg(value.toString()));
+        if (!ok)
+          throw StoreError(QString("'%1' is not a valid boolean value").arg(value.toString()));
         return qint64(d != 0.0 ? 1 : 0);
       }
       return qint64(value.toDouble() != 0.0 ? 1 : 0);

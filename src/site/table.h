@@ -71,10 +71,10 @@ class Table {
 
   QVariant Value(const QString& column);
   bool IsNull(const QString& column);
-  qint64 Int(const QString& column);  // empty reads 0
-  double Real(const QString& column);  // empty reads 0
+  qint64 Int(const QString& column);    // empty reads 0
+  double Real(const QString& column);   // empty reads 0
   QString Text(const QString& column);  // empty reads ""
-  bool Bool(const QString& column);  // empty reads false
+  bool Bool(const QString& column);     // empty reads false
   QDate Date(const QString& column);
 
   // Writes a value into the current row (entering edit state), converted to the column's type.

@@ -6,7 +6,10 @@ namespace velmora::ui {
 
 ReadOnlyGridModel::ReadOnlyGridModel(site::Database* db, QString table,
                                      std::vector<ColumnSpec> columns, QObject* parent)
-    : QAbstractTableModel(parent), db_(db), table_(std::move(table)), columns_(std::move(columns)) {}
+    : QAbstractTableModel(parent),
+      db_(db),
+      table_(std::move(table)),
+      columns_(std::move(columns)) {}
 
 void ReadOnlyGridModel::SetColumns(std::vector<ColumnSpec> columns) {
   beginResetModel();
@@ -21,7 +24,8 @@ void ReadOnlyGridModel::Reload() {
   indexes_.clear();
   if (db_->IsOpen()) {
     try {
-      for (const ColumnSpec& column : columns_) indexes_.push_back(db_->ColumnIndex(table_, column.field));
+      for (const ColumnSpec& column : columns_)
+        indexes_.push_back(db_->ColumnIndex(table_, column.field));
       rows_ = db_->Select(table_);
     } catch (const site::StoreError&) {
       rows_.clear();

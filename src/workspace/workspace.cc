@@ -84,7 +84,8 @@ void Workspace::OpenTables() {
     // written without waiting for the disk: one that a crash of the machine left damaged is made
     // again from the template.
     doc_.Release(site::SiteDocument::ReleaseOrder::kReplace);
-    for (const char* suffix : {"-journal", "-wal", "-shm"}) QFile::remove(folder_.WorkingCopy() + suffix);
+    for (const char* suffix : {"-journal", "-wal", "-shm"})
+      QFile::remove(folder_.WorkingCopy() + suffix);
     make_working_copy();
     doc_.Open();
   }
@@ -116,7 +117,8 @@ bool Workspace::ReplaceWorkingCopy(const QString& source, QString* error) {
   doc_.Release(site::SiteDocument::ReleaseOrder::kReplace);
   const QByteArray from = QFile::encodeName(staged);
   const QByteArray to = QFile::encodeName(folder_.WorkingCopy());
-  for (const char* suffix : {"-journal", "-wal", "-shm"}) QFile::remove(folder_.WorkingCopy() + suffix);
+  for (const char* suffix : {"-journal", "-wal", "-shm"})
+    QFile::remove(folder_.WorkingCopy() + suffix);
   bool ok = ::rename(from.constData(), to.constData()) == 0;
   if (!ok) {
     *error = "the working copy cannot be replaced";

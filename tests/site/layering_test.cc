@@ -15,15 +15,15 @@ namespace {
 
 // Rank of every layer: a file may include a layer of lower or equal rank; panel and loop are
 // siblings and may not include each other.
-const QMap<QString, int> kRank = {{"i18n", 0},     {"site", 1},      {"catalogue", 2},
-                                  {"electrical", 3}, {"panel", 4},    {"loop", 4},
-                                  {"workspace", 5}, {"reports", 6},   {"ui", 7},
-                                  {"app", 8}};
+const QMap<QString, int> kRank = {{"i18n", 0},  {"site", 1}, {"catalogue", 2}, {"electrical", 3},
+                                  {"panel", 4}, {"loop", 4}, {"workspace", 5}, {"reports", 6},
+                                  {"ui", 7},    {"app", 8}};
 
 TEST(LayeringTest, NoLayerIncludesOneAboveIt) {
   const QString src = testing::SourcePath("src");
   const QRegularExpression include(R"re(^\s*#\s*include\s*"([a-z0-9_]+)/)re");
-  const QRegularExpression widgets(R"re(^\s*#\s*include\s*<(QtWidgets/|Q(Widget|MainWindow|Dialog|MessageBox|Application|PushButton|Label|TreeView|TableView|ComboBox|LineEdit)\b))re");
+  const QRegularExpression widgets(
+      R"re(^\s*#\s*include\s*<(QtWidgets/|Q(Widget|MainWindow|Dialog|MessageBox|Application|PushButton|Label|TreeView|TableView|ComboBox|LineEdit)\b))re");
   QStringList faults;
   int files = 0;
   QDirIterator it(src, {"*.h", "*.cc"}, QDir::Files, QDirIterator::Subdirectories);

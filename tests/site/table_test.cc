@@ -18,7 +18,8 @@ class TableTest : public ::testing::Test {
     db_->Execute(
         "CREATE TABLE \"Site\" (\"AddressLine1\" TEXT, \"State/Province\" TEXT, "
         "\"Psu0\" BIT NOT NULL DEFAULT 0, \"Length\" INTEGER, \"Drop\" REAL)");
-    db_->Execute("CREATE TABLE \"2010_2_PanelCompatibility\" (\"SalesChannel\" TEXT, \"ID1\" INTEGER)");
+    db_->Execute(
+        "CREATE TABLE \"2010_2_PanelCompatibility\" (\"SalesChannel\" TEXT, \"ID1\" INTEGER)");
   }
 
   void AddChannel(Table& t, const QString& channel, int id) {

@@ -19,8 +19,8 @@ TestHome::TestHome() : root_(dir_.path()) {
   root.mkpath("DBs");
   root.mkpath("Sites");
   root.mkpath("locale");
-  for (const char* file : {"DBs/CleanSite.mdb", "DBs/Catalogue.db", "DBs/Translation.db",
-                           "DBs/Print.db"}) {
+  for (const char* file :
+       {"DBs/CleanSite.mdb", "DBs/Catalogue.db", "DBs/Translation.db", "DBs/Print.db"}) {
     if (QFileInfo::exists(QDir(BuildHome()).filePath(file))) CopyFromBuild(file);
   }
   ResetWorkingCopy();
@@ -34,8 +34,8 @@ void TestHome::CopyFromBuild(const QString& relative) {
   QDir().mkpath(QFileInfo(to).absolutePath());
   QFile::remove(to);
   ASSERT_TRUE(QFile::copy(from, to)) << from.toStdString();
-  QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                QFile::ReadOther);
+  QFile::setPermissions(to,
+                        QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
 }
 
 void TestHome::ResetWorkingCopy() {

@@ -268,12 +268,12 @@ TEST_F(MainFormTest, TheSiteViewHasItsSixteenFieldsInKeyboardOrder) {
       order << name;
     field = field->nextInFocusChain();
   }
-  EXPECT_EQ(order, QStringList({"DBEditSiteName", "DBEditSiteDate", "DBEditContactName",
-                                "DBEditAddressLine1", "DBEditAddressLine2", "DBEditCity",
-                                "DBEditStateProvince", "DBEditPostalCode", "DBEditCountry",
-                                "DBEditPhone", "DBEditFax", "DBEditEmail", "DBMemoComment",
-                                "ComboBoxStandbyTime", "ComboBoxAlarmTime",
-                                "ComboBoxSalesChannel"}));
+  EXPECT_EQ(
+      order,
+      QStringList({"DBEditSiteName", "DBEditSiteDate", "DBEditContactName", "DBEditAddressLine1",
+                   "DBEditAddressLine2", "DBEditCity", "DBEditStateProvince", "DBEditPostalCode",
+                   "DBEditCountry", "DBEditPhone", "DBEditFax", "DBEditEmail", "DBMemoComment",
+                   "ComboBoxStandbyTime", "ComboBoxAlarmTime", "ComboBoxSalesChannel"}));
   for (const char* list : {"ComboBoxStandbyTime", "ComboBoxAlarmTime", "ComboBoxSalesChannel"})
     EXPECT_FALSE(Find<QComboBox>(list)->isEditable()) << list;
 }

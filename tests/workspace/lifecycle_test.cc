@@ -77,7 +77,8 @@ TEST_F(LifecycleTest, SavingANewSiteAsksForANameAndWritesTheFile) {
   EXPECT_TRUE(prompter_.Records()[0].dialog.file_name.isEmpty());
   EXPECT_EQ(QFileInfo(prompter_.Records()[0].dialog.folder), QFileInfo(home_.Path("Sites")));
   EXPECT_TRUE(workspace_->State().SiteSaved());
-  EXPECT_EQ(workspace_->State().Caption(), "Velmora 2.09 - " + QFileInfo(target).absoluteFilePath());
+  EXPECT_EQ(workspace_->State().Caption(),
+            "Velmora 2.09 - " + QFileInfo(target).absoluteFilePath());
   EXPECT_EQ(SiteNameIn(target), "Riverside Office");
   // A second save of a saved site copies again without a dialog.
   EXPECT_TRUE(workspace_->SaveSite());
@@ -167,7 +168,8 @@ TEST_F(LifecycleTest, FailedSaveKeepsTheOldFileByteForByte) {
   EXPECT_TRUE(prompter_.Warnings().last().startsWith("Copy error"));
   EXPECT_EQ(Bytes(target), before);
   EXPECT_TRUE(QFileInfo(folder_target).isDir());
-  EXPECT_TRUE(QDir(home_.Path("Sites")).entryList({".*.tmp"}, QDir::Files | QDir::Hidden).isEmpty());
+  EXPECT_TRUE(
+      QDir(home_.Path("Sites")).entryList({".*.tmp"}, QDir::Files | QDir::Hidden).isEmpty());
 }
 
 TEST_F(LifecycleTest, CancelledOpenKeepsEverything) {
