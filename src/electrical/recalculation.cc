@@ -105,24 +105,28 @@ void RecalculateOpenedSite(Run& run) {
   transaction.Commit();
 }
 
-PanelPower RecalculateShownLoop(Run& run, int panel) {
+namespace {
+
+// The current lines of one part of a panel with the total line below them: the total sums only
+// the lines shown with it.
+PanelPower LinesWithTotal(Run& run, int panel, void (*write_lines)(Run&, int)) {
   site::Transaction transaction(&run.doc.Db());
   ClearCurrentLines(run);
-  WriteLoopLines(run, panel);
+  write_lines(run, panel);
   const PanelPower power = CalculatePanelPower(run, panel);
   WriteTotalLine(run, panel, power);
   transaction.Commit();
   return power;
 }
 
+}  // namespace
+
+PanelPower RecalculateShownLoop(Run& run, int panel) {
+  return LinesWithTotal(run, panel, &WriteLoopLines);
+}
+
 PanelPower RecalculateShownOutputs(Run& run, int panel) {
-  site::Transaction transaction(&run.doc.Db());
-  ClearCurrentLines(run);
-  WriteOutputLines(run, panel);
-  const PanelPower power = CalculatePanelPower(run, panel);
-  WriteTotalLine(run, panel, power);
-  transaction.Commit();
-  return power;
+  return LinesWithTotal(run, panel, &WriteOutputLines);
 }
 
 }  // namespace velmora::electrical
