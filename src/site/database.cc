@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include "site/statement.h"
 #include "site/store_error.h"
 
 namespace velmora::site {
@@ -132,7 +133,6 @@ void Database::Open(const OpenOptions& options) {
 
 void Database::Close() {
   if (db_ == nullptr) return;
-  for (sqlite3_stmt* stmt : statements_) sqlite3_finalize(stmt);
   statements_.clear();
   if (depth_ > 0) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   depth_ = 0;
@@ -155,74 +155,18 @@ void Database::Fail(const QString& what) {
   throw StoreError(QString("%1: %2").arg(what, detail));
 }
 
-sqlite3_stmt* Database::Prepare(const QString& sql) {
+Statement& Database::Prepare(const QString& sql) {
   if (db_ == nullptr) throw StoreError(QString("Data source %1 is not open").arg(data_source_));
   auto it = statements_.find(sql);
   if (it != statements_.end()) {
-    sqlite3_reset(it.value());
-    sqlite3_clear_bindings(it.value());
-    return it.value();
+    it.value()->Reset();
+    return *it.value();
   }
-  sqlite3_stmt* stmt = nullptr;
-  const QByteArray utf8 = sql.toUtf8();
-  if (sqlite3_prepare_v3(db_, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &stmt,
-                         nullptr) != SQLITE_OK) {
-    Fail("Statement refused");
-  }
+  auto stmt = std::make_shared<Statement>();
+  if (stmt->Prepare(db_, sql, true) != SQLITE_OK) Fail("Statement refused");
   statements_.insert(sql, stmt);
-  return stmt;
+  return *stmt;
 }
-
-void Database::Bind(sqlite3_stmt* stmt, const std::vector<QVariant>& binds) {
-  for (size_t i = 0; i < binds.size(); ++i) {
-    const QVariant& v = binds[i];
-    const int index = int(i) + 1;
-    if (v.isNull() || !v.isValid()) {
-      sqlite3_bind_null(stmt, index);
-      continue;
-    }
-    switch (v.typeId()) {
-      case QMetaType::Bool:
-        sqlite3_bind_int64(stmt, index, v.toBool() ? 1 : 0);
-        break;
-      case QMetaType::Int:
-      case QMetaType::LongLong:
-      case QMetaType::UInt:
-      case QMetaType::ULongLong:
-        sqlite3_bind_int64(stmt, index, v.toLongLong());
-        break;
-      case QMetaType::Double:
-        sqlite3_bind_double(stmt, index, v.toDouble());
-        break;
-      default: {
-        const QByteArray text = v.toString().toUtf8();
-        sqlite3_bind_text(stmt, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-      }
-    }
-  }
-}
-
-namespace {
-
-QVariant ColumnValue(sqlite3_stmt* stmt, int column) {
-  switch (sqlite3_column_type(stmt, column)) {
-    case SQLITE_INTEGER:
-      return QVariant(qint64(sqlite3_column_int64(stmt, column)));
-    case SQLITE_FLOAT:
-      return QVariant(sqlite3_column_double(stmt, column));
-    case SQLITE_NULL:
-      return QVariant();
-    case SQLITE_BLOB:
-      return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, column)),
-                                 sqlite3_column_bytes(stmt, column)));
-    default:
-      return QVariant(
-          QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, column)),
-                            sqlite3_column_bytes(stmt, column)));
-  }
-}
-
-}  // namespace
 
 void Database::Execute(const QString& sql, const std::vector<QVariant>& binds) {
   if (db_ == nullptr) throw StoreError(QString("Data source %1 is not open").arg(data_source_));
@@ -236,41 +180,41 @@ void Database::Execute(const QString& sql, const std::vector<QVariant>& binds) {
     }
     return;
   }
-  sqlite3_stmt* stmt = Prepare(sql);
-  Bind(stmt, binds);
+  Statement& stmt = Prepare(sql);
+  stmt.Bind(binds);
   int rc;
-  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+  while ((rc = stmt.Step()) == SQLITE_ROW) {
   }
   if (rc != SQLITE_DONE) {
-    sqlite3_reset(stmt);
+    stmt.Reset();
     Fail("Statement failed");
   }
-  sqlite3_reset(stmt);
+  stmt.Reset();
 }
 
 QVariant Database::QueryValue(const QString& sql, const std::vector<QVariant>& binds) {
-  sqlite3_stmt* stmt = Prepare(sql);
-  Bind(stmt, binds);
+  Statement& stmt = Prepare(sql);
+  stmt.Bind(binds);
   QVariant value;
-  const int rc = sqlite3_step(stmt);
+  const int rc = stmt.Step();
   if (rc == SQLITE_ROW) {
-    value = ColumnValue(stmt, 0);
+    value = stmt.Value(0);
   } else if (rc != SQLITE_DONE) {
-    sqlite3_reset(stmt);
+    stmt.Reset();
     Fail("Query failed");
   }
-  sqlite3_reset(stmt);
+  stmt.Reset();
   return value;
 }
 
 QStringList Database::TableNames() {
   QStringList names;
-  sqlite3_stmt* stmt = Prepare(
+  Statement& stmt = Prepare(
       "SELECT name FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
       "ORDER BY rowid");
   int rc;
-  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) names << ColumnValue(stmt, 0).toString();
-  sqlite3_reset(stmt);
+  while ((rc = stmt.Step()) == SQLITE_ROW) names << stmt.Value(0).toString();
+  stmt.Reset();
   if (rc != SQLITE_DONE) Fail("Cannot list the tables");
   return names;
 }
@@ -289,16 +233,18 @@ const std::vector<Column>& Database::Columns(const QString& table) {
   auto it = columns_.find(key);
   if (it != columns_.end()) return it.value();
   std::vector<Column> columns;
-  sqlite3_stmt* stmt = Prepare("SELECT name, type FROM pragma_table_info(?) ORDER BY cid");
-  Bind(stmt, {table});
-  while (sqlite3_step(stmt) == SQLITE_ROW) {
+  Statement& stmt = Prepare("SELECT name, type FROM pragma_table_info(?) ORDER BY cid");
+  stmt.Bind({table});
+  int rc;
+  while ((rc = stmt.Step()) == SQLITE_ROW) {
     Column column;
-    column.name = ColumnValue(stmt, 0).toString();
-    column.declared_type = ColumnValue(stmt, 1).toString();
+    column.name = stmt.Value(0).toString();
+    column.declared_type = stmt.Value(1).toString();
     column.type = ColumnTypeOf(column.declared_type);
     columns.push_back(column);
   }
-  sqlite3_reset(stmt);
+  stmt.Reset();
+  if (rc != SQLITE_DONE) Fail(QString("Cannot read the columns of %1").arg(table));
   if (columns.empty()) throw StoreError(QString("There is no table %1").arg(table));
   QHash<QString, int> index;
   for (int i = 0; i < int(columns.size()); ++i) index.insert(columns[i].name.toLower(), i);
@@ -393,19 +339,19 @@ std::vector<Row> Database::Select(const QString& table, const Filter& filter,
   sql += " ORDER BY ";
   if (!sort_column.isEmpty()) sql += QuoteIdentifier(sort_column) + ", ";
   sql += "rowid";
-  sqlite3_stmt* stmt = Prepare(sql);
-  Bind(stmt, binds);
+  Statement& stmt = Prepare(sql);
+  stmt.Bind(binds);
   std::vector<Row> rows;
   const int n = int(columns.size());
   int rc;
-  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+  while ((rc = stmt.Step()) == SQLITE_ROW) {
     Row row;
-    row.rowid = sqlite3_column_int64(stmt, 0);
+    row.rowid = stmt.Int64(0);
     row.values.reserve(n);
-    for (int i = 0; i < n; ++i) row.values.push_back(ColumnValue(stmt, i + 1));
+    for (int i = 0; i < n; ++i) row.values.push_back(stmt.Value(i + 1));
     rows.push_back(std::move(row));
   }
-  sqlite3_reset(stmt);
+  stmt.Reset();
   if (rc != SQLITE_DONE) Fail(QString("Cannot read table %1").arg(table));
   return rows;
 }
@@ -423,17 +369,17 @@ bool Database::ReadRow(const QString& table, qint64 rowid, Row* row) {
   QString sql = "SELECT rowid";
   for (const Column& column : columns) sql += ", " + QuoteIdentifier(column.name);
   sql += " FROM " + QuoteIdentifier(table) + " WHERE rowid = ?";
-  sqlite3_stmt* stmt = Prepare(sql);
-  Bind(stmt, {rowid});
-  const int rc = sqlite3_step(stmt);
+  Statement& stmt = Prepare(sql);
+  stmt.Bind({rowid});
+  const int rc = stmt.Step();
   bool found = false;
   if (rc == SQLITE_ROW) {
-    row->rowid = sqlite3_column_int64(stmt, 0);
+    row->rowid = stmt.Int64(0);
     row->values.clear();
-    for (int i = 0; i < int(columns.size()); ++i) row->values.push_back(ColumnValue(stmt, i + 1));
+    for (int i = 0; i < int(columns.size()); ++i) row->values.push_back(stmt.Value(i + 1));
     found = true;
   }
-  sqlite3_reset(stmt);
+  stmt.Reset();
   if (rc != SQLITE_ROW && rc != SQLITE_DONE) Fail(QString("Cannot read table %1").arg(table));
   return found;
 }
@@ -458,10 +404,10 @@ qint64 Database::Insert(const QString& table, const std::vector<std::pair<int, Q
     }
     sql += " (" + names + ") VALUES (" + marks + ")";
   }
-  sqlite3_stmt* stmt = Prepare(sql);
-  Bind(stmt, binds);
-  const int rc = sqlite3_step(stmt);
-  sqlite3_reset(stmt);
+  Statement& stmt = Prepare(sql);
+  stmt.Bind(binds);
+  const int rc = stmt.Step();
+  stmt.Reset();
   if (rc != SQLITE_DONE) Fail(QString("Cannot add a row to %1").arg(table));
   Touch(table);
   return sqlite3_last_insert_rowid(db_);
@@ -482,20 +428,20 @@ void Database::Update(const QString& table, qint64 rowid,
   }
   sql += " WHERE rowid = ?";
   binds.push_back(rowid);
-  sqlite3_stmt* stmt = Prepare(sql);
-  Bind(stmt, binds);
-  const int rc = sqlite3_step(stmt);
-  sqlite3_reset(stmt);
+  Statement& stmt = Prepare(sql);
+  stmt.Bind(binds);
+  const int rc = stmt.Step();
+  stmt.Reset();
   if (rc != SQLITE_DONE) Fail(QString("Cannot store a row of %1").arg(table));
   Touch(table);
 }
 
 void Database::Delete(const QString& table, qint64 rowid) {
   Columns(table);
-  sqlite3_stmt* stmt = Prepare("DELETE FROM " + QuoteIdentifier(table) + " WHERE rowid = ?");
-  Bind(stmt, {rowid});
-  const int rc = sqlite3_step(stmt);
-  sqlite3_reset(stmt);
+  Statement& stmt = Prepare("DELETE FROM " + QuoteIdentifier(table) + " WHERE rowid = ?");
+  stmt.Bind({rowid});
+  const int rc = stmt.Step();
+  stmt.Reset();
   if (rc != SQLITE_DONE) Fail(QString("Cannot delete a row of %1").arg(table));
   Touch(table);
 }
@@ -505,10 +451,10 @@ void Database::DeleteWhere(const QString& table, const Filter& filter) {
   QString sql = "DELETE FROM " + QuoteIdentifier(table);
   std::vector<QVariant> binds;
   if (!filter.IsEmpty()) sql += " WHERE " + filter.Sql(&binds);
-  sqlite3_stmt* stmt = Prepare(sql);
-  Bind(stmt, binds);
-  const int rc = sqlite3_step(stmt);
-  sqlite3_reset(stmt);
+  Statement& stmt = Prepare(sql);
+  stmt.Bind(binds);
+  const int rc = stmt.Step();
+  stmt.Reset();
   if (rc != SQLITE_DONE) Fail(QString("Cannot delete rows of %1").arg(table));
   Touch(table);
 }

@@ -12,9 +12,10 @@
 #include "site/filter.h"
 
 struct sqlite3;
-struct sqlite3_stmt;
 
 namespace velmora::site {
+
+class Statement;
 
 enum class ColumnType { kInteger, kReal, kText, kBool, kDate };
 
@@ -109,8 +110,7 @@ class Database {
   void NotifyChange(const QString& table, const QString& column);
 
  private:
-  sqlite3_stmt* Prepare(const QString& sql);
-  void Bind(sqlite3_stmt* stmt, const std::vector<QVariant>& binds);
+  Statement& Prepare(const QString& sql);
   [[noreturn]] void Fail(const QString& what);
   static int Progress(void* self);
   void Touch(const QString& table);
@@ -123,7 +123,7 @@ class Database {
   int depth_ = 0;
   std::chrono::steady_clock::time_point deadline_;
   bool timed_out_ = false;
-  QHash<QString, sqlite3_stmt*> statements_;
+  QHash<QString, std::shared_ptr<Statement>> statements_;
   QHash<QString, std::vector<Column>> columns_;
   QHash<QString, QHash<QString, int>> column_index_;
   QHash<QString, quint64> generations_;

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace velmora::site {
+
+// One prepared SQLite statement, finalized with its owner. Every statement of the program runs
+// through this: prepared once, values always bound (never spliced into the text), result codes
+// handed back as SQLite gives them so that each caller can say in its own words what failed.
+class Statement {
+ public:
+  Statement() = default;
+  ~Statement();
+  Statement(Statement&& other) noexcept;
+  Statement& operator=(Statement&& other) noexcept;
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+
+  // SQLITE_OK, or the code of the refusal. `persistent` for statements kept for the whole
+  // connection.
+  int Prepare(sqlite3* db, const QString& sql, bool persistent = false);
+  bool IsPrepared() const { return stmt_ != nullptr; }
+
+  // Resets the statement and binds the values to ?1 ... ?n: empty as NULL, numbers and yes/no as
+  // numbers, everything else as text.
+  void Bind(const std::vector<QVariant>& values);
+  // SQLITE_ROW while there are rows, then SQLITE_DONE; anything else is a failure.
+  int Step();
+  // Back to the start; the bindings stay.
+  void Reset();
+
+  int ColumnCount() const;
+  // A column of the current row as the store reads values: whole numbers, reals, texts, blobs;
+  // NULL as an empty QVariant.
+  QVariant Value(int column) const;
+  QString Text(int column) const;
+  qint64 Int64(int column) const;
+
+ private:
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+}  // namespace velmora::site
