@@ -25,19 +25,21 @@
 #include <string>
 #include <vector>
 
+#include "action/editor.h"
 #include "app/cli_generate.h"
 #include "app/cli_session.h"
-#include "electrical/run.h"
+#include "electrical/recalculation.h"
+#include "electrical/site_data.h"
 #include "electrical/site_rows.h"
 #include "i18n/settings.h"
 #include "i18n/translation.h"
+#include "loop/device_rows.h"
 #include "reports/parts_list.h"
 #include "reports/print_store.h"
 #include "reports/report_run.h"
 #include "reports/report_tables.h"
 #include "site/program_folder.h"
 #include "site/table.h"
-#include "workspace/tab_reactions.h"
 #include "workspace/workspace.h"
 
 extern char** environ;
@@ -157,8 +159,9 @@ void Timed(benchmark::State& state, const std::string& name, int panels,
     state.SkipWithError(qUtf8Printable(problem));
 }
 
-velmora::Run& R(int panels) { return Bench::Get().Session(panels).R(); }
+velmora::SiteData& R(int panels) { return Bench::Get().Session(panels).Data(); }
 velmora::workspace::Workspace& Ws(int panels) { return Bench::Get().Session(panels).Ws(); }
+velmora::action::Editor& Ed(int panels) { return Bench::Get().Session(panels).Editor(); }
 
 // The panel the edits work on, in the middle of the site, and its third loop.
 int EditedPanel(int panels) { return panels / 2; }
@@ -166,9 +169,9 @@ constexpr int kEditedLoop = 3;
 
 // A click on a node of the site tree, as the tree window passes it on.
 void ClickNode(int panels, velmora::site::TreeNode* node) {
-  velmora::Run& run = R(panels);
-  run.tree.Select(node);
-  Ws(panels).TreeActions().NodeClicked();
+  velmora::action::Editor& editor = Ed(panels);
+  editor.Tree().Select(node);
+  editor.Show(editor.FocusOf(node));
 }
 
 QVariant Stored(int panels, const QString& table, const Filter& filter, const QString& column) {
@@ -176,6 +179,13 @@ QVariant Stored(int panels, const QString& table, const Filter& filter, const QS
   const std::vector<velmora::site::Row> rows = db.Select(table, filter);
   if (rows.empty()) return {};
   return rows.front().values[db.ColumnIndex(table, column)];
+}
+
+// Carries an action out as the views do; false when it was not done.
+bool Act(int panels, const char* name,
+         std::initializer_list<std::pair<const char*, QJsonValue>> params) {
+  return Ed(panels).Execute(velmora::action::Action::Make(name, params)).status ==
+         velmora::action::Status::kDone;
 }
 
 void OpenSite(benchmark::State& state, int panels) {
@@ -186,107 +196,139 @@ void OpenSite(benchmark::State& state, int panels) {
       state, "open site", panels, [&](int) { opened = session.Ws().OpenSiteFile(file) && opened; },
       [&] {
         if (!opened) return QString("the site did not open");
-        if (session.R().tabs.PanelTabCount() != panels) return QString("wrong number of tabs");
+        if (session.Editor().Tabs().PanelTabCount() != panels)
+          return QString("wrong number of tabs");
+        return QString();
+      });
+}
+
+// The quantity of the first row of the edited loop, the way the device grid changes it.
+void DeviceEditWith(benchmark::State& state, int panels, const std::string& name, bool history) {
+  const int p = EditedPanel(panels);
+  ClickNode(panels, Ed(panels).Tree().PanelNode(p)->Child(kEditedLoop - 1));
+  Ed(panels).KeepHistory(history);
+  const qint64 base = Stored(panels, "Devices", velmora::electrical::DevicesOfLoop(p, kEditedLoop),
+                             "DeviceQuantity")
+                          .toLongLong();
+  qint64 last = base;
+  bool done = true;
+  Timed(
+      state, name, panels,
+      [&](int i) {
+        last = base + (i % 2 == 0 ? 1 : 0);
+        done = Act(panels, "set-device-quantity",
+                   {{"panel", p}, {"loop", kEditedLoop}, {"row", 1}, {"quantity", last}}) &&
+               done;
+      },
+      [&] {
+        Ed(panels).KeepHistory(true);
+        if (!done) return QString("an edit was not done");
+        const std::optional<velmora::site::Row> row =
+            velmora::loop::DeviceRowAt(R(panels), p, kEditedLoop, 1);
+        if (!row || velmora::electrical::IntAt(*row, R(panels).Cols().devices.quantity) != last)
+          return QString("the quantity was not stored");
         return QString();
       });
 }
 
 void DeviceEdit(benchmark::State& state, int panels) {
-  velmora::Run& run = R(panels);
+  DeviceEditWith(state, panels, "device quantity edit", true);
+}
+void DeviceEditUnrecorded(benchmark::State& state, int panels) {
+  DeviceEditWith(state, panels, "device edit, no history", false);
+}
+
+// One step taken back and made again in turn: the device edit of the loop on view.
+void UndoRedo(benchmark::State& state, int panels) {
   const int p = EditedPanel(panels);
-  ClickNode(panels, run.tree.PanelNode(p)->Child(kEditedLoop - 1));
-  velmora::site::Table& devices = run.doc.Devices();
-  devices.First();
-  const qint64 id = devices.Bookmark();
-  const qint64 base = devices.Int("DeviceQuantity");
-  qint64 last = base;
+  ClickNode(panels, Ed(panels).Tree().PanelNode(p)->Child(kEditedLoop - 1));
+  const QVariant before = Stored(
+      panels, "Devices", velmora::electrical::DevicesOfLoop(p, kEditedLoop), "DeviceQuantity");
+  bool done =
+      Act(panels, "set-device-quantity",
+          {{"panel", p}, {"loop", kEditedLoop}, {"row", 1}, {"quantity", before.toLongLong() + 3}});
+  int steps = 0;
   Timed(
-      state, "device quantity edit", panels,
+      state, "undo or redo", panels,
       [&](int i) {
-        // The grid writes the cell of the current row; the store's listener runs the chain.
-        last = base + (i % 2 == 0 ? 1 : 0);
-        devices.GotoBookmark(id);
-        devices.SetValue("DeviceQuantity", last);
-        devices.Post();
+        velmora::action::Editor& editor = Ed(panels);
+        done =
+            (i % 2 == 0 ? editor.Undo() : editor.Redo()).status == velmora::action::Status::kDone &&
+            done;
+        steps = i + 1;
       },
       [&] {
-        if (devices.Int("Panel") != p || devices.Int("Loop") != kEditedLoop)
-          return QString("the grid is not on the loop's row");
-        if (run.state.LastValidQuantity() != last) return QString("the edit was not handled");
-        return QString();
+        if (!done) return QString("a step was not taken back or made again");
+        // An even number of steps ends on the edit made again.
+        const qint64 expected = before.toLongLong() + (steps % 2 == 0 ? 3 : 0);
+        const QVariant now =
+            Stored(panels, "Devices", velmora::electrical::DevicesOfLoop(p, kEditedLoop),
+                   "DeviceQuantity");
+        return now.toLongLong() == expected ? QString() : QString("the rows are not as recorded");
       });
 }
 
 void LoopEdit(benchmark::State& state, int panels) {
-  velmora::Run& run = R(panels);
   const int p = EditedPanel(panels);
-  ClickNode(panels, run.tree.PanelNode(p)->Child(kEditedLoop - 1));
+  ClickNode(panels, Ed(panels).Tree().PanelNode(p)->Child(kEditedLoop - 1));
   int cable = 0;
+  bool done = true;
   Timed(
       state, "loop setting edit", panels,
       [&](int i) {
         cable = i % 2 == 0 ? 2 : 3;
-        Ws(panels).LoopSettings().OnCableChosen(cable);
+        done = Act(panels, "set-cable", {{"panel", p}, {"loop", kEditedLoop}, {"cable", cable}}) &&
+               done;
       },
       [&] {
         const QVariant stored =
             Stored(panels, "Loops", velmora::electrical::LoopKey(p, kEditedLoop), "CableSpec");
-        return stored.toInt() == cable ? QString() : QString("the cable was not stored");
+        return done && stored.toInt() == cable ? QString() : QString("the cable was not stored");
       });
 }
 
 void OutputEdit(benchmark::State& state, int panels) {
-  velmora::Run& run = R(panels);
   const int p = EditedPanel(panels);
-  ClickNode(panels, run.tree.PanelNode(p)->LastChild());
-  velmora::site::Table& outputs = run.doc.Outputs();
-  outputs.First();
-  const qint64 id = outputs.Bookmark();
+  ClickNode(panels, Ed(panels).Tree().PanelNode(p)->LastChild());
   double last = 0;
+  bool done = true;
   Timed(
       state, "output edit", panels,
       [&](int i) {
         last = i % 2 == 0 ? 20.0 : 30.0;
-        outputs.GotoBookmark(id);
-        outputs.SetValue("QuiesentCurrent", last);
-        outputs.Post();
+        done = Act(panels, "set-output-currents",
+                   {{"panel", p}, {"output", 1}, {"quiescent", last}}) &&
+               done;
       },
       [&] {
-        if (outputs.Real("QuiesentCurrent") != last) return QString("the output was not stored");
-        if (run.doc.Db().Count("Currents", velmora::electrical::RowsOfPanel(p)) == 0)
-          return QString("the output chain wrote no current lines");
+        const QVariant stored =
+            Stored(panels, "Outputs", velmora::electrical::RowsOfPanel(p).And("OutputNumber", 1),
+                   "QuiesentCurrent");
+        if (!done || stored.toDouble() != last) return QString("the output was not stored");
+        if (R(panels).doc.Db().Count("Currents", velmora::electrical::RowsOfPanel(p)) == 0)
+          return QString("the outputs view shows no current lines");
         return QString();
       });
 }
 
 void ShowPanel(benchmark::State& state, int panels) {
-  velmora::Run& run = R(panels);
   const int p = EditedPanel(panels);
-  bool shown = true;
   Timed(
       state, "show a panel", panels,
       [&](int i) {
-        shown =
-            velmora::workspace::PageControlPanelsChange(run, Ws(panels).PanelForm(), p + i % 2) &&
-            shown;
+        Ed(panels).Show({velmora::site::DetailView::kPanel, p + i % 2, 0});
       },
       [&] {
-        if (!shown || run.tabs.Active() < p) return QString("the panel was not shown");
-        if (Ws(panels).PanelForm().BatteryText().isEmpty()) return QString("no battery shown");
+        if (Ed(panels).Tabs().Active() < p) return QString("the panel was not shown");
+        if (Ed(panels).PanelForm().BatteryText().isEmpty()) return QString("no battery shown");
         return QString();
       });
 }
 
 void ShowSite(benchmark::State& state, int panels) {
-  velmora::Run& run = R(panels);
-  bool shown = true;
   Timed(
-      state, "show the site", panels,
-      [&](int) {
-        shown =
-            velmora::workspace::PageControlPanelsChange(run, Ws(panels).PanelForm(), 0) && shown;
-      },
-      [&] { return shown && run.tabs.Active() == 0 ? QString() : QString("the site not shown"); });
+      state, "show the site", panels, [&](int) { Ed(panels).Show({}); },
+      [&] { return Ed(panels).Tabs().Active() == 0 ? QString() : QString("the site not shown"); });
 }
 
 void PartsList(benchmark::State& state, int panels) {
@@ -364,6 +406,8 @@ struct Action {
 const Action kActions[] = {
     {"open site", OpenSite, 20, 10, 200.0, 4.0},
     {"device quantity edit", DeviceEdit, 0, 0, 2.0, 1.5},
+    {"device edit, no history", DeviceEditUnrecorded, 0, 0, std::nullopt, 1.5},
+    {"undo or redo", UndoRedo, 0, 0, 5.0, 1.5},
     {"loop setting edit", LoopEdit, 0, 0, std::nullopt, 1.5},
     {"output edit", OutputEdit, 0, 0, std::nullopt, 1.5},
     {"show a panel", ShowPanel, 0, 0, 20.0, 4.0},

@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     }
     // The atrium loop's overload is part of the sample; its warning is no news to the build.
     session.Prompter().Hold();
-    velmora::app::RecalculateSite(session.R());
+    velmora::app::RecalculateSite(session.Data());
     session.Prompter().Release();
     const QString out = QString::fromLocal8Bit(argv[2]);
     QFile::remove(out);

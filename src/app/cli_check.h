@@ -1,22 +1,17 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <utility>
 #include <vector>
 
-namespace velmora {
-struct Run;
-}
+#include "electrical/site_data.h"
 
 namespace velmora::app {
 
-// Brings every stored result of the site up to date, in the order the program itself keeps
-// them: for each panel, with its protocol's device table, the currents of every device row,
-// each loop's totals and overload check, the panel's loop status; then the summaries of every
-// panel (currents, supply check, battery, status text). The device table that was open before
-// is open again afterwards.
-void RecalculateSite(Run& run);
+// Brings every stored result of the site up to date, as any change of the program does.
+void RecalculateSite(SiteData& data);
 
 struct LoopCheck {
   int number = 0;
@@ -24,6 +19,7 @@ struct LoopCheck {
   double alarm = 0;
   double drop = 0;
   QString status;
+  QStringList codes;  // "E01" ... of the loop's check
   bool ok = true;
 };
 
@@ -56,7 +52,8 @@ struct SiteCheck {
   bool Passed() const;
 };
 
-// The stored results, read back as they are.
-SiteCheck ReadSiteCheck(Run& run);
+// The stored results, read back as they are, with the reasons of every loop's check; with
+// `technical_detail` each loop's status carries its drop.
+SiteCheck ReadSiteCheck(SiteData& data, bool technical_detail = false);
 
 }  // namespace velmora::app

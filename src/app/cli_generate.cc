@@ -12,16 +12,11 @@
 #include "catalogue/device_catalogue.h"
 #include "catalogue/lookup.h"
 #include "catalogue/panel_spec.h"
-#include "electrical/run.h"
+#include "electrical/recalculation.h"
 #include "electrical/site_rows.h"
-#include "loop/device_limits.h"
-#include "loop/loop_form_model.h"
-#include "panel/panel_lifecycle.h"
-#include "panel/panel_rules.h"
-#include "panel/variant.h"
+#include "site/cables.h"
 #include "site/run_state.h"
 #include "site/store_error.h"
-#include "site/table.h"
 
 namespace velmora::app {
 namespace {
@@ -33,7 +28,7 @@ constexpr int kMaxRows = 100;
 
 // A variant of the catalogue with the optional boards that give it the wanted loops.
 struct PanelConfig {
-  panel::Variant variant;
+  catalogue::Variant variant;
   std::vector<int> loop_boards;
   std::optional<int> output_board;  // a board that brings outputs and no loops
 };
@@ -42,9 +37,10 @@ QChar GroupOf(const QString& cell) { return cell.size() > 3 ? cell.at(3) : QChar
 
 // Every variant of the filtered catalogue that reaches `loops` loops, once for each set of
 // boards that gets it there.
-std::vector<PanelConfig> ConfigsWithLoops(const std::vector<panel::Variant>& variants, int loops) {
+std::vector<PanelConfig> ConfigsWithLoops(const std::vector<catalogue::Variant>& variants,
+                                          int loops) {
   std::vector<PanelConfig> configs;
-  for (const panel::Variant& v : variants) {
+  for (const catalogue::Variant& v : variants) {
     if (!v.type_id || !v.housing_id) continue;
     int base = int(v.loop_count);
     std::vector<QChar> standard_groups;
@@ -101,7 +97,7 @@ std::vector<PanelConfig> ConfigsWithLoops(const std::vector<panel::Variant>& var
 }
 
 // Which loop counts the catalogue can give, for the message when the wanted one is not there.
-QString PossibleLoopCounts(const std::vector<panel::Variant>& variants) {
+QString PossibleLoopCounts(const std::vector<catalogue::Variant>& variants) {
   QStringList counts;
   for (int loops = 1; loops <= 64; ++loops) {
     if (!ConfigsWithLoops(variants, loops).empty()) counts << QString::number(loops);
@@ -124,12 +120,12 @@ constexpr std::pair<qint64, int> kUsualMix[] = {{1, 16}, {0, 10}, {2, 6},  {10, 
                                                 {40, 6}, {13, 3}, {33, 3}, {20, 2}, {21, 2},
                                                 {14, 2}, {22, 1}, {41, 1}, {34, 1}, {17, 1}};
 
-std::vector<DeviceChoice> DeviceMix(Run& run) {
+std::vector<DeviceChoice> DeviceMix(SiteData& data, const catalogue::DeviceTable& table) {
   std::vector<DeviceChoice> offered;
-  for (const QString& text : catalogue::ListDeviceTypes(run.catalogue)) {
-    const std::optional<qint64> code =
-        catalogue::DeviceTypeCodeOfText(run.catalogue.Translation(), text);
-    const QStringList codes = catalogue::ListDeviceSubTypes(run.catalogue, text);
+  site::Table& lookup = data.catalogue.Translation();
+  for (const QString& text : catalogue::ListDeviceTypes(table, lookup)) {
+    const std::optional<qint64> code = catalogue::DeviceTypeCodeOfText(lookup, text);
+    const QStringList codes = catalogue::ListDeviceSubTypes(table, lookup, text);
     if (!code || codes.isEmpty()) continue;
     offered.push_back({*code, text, codes, 1});
   }
@@ -181,14 +177,13 @@ struct RowChoice {
   qint64 quantity = 0;
 };
 
-RowChoice ChooseRow(Run& run, const std::vector<DeviceChoice>& mix, LoopBudget& budget, int p,
-                    int l, int r) {
+RowChoice ChooseRow(const catalogue::DeviceTable& table, const std::vector<DeviceChoice>& mix,
+                    LoopBudget& budget, int p, int l, int r) {
   for (int attempt = 0; attempt < int(mix.size()); ++attempt) {
     const DeviceChoice& type = mix[(r + attempt) % mix.size()];
     const QString code = type.codes[(p + l + r / int(mix.size())) % type.codes.size()];
-    const std::optional<catalogue::Device> device =
-        catalogue::FindDeviceByCode(run.catalogue, code);
-    if (!device) continue;
+    const catalogue::Device* device = table.FirstOfCode(code);
+    if (device == nullptr) continue;
     const qint64 wanted = std::max(1, type.quantity + (p * 7 + l * 3 + r) % 3 - 1);
     const qint64 quantity = std::min(wanted, budget.Allowed(*device));
     if (quantity <= 0) continue;  // the loop is full for this kind of device; try the next
@@ -198,100 +193,92 @@ RowChoice ChooseRow(Run& run, const std::vector<DeviceChoice>& mix, LoopBudget& 
   return {};
 }
 
-void WriteDeviceRow(site::Table& devices, int p, int l, const RowChoice& choice) {
-  devices.SetValue("Panel", p);
-  devices.SetValue("Loop", l);
-  if (choice.type == nullptr) {
-    devices.SetValue("DeviceQuantity", 0);
-    devices.SetValue("DeviceTypeCode", 0);
-    devices.SetValue("DeviceSub-Type", QStringLiteral(" "));
-  } else {
-    devices.SetValue("DeviceQuantity", choice.quantity);
-    devices.SetValue("DeviceTypeCode", choice.type->type_code);
-    devices.SetValue("DeviceTypeText", choice.type->type_text);
-    devices.SetValue("DeviceSub-Type", choice.code);
-  }
-  devices.Post();
+// The values of one device row of panel p, loop l.
+std::vector<std::pair<int, QVariant>> DeviceRowValues(const site::DeviceColumns& c, int p, int l,
+                                                      const RowChoice& choice) {
+  if (choice.type == nullptr)
+    return {{c.panel, qint64(p)},
+            {c.loop, qint64(l)},
+            {c.quantity, qint64(0)},
+            {c.type_code, qint64(0)},
+            {c.sub_type, QStringLiteral(" ")}};
+  return {{c.panel, qint64(p)},
+          {c.loop, qint64(l)},
+          {c.quantity, choice.quantity},
+          {c.type_code, choice.type->type_code},
+          {c.type_text, choice.type->type_text},
+          {c.sub_type, choice.code}};
 }
 
 // Lengths and cables of the panel's loops, within the protocol's longest loop.
-void SetLoopSettings(Run& run, int p, const std::optional<catalogue::Protocol>& protocol) {
-  site::Table loops(&run.doc.Db(), "Loops");
-  loops.SetFilter(electrical::LoopsOfPanel(p));
-  loops.SetFiltered(true);
-  loops.Open();
-  for (loops.First(); !loops.Eof(); loops.Next()) {
-    const int l = int(loops.Int("LoopNumber"));
+void SetLoopSettings(SiteData& data, int p, const std::optional<catalogue::Protocol>& protocol) {
+  site::Database& db = data.doc.Db();
+  const site::LoopColumns& c = data.Cols().loops;
+  for (const site::Row& row : db.Select("Loops", electrical::LoopsOfPanel(p))) {
+    const int l = int(electrical::IntAt(row, c.number));
     qint64 length = 300 + 100 * ((p * 3 + l * 5) % 8);
     if (protocol && protocol->max_loop_length > 0)
       length = std::min(length, protocol->max_loop_length);
     const int cable = length > 700 ? 3 : 1;
-    loops.SetValue("Length", length);
-    loops.SetValue("CableSpec", cable);
-    loops.SetValue("Resistance", loop::LoopFormModel::CableResistance(cable));
-    loops.Post();
+    db.Update("Loops", row.rowid,
+              {{c.length, length},
+               {c.cable, qint64(cable)},
+               {c.resistance, site::kCables[cable].ohm_per_km}});
   }
 }
 
 // Some current drawn from the first two outputs of the panel: sounder circuits in alarm.
-void SetOutputCurrents(Run& run, int p) {
-  site::Table outputs(&run.doc.Db(), "Outputs");
-  outputs.SetFilter(electrical::RowsOfPanel(p));
-  outputs.SetFiltered(true);
-  outputs.SetSort("OutputNumber");
-  outputs.Open();
+void SetOutputCurrents(SiteData& data, int p) {
+  site::Database& db = data.doc.Db();
+  const site::OutputColumns& c = data.Cols().outputs;
   int used = 0;
-  for (outputs.First(); !outputs.Eof() && used < 2; outputs.Next()) {
-    const qint64 max = outputs.Int("MAX");
-    if (max <= 0 || outputs.Int("OutputNumber") > 100) continue;
+  for (const site::Row& row : db.Select("Outputs", electrical::RowsOfPanel(p), "OutputNumber")) {
+    if (used >= 2) break;
+    const qint64 max = electrical::IntAt(row, c.max);
+    if (max <= 0 || electrical::IntAt(row, c.number) > 100) continue;
     ++used;
-    outputs.SetValue("QuiesentCurrent", used == 1 ? 0.0 : double(max / 20));
-    outputs.SetValue("AlarmCurrent", double(max / 4));
-    outputs.Post();
+    db.Update("Outputs", row.rowid,
+              {{c.quiescent, used == 1 ? 0.0 : double(max / 20)}, {c.alarm, double(max / 4)}});
   }
 }
 
-// The device rows, loop settings and output currents of panel p.
-bool FillPanel(Run& run, int p, int rows, QString* error) {
-  const int protocol_index = electrical::PanelProtocolIndex(run, p);
-  catalogue::SelectProtocolDeviceTable(run.catalogue, protocol_index);
+// The device rows, loop settings and output currents of panel p, written directly: the
+// generator makes test sites in bulk and recalculates once at the end.
+bool FillPanel(SiteData& data, int p, int rows, QString* error) {
+  const std::vector<site::Row> panel = data.doc.Db().Select("Panels", electrical::PanelKey(p));
+  const int protocol_index =
+      panel.empty() ? -1 : electrical::LastTrueFlag(panel.front(), data.Cols().panels.protocols);
+  const catalogue::DeviceTable& table = data.catalogue.ProtocolDevices(protocol_index);
   const std::optional<catalogue::Protocol> protocol =
       protocol_index < 0 ? std::nullopt
-                         : catalogue::ProtocolOfKey(run.catalogue.Translation(),
+                         : catalogue::ProtocolOfKey(data.catalogue.Translation(),
                                                     catalogue::ProtocolKey(protocol_index));
-  const std::vector<DeviceChoice> mix = DeviceMix(run);
+  const std::vector<DeviceChoice> mix = DeviceMix(data, table);
   if (mix.empty()) {
     *error = QString("the device table of panel %1's protocol offers no device").arg(p);
     return false;
   }
-  SetLoopSettings(run, p, protocol);
-  SetOutputCurrents(run, p);
+  SetLoopSettings(data, p, protocol);
+  SetOutputCurrents(data, p);
 
-  site::Table devices(&run.doc.Db(), "Devices");
-  devices.Open();
-  const qint64 loops = run.doc.Db().Count("Loops", electrical::LoopsOfPanel(p));
+  site::Database& db = data.doc.Db();
+  const site::DeviceColumns& c = data.Cols().devices;
+  const qint64 loops = db.Count("Loops", electrical::LoopsOfPanel(p));
   for (int l = 1; l <= loops; ++l) {
     LoopBudget budget;
     if (protocol) {
       budget.max_detectors = protocol->max_detector_count;
       budget.max_modules = protocol->max_module_count;
     }
-    devices.SetFilter(electrical::DevicesOfLoop(p, l));
-    devices.SetFiltered(true);
-    devices.First();
+    const std::vector<site::Row> existing = db.Select("Devices", electrical::DevicesOfLoop(p, l));
     for (int r = 0; r < rows; ++r) {
+      const auto values = DeviceRowValues(c, p, l, ChooseRow(table, mix, budget, p, l, r));
       // The loop's blank first row is filled; the others are appended after it.
-      if (r == 0 && !devices.IsEmpty()) {
-        devices.Edit();
+      if (r == 0 && !existing.empty()) {
+        db.Update("Devices", existing.front().rowid, values);
       } else {
-        devices.Append();
+        db.Insert("Devices", values);
       }
-      WriteDeviceRow(devices, p, l, ChooseRow(run, mix, budget, p, l, r));
-    }
-    if (!loop::CheckLoopGroupLimits(run, p, l) || !loop::CheckDeviceTypeLimits(run, p, l)) {
-      *error =
-          QString("the device rows made for loop %1 of panel %2 break its limits").arg(l).arg(p);
-      return false;
     }
   }
   return true;
@@ -320,11 +307,18 @@ bool GenerateSite(CliSession& session, const SiteShape& shape, const QString& fi
   }
 
   workspace::Workspace& ws = session.Ws();
-  Run& run = ws.R();
+  action::Editor& editor = session.Editor();
+  SiteData& data = ws.Data();
   CliPrompter& prompter = session.Prompter();
   prompter.Hold();
   ws.NewSite();
-  const std::vector<panel::Variant> variants = panel::ReadVariants(run, panel::CountColumns(run));
+  // A generated site is a file, not a session: nothing of its making is taken back.
+  editor.KeepHistory(false);
+  struct HistoryBack {
+    action::Editor& editor;
+    ~HistoryBack() { editor.KeepHistory(true); }
+  } history_back{editor};
+  const std::vector<catalogue::Variant> variants = data.Variants();
   const std::vector<PanelConfig> configs = ConfigsWithLoops(variants, shape.loops);
   if (configs.empty()) {
     prompter.Release();
@@ -334,28 +328,30 @@ bool GenerateSite(CliSession& session, const SiteShape& shape, const QString& fi
     return false;
   }
 
-  {
-    site::Table& site = ws.Doc().Site();
-    site.First();
-    site.SetValue("SiteName", QString("Generated site, %1 panels of %2 loops with %3 rows")
-                                  .arg(shape.panels)
-                                  .arg(shape.loops)
-                                  .arg(shape.rows));
-    site.Post();
-  }
-
-  panel::PanelFormModel& form = ws.PanelForm();
-  for (int p = 1; p <= shape.panels; ++p) {
+  auto run = [&](const action::Action& action) {
+    return editor.Execute(action, prompter).Carried();
+  };
+  bool done = run(action::Action::Make(
+      "set-site-field", {{"field", "SiteName"},
+                         {"value", QString("Generated site, %1 panels of %2 loops with %3 rows")
+                                       .arg(shape.panels)
+                                       .arg(shape.loops)
+                                       .arg(shape.rows)}}));
+  for (int p = 1; done && p <= shape.panels; ++p) {
     const PanelConfig& config = configs[(p - 1) % configs.size()];
-    const panel::Variant& v = config.variant;
-    bool done = panel::AddPanelExecute(run, form) &&
-                panel::SelectPanelTypeCode(run, form, v.group_code) &&
-                panel::SelectHousingCode(run, form, v.panel_code, v.group_code);
-    for (int board : config.loop_boards) done = done && panel::ToggleOptionBoard(run, form, board);
+    const catalogue::Variant& v = config.variant;
+    done =
+        run(action::Action::Make("add-panel")) &&
+        run(action::Action::Make("set-panel-type-code", {{"panel", p}, {"code", v.group_code}})) &&
+        run(action::Action::Make("set-housing-code", {{"panel", p}, {"code", v.panel_code}}));
+    for (int board : config.loop_boards)
+      done = done &&
+             run(action::Action::Make("toggle-option-board", {{"panel", p}, {"board", board}}));
     if (config.output_board && p % 2 == 0)
-      done = done && panel::ToggleOptionBoard(run, form, *config.output_board);
-    const qint64 loops = run.doc.Db().Count("Loops", electrical::LoopsOfPanel(p));
-    if (!done || run.tabs.Count() - 1 != p || loops != shape.loops) {
+      done = done && run(action::Action::Make("toggle-option-board",
+                                              {{"panel", p}, {"board", *config.output_board}}));
+    const qint64 loops = data.doc.Db().Count("Loops", electrical::LoopsOfPanel(p));
+    if (!done || loops != shape.loops) {
       const QStringList held = prompter.Release();
       *error = QString("panel %1 (%2) could not be set up with %3 loops%4")
                    .arg(p)
@@ -367,22 +363,15 @@ bool GenerateSite(CliSession& session, const SiteShape& shape, const QString& fi
   }
 
   try {
-    site::FlagScope device_events(&run.state, &site::RunState::SetDeviceEventsOn,
-                                  &site::RunState::DeviceEventsOn, false);
-    site::Transaction transaction(&run.doc.Db());
-    const QString open_table = run.catalogue.DeviceCompat().Name();
+    site::Transaction transaction(&data.doc.Db());
     for (int p = 1; p <= shape.panels; ++p) {
-      if (!FillPanel(run, p, shape.rows, error)) {
+      if (!FillPanel(data, p, shape.rows, error)) {
         prompter.Release();
         return false;
       }
     }
-    if (run.catalogue.DeviceCompat().Name() != open_table) {
-      run.catalogue.DeviceCompat().SetName(open_table);
-      run.catalogue.OpenDeviceCatalogue();
-    }
+    electrical::RecalculatePanels(data);
     transaction.Commit();
-    RecalculateSite(run);
   } catch (const site::StoreError& e) {
     prompter.Release();
     *error = e.Message();

@@ -139,8 +139,9 @@ int Run(const Command& command, const velmora::i18n::Settings& settings) {
   session.Ws().State().SetTechnicalDetail(command.technical_detail);
   if (!session.OpenSite(command.site, &error)) return Fail(error);
 
-  velmora::app::RecalculateSite(session.R());
-  const velmora::app::SiteCheck check = velmora::app::ReadSiteCheck(session.R());
+  velmora::app::RecalculateSite(session.Data());
+  const velmora::app::SiteCheck check =
+      velmora::app::ReadSiteCheck(session.Data(), command.technical_detail);
   if (command.name == "check") {
     if (command.json) {
       Out(QString::fromUtf8(velmora::app::CheckJson(check)));

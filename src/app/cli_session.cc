@@ -54,6 +54,7 @@ bool CliSession::Start(QString* error) {
     *error = e.Message();
     return false;
   }
+  editor_ = std::make_unique<action::Editor>(*workspace_);
   prompter_.Hold();
   workspace_->StartSession();
   for (const QString& warning : prompter_.Release()) prompter_.Warn(warning, {});

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "action/editor.h"
 #include "app/cli_prompter.h"
 #include "reports/print_store.h"
 #include "site/program_folder.h"
@@ -27,7 +28,8 @@ class CliSession {
   bool OpenSite(const QString& file, QString* error);
 
   workspace::Workspace& Ws() { return *workspace_; }
-  Run& R() { return workspace_->R(); }
+  SiteData& Data() { return workspace_->Data(); }
+  action::Editor& Editor() { return *editor_; }
   reports::PrintStore& Print() { return *print_; }
   const site::ProgramFolder& Home() const { return home_; }
   CliPrompter& Prompter() { return prompter_; }
@@ -37,6 +39,7 @@ class CliSession {
   QTemporaryDir dir_;
   CliPrompter prompter_;
   std::unique_ptr<workspace::Workspace> workspace_;
+  std::unique_ptr<action::Editor> editor_;
   std::unique_ptr<reports::PrintStore> print_;
 };
 

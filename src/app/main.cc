@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "action/editor.h"
 #include "i18n/settings.h"
 #include "i18n/translation.h"
 #include "site/program_folder.h"
@@ -42,7 +43,8 @@ int main(int argc, char** argv) {
                           QString("Velmora cannot start: %1").arg(error.Message()));
     return 1;
   }
-  velmora::ui::TMainForm main_form(workspace, settings);
+  velmora::action::Editor editor(workspace, settings);
+  velmora::ui::TMainForm main_form(editor, settings);
   prompter.SetParent(&main_form);
   // Always maximised: no window geometry is remembered between runs.
   main_form.showMaximized();

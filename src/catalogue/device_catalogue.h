@@ -1,17 +1,22 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <utility>
 #include <vector>
 
-namespace velmora::catalogue {
+namespace velmora::site {
+class Table;
+}
 
-class Catalogue;
+namespace velmora::catalogue {
 
 // One row of a device table (units as stored: currents in A, voltage in mV).
 struct Device {
   qint64 type_code = 0;
+  bool has_type = false;  // the row's DeviceTypeCode holds a whole number
   QString type_text;
   QString code;
   qint64 count = 0;
@@ -24,21 +29,34 @@ struct Device {
   qint64 min_voltage = 0;
 };
 
-// Makes the device table of protocol `index` the open device catalogue: the ProtocolFile of the
-// last lookup row whose ID3 is "Prot"+index; reopening runs the seeding first. No such row, or a
-// table that does not exist, gives an empty catalogue.
-void SelectProtocolDeviceTable(Catalogue& catalogue, int protocol_index);
+// One device table of the catalogue, read once: its rows in ascending DeviceTypeCode, rows of one
+// code in the table's own order, which is the order every lookup takes its first match in.
+class DeviceTable {
+ public:
+  DeviceTable() = default;
+  explicit DeviceTable(std::vector<Device> devices);
 
-// Texts of the distinct type codes of the device catalogue in ascending code order; sorts the
-// dataset by DeviceTypeCode, and the sort stays.
-QStringList ListDeviceTypes(Catalogue& catalogue);
-// DeviceCode of every row of the type named by the text whose BrandingCode is "S00", in the
-// dataset's order.
-QStringList ListDeviceSubTypes(Catalogue& catalogue, const QString& type_text);
-std::optional<Device> FindDeviceByTypeAndCode(Catalogue& catalogue, qint64 type_code,
-                                              const QString& code);
-std::optional<Device> FindDeviceByCode(Catalogue& catalogue, const QString& code);
-// Every row of the open device table in the dataset's order (for the parts list).
-std::vector<Device> AllDevices(Catalogue& catalogue);
+  const std::vector<Device>& Devices() const { return devices_; }
+  bool IsEmpty() const { return devices_.empty(); }
+  // FindDeviceByCode: the first row with the code, whatever its type.
+  const Device* FirstOfCode(const QString& code) const;
+  // FindDeviceByTypeAndCode: the first row with the type code and the code.
+  const Device* FirstOfTypeAndCode(qint64 type_code, const QString& code) const;
+  // The distinct type codes in ascending order.
+  std::vector<qint64> TypeCodes() const;
+  // DeviceCode of every row of a type whose BrandingCode is "S00", in the table's order.
+  QStringList SubTypes(qint64 type_code) const;
+
+ private:
+  std::vector<Device> devices_;
+  QHash<QString, int> by_code_;
+  QHash<std::pair<qint64, QString>, int> by_type_and_code_;
+};
+
+// ListDeviceTypes: the texts of the table's type codes in ascending order, through the lookup.
+QStringList ListDeviceTypes(const DeviceTable& table, site::Table& lookup);
+// ListDeviceSubTypes: the offered codes of the type the lookup names by the text.
+QStringList ListDeviceSubTypes(const DeviceTable& table, site::Table& lookup,
+                               const QString& type_text);
 
 }  // namespace velmora::catalogue

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "catalogue/cells.h"
 #include "catalogue/column_cache.h"
 #include "i18n/messages.h"
+#include "site/cells.h"
 #include "site/store_error.h"
 
 namespace velmora::catalogue {
@@ -48,8 +48,8 @@ std::optional<qint64> IdOfName(site::Table& lookup, ColumnCache<2>& cache, const
   if (key < 0 || text < 0) return std::nullopt;
   std::optional<qint64> found;
   for (const site::Row& row : RowsOf(lookup)) {
-    if (!CellTextEquals(CellAt(row, text), name)) continue;
-    const std::optional<qint64> id = CellInt(CellAt(row, key));
+    if (!site::CellTextEquals(CellAt(row, text), name)) continue;
+    const std::optional<qint64> id = site::CellWhole(CellAt(row, key));
     if (!id) continue;
     found = id;
     if (pick == Pick::kFirst) break;
@@ -60,7 +60,7 @@ std::optional<qint64> IdOfName(site::Table& lookup, ColumnCache<2>& cache, const
 const site::Row* RowOfIntKey(site::Table& lookup, int key, qint64 id) {
   if (key < 0) return nullptr;
   for (const site::Row& row : RowsOf(lookup)) {
-    const std::optional<qint64> cell = CellInt(CellAt(row, key));
+    const std::optional<qint64> cell = site::CellWhole(CellAt(row, key));
     if (cell && *cell == id) return &row;
   }
   return nullptr;
@@ -69,7 +69,7 @@ const site::Row* RowOfIntKey(site::Table& lookup, int key, qint64 id) {
 const site::Row* RowOfTextKey(site::Table& lookup, int key, const QString& text) {
   if (key < 0) return nullptr;
   for (const site::Row& row : RowsOf(lookup)) {
-    if (CellTextEquals(CellAt(row, key), text)) return &row;
+    if (site::CellTextEquals(CellAt(row, key), text)) return &row;
   }
   return nullptr;
 }
@@ -77,7 +77,7 @@ const site::Row* RowOfTextKey(site::Table& lookup, int key, const QString& text)
 QString NameOfId(site::Table& lookup, ColumnCache<2>& cache, qint64 id) {
   const auto [key, text] = Positions(lookup, cache);
   const site::Row* row = RowOfIntKey(lookup, key, id);
-  return row ? CellText(CellAt(*row, text)) : QString();
+  return row ? site::CellText(CellAt(*row, text)) : QString();
 }
 
 ColumnCache<8>& ProtocolColumns() {
@@ -88,14 +88,14 @@ ColumnCache<8>& ProtocolColumns() {
 
 Protocol ProtocolOfRow(const std::array<int, 8>& c, const site::Row& row) {
   Protocol p;
-  p.key = CellText(CellAt(row, c[0]));
-  p.name = CellText(CellAt(row, c[1]));
-  p.file = CellText(CellAt(row, c[2]));
-  p.max_loop_length = CellInt(CellAt(row, c[3])).value_or(0);
-  p.lowest_v = CellReal(CellAt(row, c[4])).value_or(0.0);
-  p.max_detector_count = CellInt(CellAt(row, c[5])).value_or(0);
-  p.max_module_count = CellInt(CellAt(row, c[6])).value_or(0);
-  p.resistance_to_device = CellReal(CellAt(row, c[7])).value_or(0.0);
+  p.key = site::CellText(CellAt(row, c[0]));
+  p.name = site::CellText(CellAt(row, c[1]));
+  p.file = site::CellText(CellAt(row, c[2]));
+  p.max_loop_length = site::CellWhole(CellAt(row, c[3])).value_or(0);
+  p.lowest_v = site::CellNumber(CellAt(row, c[4])).value_or(0.0);
+  p.max_detector_count = site::CellWhole(CellAt(row, c[5])).value_or(0);
+  p.max_module_count = site::CellWhole(CellAt(row, c[6])).value_or(0);
+  p.resistance_to_device = site::CellNumber(CellAt(row, c[7])).value_or(0.0);
   return p;
 }
 
@@ -103,7 +103,7 @@ std::optional<QString> Caption(site::Table& lookup, ColumnCache<2>& cache, const
   const auto [id, text] = Positions(lookup, cache);
   const site::Row* row = RowOfTextKey(lookup, id, key);
   if (!row) return std::nullopt;
-  return CellText(CellAt(*row, text));
+  return site::CellText(CellAt(*row, text));
 }
 
 QStringList TimeTexts(site::Table& lookup, ColumnCache<3>& cache) {
@@ -111,7 +111,7 @@ QStringList TimeTexts(site::Table& lookup, ColumnCache<3>& cache) {
   QStringList texts;
   if (key < 0) return texts;
   for (const site::Row& row : RowsOf(lookup)) {
-    if (!CellAt(row, key).isNull()) texts << CellText(CellAt(row, text));
+    if (!CellAt(row, key).isNull()) texts << site::CellText(CellAt(row, text));
   }
   return texts;
 }
@@ -121,8 +121,8 @@ double TimeNumber(site::Table& lookup, ColumnCache<3>& cache, int index) {
   double hours = 0.0;
   if (key < 0) return hours;
   for (const site::Row& row : RowsOf(lookup)) {
-    const std::optional<qint64> id = CellInt(CellAt(row, key));
-    if (id && *id == index) hours = CellReal(CellAt(row, number)).value_or(0.0);
+    const std::optional<qint64> id = site::CellWhole(CellAt(row, key));
+    if (id && *id == index) hours = site::CellNumber(CellAt(row, number)).value_or(0.0);
   }
   return hours;
 }
@@ -132,8 +132,8 @@ std::optional<int> TimeIndex(site::Table& lookup, ColumnCache<3>& cache, double 
   std::optional<int> found;
   if (key < 0 || number < 0) return found;
   for (const site::Row& row : RowsOf(lookup)) {
-    const std::optional<qint64> id = CellInt(CellAt(row, key));
-    const std::optional<double> n = CellReal(CellAt(row, number));
+    const std::optional<qint64> id = site::CellWhole(CellAt(row, key));
+    const std::optional<double> n = site::CellNumber(CellAt(row, number));
     if (id && n && SameHours(*n, hours)) found = int(*id);
   }
   return found;
@@ -144,8 +144,8 @@ QString TimeTextOfNumber(site::Table& lookup, ColumnCache<3>& cache, double hour
   if (key < 0 || number < 0) return QString();
   for (const site::Row& row : RowsOf(lookup)) {
     if (CellAt(row, key).isNull()) continue;
-    const std::optional<double> n = CellReal(CellAt(row, number));
-    if (n && SameHours(*n, hours)) return CellText(CellAt(row, text));
+    const std::optional<double> n = site::CellNumber(CellAt(row, number));
+    if (n && SameHours(*n, hours)) return site::CellText(CellAt(row, text));
   }
   return QString();
 }
@@ -188,7 +188,7 @@ std::optional<Protocol> ProtocolOfName(site::Table& lookup, const QString& name)
   const std::array<int, 8> c = Positions(lookup, ProtocolColumns());
   if (c[0] < 0 || c[1] < 0) return std::nullopt;
   for (const site::Row& row : RowsOf(lookup)) {
-    if (!CellAt(row, c[0]).isNull() && CellTextEquals(CellAt(row, c[1]), name))
+    if (!CellAt(row, c[0]).isNull() && site::CellTextEquals(CellAt(row, c[1]), name))
       return ProtocolOfRow(c, row);
   }
   return std::nullopt;
@@ -207,7 +207,7 @@ std::optional<QString> PowerSupplyCaption(site::Table& lookup, int index) {
 QString LookupDeviceTypeText(site::Table& lookup, qint64 code) {
   const auto [key, text] = Positions(lookup, device_type_columns);
   const site::Row* row = RowOfIntKey(lookup, key, code);
-  const QString found = row ? CellText(CellAt(*row, text)) : QString();
+  const QString found = row ? site::CellText(CellAt(*row, text)) : QString();
   if (!found.isEmpty()) return found;
   return QStringLiteral("MissingDev") + QString::number(code);
 }
@@ -218,7 +218,8 @@ std::optional<qint64> DeviceTypeCodeOfText(site::Table& lookup, const QString& t
 
 QString OutputName(site::Table& lookup, qint64 number) {
   const auto [key, text] = Positions(lookup, output_columns);
-  if (const site::Row* row = RowOfIntKey(lookup, key, number)) return CellText(CellAt(*row, text));
+  if (const site::Row* row = RowOfIntKey(lookup, key, number))
+    return site::CellText(CellAt(*row, text));
   return i18n::Text(i18n::Msg::kOutput) + ' ' + QString::number(number);
 }
 

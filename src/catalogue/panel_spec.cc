@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "catalogue/cells.h"
 #include "catalogue/column_cache.h"
+#include "site/cells.h"
 #include "site/store_error.h"
 
 namespace velmora::catalogue {
@@ -86,7 +86,7 @@ QStringList SalesChannels(site::Table& panel_spec) {
   for (const site::Row& row : db->Select(panel_spec.Name())) {
     const QVariant& cell = row.values[column];
     if (cell.isNull()) continue;
-    const QString channel = CellText(cell);
+    const QString channel = site::CellText(cell);
     if (channel == u"All" || channels.contains(channel)) continue;
     channels << channel;
   }
@@ -100,8 +100,8 @@ std::optional<int> FindVariantRow(site::Table& panel_spec, qint64 type_id, qint6
   if (id1 < 0 || id2 < 0) return std::nullopt;
   const std::vector<site::Row>& rows = panel_spec.Rows();
   for (int i = 0; i < int(rows.size()); ++i) {
-    const std::optional<qint64> type = CellInt(rows[i].values[id1]);
-    const std::optional<qint64> housing = CellInt(rows[i].values[id2]);
+    const std::optional<qint64> type = site::CellWhole(rows[i].values[id1]);
+    const std::optional<qint64> housing = site::CellWhole(rows[i].values[id2]);
     if (type && housing && *type == type_id && *housing == housing_id) return i + 1;
   }
   return std::nullopt;

@@ -39,6 +39,7 @@ struct FlagCounts {
   int protocols = 0;
   int options = 0;
   int power_supplies = 0;
+  bool operator==(const FlagCounts&) const = default;
 };
 FlagCounts CountPanelColumns(site::Table& panels);
 // K: the number of columns of the compatibility table whose names begin with "Out", less 3.

@@ -4,8 +4,6 @@
 #include <QStringEncoder>
 
 #include "electrical/number_format.h"
-#include "electrical/run.h"
-#include "i18n/tr.h"
 
 namespace velmora::electrical {
 
@@ -25,10 +23,9 @@ QString LoopLog::Text() const {
   return text;
 }
 
-void LoopLog::Write(Run& run) const {
-  const QString path = run.folder.LoopLog();
+QString WriteLoopLog(const QString& path, const QString& text) {
   QStringEncoder encoder(QStringConverter::System);
-  const QByteArray bytes = encoder.encode(Text());
+  const QByteArray bytes = encoder.encode(text);
   QFile file(path);
   // Written over in place and then cut to its new size: emptying the file first would make some
   // file systems flush it to disk on every check.
@@ -38,9 +35,7 @@ void LoopLog::Write(Run& run) const {
   if (written) written = file.flush();
   const QString problem = file.errorString();
   file.close();
-  if (written || run.state.LoopLogFailureReported()) return;
-  run.state.SetLoopLogFailureReported(true);
-  run.prompter.Warn(i18n::Tr(N_("The loop log %1 cannot be written: %2")).arg(path, problem));
+  return written ? QString() : problem;
 }
 
 }  // namespace velmora::electrical

@@ -4,10 +4,6 @@
 #include <QStringList>
 #include <optional>
 
-namespace velmora {
-struct Run;
-}
-
 namespace velmora::electrical {
 
 // The trace of one loop check as LoopLog.txt holds it: one entry per line, numbers in the
@@ -23,13 +19,13 @@ class LoopLog {
   // Every line ended by CR LF, the last included.
   QString Text() const;
 
-  // Replaces the file with this trace, 8-bit text in the system's code page, no byte-order mark.
-  // A file that cannot be written is reported once in the run and changes nothing else.
-  void Write(Run& run) const;
-
  private:
   QStringList lines_;
 };
+
+// Replaces the file with a trace's text, 8-bit text in the system's code page, no byte-order
+// mark. Empty when written, else what went wrong.
+QString WriteLoopLog(const QString& path, const QString& text);
 
 // A number of the log; a limit that is not known (no protocol, no lookup row) reads "none".
 QString LogNumber(const std::optional<double>& value);

@@ -1,69 +1,74 @@
 #pragma once
 
 #include <QString>
+#include <optional>
+#include <vector>
 
-#include "electrical/panel_power.h"
-
-namespace velmora {
-struct Run;
-}
+#include "electrical/calc.h"
+#include "electrical/site_data.h"
 
 namespace velmora::electrical {
 
-// The recalculation chains, one per kind of edit, so every view calls exactly one operation
-// after an edit and the order of the steps lives here. Each runs in one transaction of the
-// working copy (a savepoint when the caller has one open, as the edit handlers do so that the
-// edit and its chain are one unit).
-
-// A device row's quantity, type or sub-type changed, or a row was deleted: the loop's row
-// currents, RecalculateLoopCurrents, RecalculateLoopPanel, the power-supply messages, and last
-// the distance between devices for the view, from the length and V3 it shows.
-struct DeviceEdit {
-  PanelPower power;
-  QString spacing_text;
+// One loop as the recalculation found it.
+struct LoopResult {
+  int panel = 0;
+  int loop = 0;
+  LoopCheckInput input;
+  LoopCheck check;
+  bool passes = true;  // stored as OKBoolean
+  QString status;      // stored as OK
 };
-DeviceEdit RecalculateDeviceEdit(Run& run, int panel, int loop, qint64 length, qint64 v3);
 
-// A loop setting changed (cable, length, distribution, distances), after the loop row is stored:
-// CheckLoopOverload, CollectLoopStatus into OKBooleanLoops, current lines cleared and the loop
-// lines written, CalculatePanelPower, the total line. Shows no power-supply message.
-PanelPower RecalculateLoopPanel(Run& run, int panel, int loop);
-
-// The alarm-indicator count changed, after the loop row is stored: the loop-setting steps,
-// RecalculateLoopCurrents, the loop-setting steps again (the loop row stored again would hold
-// the same values).
-PanelPower RecalculateAlarmIndicators(Run& run, int panel, int loop);
-
-// An output's currents changed: CheckOutputCurrents; when it fails, "System specification
-// exceeded." and nothing more. Otherwise current lines cleared and the output lines written,
-// CalculatePanelPower, the total line, UpdatePanelLoadStatus, the power-supply messages.
-struct OutputEdit {
-  bool exceeded = false;
+// One panel as the recalculation found it.
+struct PanelResult {
+  int panel = 0;
+  QString name;
+  bool known = true;  // the catalogue has its variant for the site's sales channel
+  int protocol = -1;  // index of its protocol flag; -1 when none is set
+  ProtocolLimits limits;
   PanelPower power;
+  PanelState state;
+  std::optional<double> housing_battery;
+  double rounded_capacity = 0.0;
+  QString battery;
+  QString status;  // "Loop Loads"
+  // The loops that count toward the protocol's detector and module limits.
+  bool SupplyOk() const { return known && power.SupplyOk(); }
 };
-OutputEdit RecalculateOutputEdit(Run& run, int panel);
 
-// A panel shown or changed: current lines cleared, every panel's summaries, the panel's panel,
-// loop and output lines, its power and total line; returns the battery text for the panel view.
-struct PanelShown {
-  PanelPower power;
-  QString battery_text;
+struct Recalculation {
+  std::vector<LoopResult> loops;
+  std::vector<PanelResult> panels;
+  int written_cells = 0;  // cells that held another value before
+
+  const LoopResult* Loop(int panel, int loop) const;
+  const PanelResult* Panel(int panel) const;
 };
-PanelShown RecalculateShownPanel(Run& run, int panel);
 
-// The site shown (and before every print): current lines cleared, every panel's summaries.
-void RecalculateShownSite(Run& run);
+// Brings every stored result of the panels up to date from their rows, in one pass over the
+// rows of each table: the currents, lowest voltage and count group of every device row from
+// the device table of its panel's protocol; each loop's totals, drop, status text and flag; the
+// panel's loop and supply flags, current texts, battery and status text. Only cells whose value
+// changes are written. An empty list means every panel of the site. With `write` false nothing
+// is stored: the results are only computed.
+Recalculation RecalculatePanels(SiteData& data, const std::vector<int>& panels = {},
+                                bool write = true);
 
-// A site opened: UpdatePanelLoadStatus for panels 1 to N.
-void RecalculateOpenedSite(Run& run);
+// The current lines of the panel on view (the scratch table Currents, rebuilt every time).
+enum class LineSet {
+  kNone,     // no panel on view: the table is emptied
+  kPanel,    // the panel's own line, its loops, its outputs and the total
+  kLoops,    // a loop on view: the panel's loop lines and their total
+  kOutputs,  // the outputs on view: the output lines and their total
+};
+// With the technical detail on, the loop lines' status carries the drop.
+void WriteCurrentLines(SiteData& data, int panel, LineSet lines, bool technical_detail);
 
-// A loop node or the outputs node of a panel chosen in the site tree: current lines cleared, the
-// panel's loop lines (or output lines), its power and the total line with that verdict.
-PanelPower RecalculateShownLoop(Run& run, int panel);
-PanelPower RecalculateShownOutputs(Run& run, int panel);
+// The counted devices of a loop for the device spacing: quantity times min(DeviceCount, 1) of
+// each row's device in its panel's device table.
+qint64 SpacingDeviceCount(SiteData& data, int panel, int loop);
 
-// "Power Supply Overload : Quiescent Current", then "... : Alarm Current", each when its
-// overload is set; after device-row and output edits, on every such edit.
-void WarnPowerSupply(Run& run, const PanelPower& power);
+// The limits of a panel's protocol from its stored flags, type and housing.
+ProtocolLimits PanelLimits(SiteData& data, int panel);
 
 }  // namespace velmora::electrical

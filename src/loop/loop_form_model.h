@@ -6,19 +6,13 @@
 
 namespace velmora::loop {
 
-// The loop controls of the device view and the drop-down lists of its device grid, as the rules
-// read and write them. The widgets render it and forward the user's events to LoopSettings and
-// DeviceRowEditor; those change the fields and emit Changed.
+// The loop controls of the device view and the drop-down lists of its device grid. It is
+// rendered from the loop's rows after every change (RenderLoopForm); the widgets render it and
+// build the actions of the user's edits.
 class LoopFormModel : public QObject {
   Q_OBJECT
 
  public:
-  // The cable list: "0.5 mm²" ... "2.5 mm²" at the positions stored as CableSpec.
-  static constexpr int kCableCount = 6;
-  static QString CableText(int index);
-  // Ohm per km of a cable; 0 for a position outside the list.
-  static double CableResistance(int index);
-
   // Ranges of the spin fields.
   static constexpr int kMinAlarmIndicators = 0;
   static constexpr int kMaxAlarmIndicators = 128;
@@ -27,7 +21,7 @@ class LoopFormModel : public QObject {
   static constexpr int kMinV3 = 0;
   static constexpr int kMaxV3 = 1500;
 
-  // The loop the controls were loaded from.
+  // The loop the controls show; 0 for none.
   int panel = 0;
   int loop = 0;
 
@@ -43,23 +37,22 @@ class LoopFormModel : public QObject {
   QString last_device_spread = QStringLiteral("0");
   QString device_spacing = QStringLiteral("0");  // shown on both wires of the spread diagram
 
-  // Set while the program copies V1 into V3 (or V3 into V1), so the copy is not copied back.
-  bool copying_v1 = false;
-  bool copying_v3 = false;
-
-  // The device grid's drop-down lists.
+  // The device grid's drop-down lists: the types of the panel's device table, and the sub-types
+  // of the type of the row the user is at.
   QStringList device_types;
   QStringList device_sub_types;
 
   // The length field as a whole number; 0 when it holds none.
-  qint64 LengthValue() const;
+  qint64 LengthValue() const {
+    bool ok = false;
+    const qint64 length = length_text.trimmed().toLongLong(&ok);
+    return ok ? length : 0;
+  }
 
   void Touch() { emit Changed(); }
 
  signals:
   void Changed();
-  // The grid's focus goes to the quantity column of the current row.
-  void FocusQuantity();
 };
 
 }  // namespace velmora::loop

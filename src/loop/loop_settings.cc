@@ -2,243 +2,190 @@
 
 #include <algorithm>
 
-#include "catalogue/catalogue.h"
 #include "catalogue/device_catalogue.h"
 #include "catalogue/lookup.h"
-#include "electrical/device_rows.h"
+#include "electrical/calc.h"
 #include "electrical/recalculation.h"
-#include "electrical/run.h"
 #include "electrical/site_rows.h"
 #include "i18n/messages.h"
 #include "i18n/tr.h"
-#include "loop/loop_form_model.h"
-#include "site/table.h"
+#include "site/cables.h"
 
 namespace velmora::loop {
 namespace {
 
-using electrical::RowEdit;
-using electrical::RowSet;
+using electrical::BoolAt;
+using electrical::IntAt;
 using i18n::Msg;
+
+std::optional<site::Row> LoopRow(SiteData& data, int panel, int loop) {
+  std::vector<site::Row> rows = data.doc.Db().Select("Loops", electrical::LoopKey(panel, loop));
+  if (rows.empty()) return std::nullopt;
+  return std::move(rows.front());
+}
+
+Outcome NoLoop(int panel, int loop) {
+  return Outcome::Refused(i18n::Tr(N_("Panel %1 has no loop %2.")).arg(panel).arg(loop));
+}
+
+Outcome OutOfRange(qint64 low, qint64 high) {
+  return Outcome::Refused(
+      i18n::Tr(N_("The value must be a whole number from %1 to %2.")).arg(low).arg(high));
+}
+
+void Write(SiteData& data, site::Row& row, std::initializer_list<std::pair<int, QVariant>> cells) {
+  electrical::RowEdit edit(data.doc.Db(), "Loops", row);
+  for (const auto& [column, value] : cells) edit.Set(column, value);
+  edit.Store();
+}
+
+// The V1 check: a distance that leaves nothing of the loop behind it is halved from the length,
+// with a warning each time, until it stands.
+qint64 CheckedV1(qint64 length, qint64 v1, Outcome* outcome) {
+  while (length - v1 <= 0) {
+    outcome->Tell(i18n::Text(Msg::kValueTooLargeHalfLength));
+    const qint64 halved =
+        std::clamp<qint64>(length / 2, LoopFormModel::kMinV1, LoopFormModel::kMaxV1);
+    if (halved == v1) break;
+    v1 = halved;
+  }
+  return v1;
+}
+
+// The V3 check: a distance longer than half the loop is cut to a tenth, with a warning each time,
+// until it fits.
+qint64 CheckedV3(qint64 length, qint64 v3, Outcome* outcome) {
+  while (length < 2 * v3) {
+    outcome->Tell(i18n::Text(Msg::kValueTooLargeHalfLength));
+    const qint64 cut = v3 / 10;
+    if (cut == v3) break;
+    v3 = cut;
+  }
+  return v3;
+}
 
 }  // namespace
 
-std::optional<qint64> WholeNumber(const QString& text) {
-  bool ok = false;
-  const int value = text.trimmed().toInt(&ok);
-  if (!ok) return std::nullopt;
-  return value;
+std::optional<qint64> MaxLoopLength(SiteData& data, int panel) {
+  const electrical::ProtocolLimits limits = electrical::PanelLimits(data, panel);
+  return limits.max_length;
 }
 
-void LoopSettings::LoadLoopIntoView(int panel, int loop) {
-  site::FlagScope loading(&run_.state, &site::RunState::SetLoading, &site::RunState::Loading, true);
-  form_.panel = panel;
-  form_.loop = loop;
-  RowSet loops(run_.doc.Db(), "Loops", electrical::LoopKey(panel, loop));
-  if (const site::Row* row = loops.First()) {
-    using electrical::BoolAt;
-    using electrical::IntAt;
-    const qint64 cable = IntAt(*row, loops.Col("CableSpec"));
-    form_.cable_index = cable >= 0 && cable < LoopFormModel::kCableCount ? int(cable) : -1;
-    const qint64 length = IntAt(*row, loops.Col("Length"));
-    form_.length_text = QString::number(length);
-    form_.alarm_indicators = int(std::clamp<qint64>(IntAt(*row, loops.Col("AlarmIndicators")),
-                                                    LoopFormModel::kMinAlarmIndicators,
-                                                    LoopFormModel::kMaxAlarmIndicators));
-    form_.one_location = BoolAt(*row, loops.Col("OneLocation"));
-    form_.spread = BoolAt(*row, loops.Col("Spread"));
-    form_.v1 = int(std::clamp<qint64>(IntAt(*row, loops.Col("OneLocationLength")),
-                                      LoopFormModel::kMinV1, LoopFormModel::kMaxV1));
-    form_.last_device_one_location = QString::number(length - form_.v1);
-    form_.v3 = int(std::clamp<qint64>(IntAt(*row, loops.Col("SpreadLength")), LoopFormModel::kMinV3,
-                                      LoopFormModel::kMaxV3));
-    form_.last_device_spread = QString::number(form_.v3);
-  }
-  // The spacing counts the devices in this panel's catalogue, so that is opened first.
-  catalogue::SelectProtocolDeviceTable(run_.catalogue, electrical::PanelProtocolIndex(run_, panel));
-  form_.device_spacing =
-      electrical::DeviceSpacingText(run_, panel, loop, form_.LengthValue(), form_.v3);
-  form_.Touch();
+Outcome SetCable(SiteData& data, int panel, int loop, int cable_index) {
+  std::optional<site::Row> row = LoopRow(data, panel, loop);
+  if (!row) return NoLoop(panel, loop);
+  const std::optional<site::Cable> cable = site::CableAt(cable_index);
+  if (!cable) return Outcome::Refused(i18n::Tr(N_("There is no such cable.")));
+  const site::LoopColumns& c = data.Cols().loops;
+  Write(data, *row, {{c.cable, qint64(cable_index)}, {c.resistance, cable->ohm_per_km}});
+  return {};
 }
 
-bool LoopSettings::WriteLoopRow() {
-  const std::optional<qint64> length = WholeNumber(form_.length_text);
-  if (!length) {
-    run_.prompter.Warn(i18n::Tr(N_("'%1' is not a valid integer value")).arg(form_.length_text));
-    return false;
-  }
-  RowSet loops(run_.doc.Db(), "Loops", electrical::LoopKey(form_.panel, form_.loop));
-  site::Row* row = loops.First();
-  if (row == nullptr) return false;
-  RowEdit edit(loops, *row);
-  if (form_.cable_index >= 0 && form_.cable_index < LoopFormModel::kCableCount) {
-    edit.Set(loops.Col("CableSpec"), qint64(form_.cable_index));
-    edit.Set(loops.Col("Resistance"), LoopFormModel::CableResistance(form_.cable_index));
-  }
-  edit.Set(loops.Col("Length"), *length);
-  edit.Set(loops.Col("AlarmIndicators"), qint64(form_.alarm_indicators));
-  edit.Set(loops.Col("OneLocation"), qint64(form_.one_location ? 1 : 0));
-  edit.Set(loops.Col("OneLocationLength"), qint64(form_.v1));
-  edit.Set(loops.Col("Spread"), qint64(form_.spread ? 1 : 0));
-  edit.Set(loops.Col("SpreadLength"), qint64(form_.v3));
-  edit.Store();
-  return true;
-}
-
-std::optional<electrical::PanelPower> LoopSettings::StoreLoopFromView() {
-  if (run_.state.Loading() || form_.panel <= 0 || form_.loop <= 0) return std::nullopt;
-  site::Transaction transaction(&run_.doc.Db());
-  if (!WriteLoopRow()) return std::nullopt;
-  const electrical::PanelPower power =
-      electrical::RecalculateLoopPanel(run_, form_.panel, form_.loop);
-  transaction.Commit();
-  return power;
-}
-
-std::optional<qint64> LoopSettings::MaxLoopLength() {
-  const auto protocol = catalogue::ProtocolOfKey(run_.catalogue.Translation(),
-                                                 electrical::ProtocolKeyOfPanel(run_, form_.panel));
-  if (!protocol || protocol->max_loop_length <= 0) return std::nullopt;
-  return protocol->max_loop_length;
-}
-
-QString LoopSettings::CurrentProtocolKey() {
-  return electrical::ProtocolKeyOfPanel(run_, run_.tree.ResolveTreeSelection().panel);
-}
-
-void LoopSettings::OnLengthAccepted() {
-  if (run_.state.Loading()) return;
-  const std::optional<qint64> max = MaxLoopLength();
-  if (form_.length_text.trimmed().isEmpty() || form_.length_text == "0") {
-    run_.state.MarkModified();
-    return;
-  }
-  std::optional<qint64> entered = WholeNumber(form_.length_text);
-  if (!entered) {
-    run_.prompter.Warn(i18n::Tr(N_("'%1' is not a valid integer value")).arg(form_.length_text));
-    return;
-  }
-  qint64 length = *entered;
+Outcome SetLength(SiteData& data, int panel, int loop, qint64 length) {
+  std::optional<site::Row> row = LoopRow(data, panel, loop);
+  if (!row) return NoLoop(panel, loop);
+  if (length < 0) return Outcome::Refused(i18n::Tr(N_("A loop length cannot be negative.")));
+  Outcome outcome;
+  // An empty length, or 0, stores nothing.
+  if (length == 0) return outcome;
+  const site::LoopColumns& c = data.Cols().loops;
+  const std::optional<qint64> max = MaxLoopLength(data, panel);
   if (max && length > *max) {
-    run_.prompter.Warn(i18n::Text(Msg::kValueTooLargeMaxLength) + " " + QString::number(*max) +
-                       "m");
+    outcome.Tell(i18n::Text(Msg::kValueTooLargeMaxLength) + " " + QString::number(*max) + "m");
     length = *max;
   } else {
-    if (form_.one_location && length < 2 * qint64(form_.v1)) length = 2 * qint64(form_.v1);
-    if (form_.spread && length < 2 * qint64(form_.v3)) length = 2 * qint64(form_.v3);
+    const qint64 v1 = IntAt(*row, c.one_location_length);
+    const qint64 v3 = IntAt(*row, c.spread_length);
+    if (BoolAt(*row, c.one_location) && length < 2 * v1) length = 2 * v1;
+    if (BoolAt(*row, c.spread) && length < 2 * v3) length = 2 * v3;
   }
-  form_.length_text = QString::number(length);
-  form_.last_device_one_location = QString::number(length - form_.v1);
-  ShowDeviceSpacing(form_.panel, form_.loop, length);
-  StoreLoopFromView();
-  run_.state.MarkModified();
-  form_.Touch();
+  Write(data, *row, {{c.length, length}});
+  return outcome;
 }
 
-void LoopSettings::OnV1Changed(int value) {
-  if (run_.state.Loading()) return;
-  form_.v1 = value;
-  const qint64 length = form_.LengthValue();
-  if (length - value <= 0) {
-    run_.prompter.Warn(i18n::Text(Msg::kValueTooLargeHalfLength));
-    const int halved =
-        int(std::clamp<qint64>(length / 2, LoopFormModel::kMinV1, LoopFormModel::kMaxV1));
-    // The field changes again and that change runs this handling once more.
-    if (halved != value) {
-      OnV1Changed(halved);
-      return;
-    }
-  } else {
-    form_.last_device_one_location = QString::number(length - value);
+Outcome SetAlarmIndicators(SiteData& data, int panel, int loop, qint64 count) {
+  std::optional<site::Row> row = LoopRow(data, panel, loop);
+  if (!row) return NoLoop(panel, loop);
+  if (count < LoopFormModel::kMinAlarmIndicators || count > LoopFormModel::kMaxAlarmIndicators)
+    return OutOfRange(LoopFormModel::kMinAlarmIndicators, LoopFormModel::kMaxAlarmIndicators);
+  Write(data, *row, {{data.Cols().loops.alarm_indicators, count}});
+  return {};
+}
+
+Outcome SetDistribution(SiteData& data, int panel, int loop, bool one_location) {
+  std::optional<site::Row> row = LoopRow(data, panel, loop);
+  if (!row) return NoLoop(panel, loop);
+  const site::LoopColumns& c = data.Cols().loops;
+  Write(data, *row,
+        {{c.one_location, qint64(one_location ? 1 : 0)}, {c.spread, qint64(one_location ? 0 : 1)}});
+  return {};
+}
+
+Outcome SetOneLocationDistance(SiteData& data, int panel, int loop, qint64 v1) {
+  std::optional<site::Row> row = LoopRow(data, panel, loop);
+  if (!row) return NoLoop(panel, loop);
+  if (v1 < LoopFormModel::kMinV1 || v1 > LoopFormModel::kMaxV1)
+    return OutOfRange(LoopFormModel::kMinV1, LoopFormModel::kMaxV1);
+  const site::LoopColumns& c = data.Cols().loops;
+  const qint64 length = IntAt(*row, c.length);
+  Outcome outcome;
+  v1 = CheckedV1(length, v1, &outcome);
+  // V3 follows as far as its range allows, with its own check; it is not copied back.
+  qint64 v3 = IntAt(*row, c.spread_length);
+  const qint64 copy = std::clamp<qint64>(v1, LoopFormModel::kMinV3, LoopFormModel::kMaxV3);
+  if (copy != v3) v3 = CheckedV3(length, copy, &outcome);
+  Write(data, *row, {{c.one_location_length, v1}, {c.spread_length, v3}});
+  return outcome;
+}
+
+Outcome SetSpreadDistance(SiteData& data, int panel, int loop, qint64 v3) {
+  std::optional<site::Row> row = LoopRow(data, panel, loop);
+  if (!row) return NoLoop(panel, loop);
+  if (v3 < LoopFormModel::kMinV3 || v3 > LoopFormModel::kMaxV3)
+    return OutOfRange(LoopFormModel::kMinV3, LoopFormModel::kMaxV3);
+  const site::LoopColumns& c = data.Cols().loops;
+  const qint64 length = IntAt(*row, c.length);
+  Outcome outcome;
+  v3 = CheckedV3(length, v3, &outcome);
+  qint64 v1 = IntAt(*row, c.one_location_length);
+  const qint64 copy = std::clamp<qint64>(v3, LoopFormModel::kMinV1, LoopFormModel::kMaxV1);
+  if (copy != v1) v1 = CheckedV1(length, copy, &outcome);
+  Write(data, *row, {{c.one_location_length, v1}, {c.spread_length, v3}});
+  return outcome;
+}
+
+void RenderLoopForm(SiteData& data, int panel, int loop, LoopFormModel& form) {
+  form.panel = panel;
+  form.loop = loop;
+  std::optional<site::Row> row = LoopRow(data, panel, loop);
+  if (!row) {
+    form.panel = form.loop = 0;
+    form.device_types.clear();
+    return;
   }
-  if (!form_.copying_v3) {
-    const int copy = std::clamp(value, LoopFormModel::kMinV3, LoopFormModel::kMaxV3);
-    if (copy != form_.v3) {
-      form_.copying_v1 = true;
-      OnV3Changed(copy);
-      form_.copying_v1 = false;
-    }
-  }
-  StoreLoopFromView();
-  run_.state.MarkModified();
-  form_.Touch();
-}
-
-void LoopSettings::OnV3Changed(int value) {
-  if (run_.state.Loading()) return;
-  form_.v3 = value;
-  const qint64 length = form_.LengthValue();
-  if (length < 2 * qint64(value)) {
-    run_.prompter.Warn(i18n::Text(Msg::kValueTooLargeHalfLength));
-    const int cut = value / 10;
-    if (cut != value) {
-      OnV3Changed(cut);
-      return;
-    }
-    form_.last_device_spread = QString::number(value);
-  } else {
-    form_.last_device_spread = QString::number(value);
-    ShowDeviceSpacing(form_.panel, form_.loop, length);
-  }
-  if (!form_.copying_v1) {
-    const int copy = std::clamp(value, LoopFormModel::kMinV1, LoopFormModel::kMaxV1);
-    if (copy != form_.v1) {
-      form_.copying_v3 = true;
-      OnV1Changed(copy);
-      form_.copying_v3 = false;
-    }
-  }
-  StoreLoopFromView();
-  run_.state.MarkModified();
-  form_.Touch();
-}
-
-void LoopSettings::OnOneLocationClicked(bool ticked) {
-  if (run_.state.Loading()) return;
-  form_.one_location = ticked;
-  form_.spread = !ticked;
-  StoreLoopFromView();
-  run_.state.MarkModified();
-  form_.Touch();
-}
-
-void LoopSettings::OnSpreadClicked(bool ticked) {
-  if (run_.state.Loading()) return;
-  form_.spread = ticked;
-  form_.one_location = !ticked;
-  StoreLoopFromView();
-  run_.state.MarkModified();
-  form_.Touch();
-}
-
-void LoopSettings::OnCableChosen(int index) {
-  if (run_.state.Loading()) return;
-  form_.cable_index = index;
-  StoreLoopFromView();
-  run_.state.MarkModified();
-  form_.Touch();
-}
-
-void LoopSettings::OnAlarmIndicatorsChanged(const QString& text) {
-  if (run_.state.Loading()) return;
-  const std::optional<qint64> value = WholeNumber(text);
-  if (!value) return;  // an empty field, or a sign typed on its own
-  form_.alarm_indicators = int(std::clamp<qint64>(*value, LoopFormModel::kMinAlarmIndicators,
-                                                  LoopFormModel::kMaxAlarmIndicators));
-  if (form_.panel > 0 && form_.loop > 0) {
-    site::Transaction transaction(&run_.doc.Db());
-    if (WriteLoopRow()) {
-      electrical::RecalculateAlarmIndicators(run_, form_.panel, form_.loop);
-      transaction.Commit();
-    }
-  }
-  run_.state.MarkModified();
-  form_.Touch();
-}
-
-void LoopSettings::ShowDeviceSpacing(int panel, int loop, qint64 length) {
-  form_.device_spacing = electrical::DeviceSpacingText(run_, panel, loop, length, form_.v3);
-  form_.Touch();
+  const site::LoopColumns& c = data.Cols().loops;
+  const qint64 cable = IntAt(*row, c.cable);
+  form.cable_index = site::CableAt(cable) ? int(cable) : -1;
+  const qint64 length = IntAt(*row, c.length);
+  form.length_text = QString::number(length);
+  form.alarm_indicators =
+      int(std::clamp<qint64>(IntAt(*row, c.alarm_indicators), LoopFormModel::kMinAlarmIndicators,
+                             LoopFormModel::kMaxAlarmIndicators));
+  form.one_location = BoolAt(*row, c.one_location);
+  form.spread = BoolAt(*row, c.spread);
+  form.v1 = int(std::clamp<qint64>(IntAt(*row, c.one_location_length), LoopFormModel::kMinV1,
+                                   LoopFormModel::kMaxV1));
+  form.last_device_one_location = QString::number(length - form.v1);
+  form.v3 = int(std::clamp<qint64>(IntAt(*row, c.spread_length), LoopFormModel::kMinV3,
+                                   LoopFormModel::kMaxV3));
+  form.last_device_spread = QString::number(form.v3);
+  form.device_spacing = electrical::DeviceSpacingText(
+      electrical::SpacingDeviceCount(data, panel, loop), length, form.v3);
+  std::vector<site::Row> panels = data.doc.Db().Select("Panels", electrical::PanelKey(panel));
+  const int protocol =
+      panels.empty() ? -1 : electrical::LastTrueFlag(panels.front(), data.Cols().panels.protocols);
+  form.device_types = catalogue::ListDeviceTypes(data.catalogue.ProtocolDevices(protocol),
+                                                 data.catalogue.Translation());
 }
 
 }  // namespace velmora::loop

@@ -3,63 +3,35 @@
 #include <QString>
 #include <optional>
 
-#include "electrical/panel_power.h"
-
-namespace velmora {
-struct Run;
-}
+#include "electrical/outcome.h"
+#include "electrical/site_data.h"
+#include "loop/loop_form_model.h"
 
 namespace velmora::loop {
 
-class LoopFormModel;
+// The loop settings of one loop, each with its limits and messages. The recalculation of the
+// loop's panel follows in the caller. A refused change writes nothing.
 
-// The loop settings of the device view: loading a loop into its controls, storing them, and the
-// handling of each control's change with its limits and warnings. Every handler returns at once
-// while the run is loading.
-class LoopSettings {
- public:
-  LoopSettings(Run& run, LoopFormModel& form) : run_(run), form_(form) {}
+Outcome SetCable(SiteData& data, int panel, int loop, int cable_index);
+// A length of 0 stores nothing; one above the protocol's maximum is cut to it with the warning
+// "Entered value is too large. ..."; one shorter than twice the first-device distance of the
+// chosen distribution becomes twice that distance. Negative lengths are refused.
+Outcome SetLength(SiteData& data, int panel, int loop, qint64 length);
+Outcome SetAlarmIndicators(SiteData& data, int panel, int loop, qint64 count);
+// "One Location" (true) or "Spread" (false); exactly one of the two is set.
+Outcome SetDistribution(SiteData& data, int panel, int loop, bool one_location);
+// The first-device distances V1 (one location, 1 to 3000 m) and V3 (spread, 0 to 1500 m), with
+// their warnings and reductions, each copied into the other as far as the other's range allows.
+Outcome SetOneLocationDistance(SiteData& data, int panel, int loop, qint64 v1);
+Outcome SetSpreadDistance(SiteData& data, int panel, int loop, qint64 v3);
 
-  // Fills the controls from the Loops row, opens the device table of the panel's protocol and
-  // shows the device spacing, with Loading set meanwhile.
-  void LoadLoopIntoView(int panel, int loop);
+// MaxLoopLength of the protocol of the loop's panel; none when there is no lookup row for it (or
+// it holds no positive length): then any length is accepted.
+std::optional<qint64> MaxLoopLength(SiteData& data, int panel);
 
-  // Writes the eight loop columns from the controls and runs RecalculateLoopPanel, in one
-  // transaction. A length text that is not a whole number is reported and nothing is stored.
-  // Nothing while Loading; nothing when the controls show no loop.
-  std::optional<electrical::PanelPower> StoreLoopFromView();
-
-  // The length field left, or Enter pressed in it.
-  void OnLengthAccepted();
-  // The spin fields of the two diagrams.
-  void OnV1Changed(int value);
-  void OnV3Changed(int value);
-  void OnOneLocationClicked(bool ticked);
-  void OnSpreadClicked(bool ticked);
-  void OnCableChosen(int index);
-  // The alarm-indicator field's text changed.
-  void OnAlarmIndicatorsChanged(const QString& text);
-
-  // The distance between devices of the loop for a length, into the spread diagram.
-  void ShowDeviceSpacing(int panel, int loop, qint64 length);
-
-  // "Prot" followed by the protocol index of the panel selected in the site tree; empty when it
-  // has no protocol.
-  QString CurrentProtocolKey();
-  // MaxLoopLength of the protocol of the loop's panel; none when there is no lookup row for it
-  // (or it holds no positive length): then any length is accepted.
-  std::optional<qint64> MaxLoopLength();
-
- private:
-  // Writes the loop row from the controls; false (with the message) when the length does not
-  // convert.
-  bool WriteLoopRow();
-
-  Run& run_;
-  LoopFormModel& form_;
-};
-
-// A whole number in the range of a stored integer, or none.
-std::optional<qint64> WholeNumber(const QString& text);
+// The device view's loop controls for loop l of panel p as the rows give them (LoadLoopIntoView
+// and ShowDeviceSpacing, writing nothing), with the type list of the panel's device table. The
+// sub-type list is left as it is.
+void RenderLoopForm(SiteData& data, int panel, int loop, LoopFormModel& form);
 
 }  // namespace velmora::loop

@@ -37,8 +37,9 @@ struct ChoiceButton {
 };
 
 // What the panel properties view shows and the panel rules read and write: the five boxes, the
-// option and power-supply buttons, the battery text, and the standard protocol remembered while a
-// variant's defaults are applied. Widgets render it and forward close-ups and clicks.
+// option and power-supply buttons, the battery text and the name of the panel on show. It is
+// rendered from the panel's rows after every change; widgets render it and build the actions of
+// the user's close-ups and clicks.
 class PanelFormModel : public QObject {
   Q_OBJECT
 
@@ -54,8 +55,11 @@ class PanelFormModel : public QObject {
   const QString& BatteryText() const { return battery_; }  // EditBattery
   void SetBatteryText(const QString& text) { battery_ = text; }
 
-  const QString& StandardProtocol() const { return standard_protocol_; }
-  void SetStandardProtocol(const QString& name) { standard_protocol_ = name; }
+  // The panel on show (0: none) and its name, for DBEditPanelName.
+  int Panel() const { return panel_; }
+  void SetPanel(int panel) { panel_ = panel; }
+  const QString& PanelName() const { return name_; }
+  void SetPanelName(const QString& name) { name_ = name; }
 
   // Tells the widgets to render the model again.
   void NotifyChanged() { emit Changed(); }
@@ -72,7 +76,8 @@ class PanelFormModel : public QObject {
   std::vector<ChoiceButton> options_;
   std::vector<ChoiceButton> power_supplies_;
   QString battery_;
-  QString standard_protocol_;
+  int panel_ = 0;
+  QString name_;
 };
 
 }  // namespace velmora::panel

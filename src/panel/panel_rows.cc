@@ -3,25 +3,20 @@
 #include <algorithm>
 
 #include "catalogue/lookup.h"
-#include "electrical/run.h"
+#include "electrical/site_rows.h"
 #include "i18n/messages.h"
+#include "site/cables.h"
 
 namespace velmora::panel {
 namespace {
 
-constexpr double kResistancePerKm[] = {36, 23, 19, 13, 9, 8};
+using electrical::IntAt;
 
-// The highest value of `number_column` among the rows of one panel, counting only values below
-// `below` when it is given; 0 when there is none.
-int HighestOf(Run& run, const QString& table, const QString& panel_column, int p,
-              const QString& number_column, int below = 0) {
-  site::Table rows(&run.doc.Db(), table);
-  rows.SetFilter(site::Filter::Equals(panel_column, p));
-  rows.SetFiltered(true);
-  rows.Open();
+int HighestOf(SiteData& data, const QString& table, const site::Filter& filter, int column,
+              int below = 0) {
   int highest = 0;
-  for (rows.First(); !rows.Eof(); rows.Next()) {
-    const int n = int(rows.Int(number_column));
+  for (const site::Row& row : data.doc.Db().Select(table, filter)) {
+    const int n = int(IntAt(row, column));
     if (below > 0 && n >= below) continue;
     highest = std::max(highest, n);
   }
@@ -30,97 +25,144 @@ int HighestOf(Run& run, const QString& table, const QString& panel_column, int p
 
 }  // namespace
 
-bool LocatePanelRow(Run& run, int p) {
-  if (p < 1) return false;
-  return run.doc.Panels().Locate("Panel Number", p);
+std::optional<site::Row> PanelRow(SiteData& data, int p) {
+  if (p < 1) return std::nullopt;
+  std::vector<site::Row> rows = data.doc.Db().Select("Panels", electrical::PanelKey(p));
+  if (rows.empty()) return std::nullopt;
+  return std::move(rows.front());
+}
+
+catalogue::PanelFlags FlagsOf(SiteData& data, const site::Row& panel) {
+  const site::PanelColumns& c = data.Cols().panels;
+  catalogue::PanelFlags flags;
+  for (int column : c.protocols) flags.protocols.push_back(electrical::BoolAt(panel, column));
+  for (int column : c.options) flags.options.push_back(electrical::BoolAt(panel, column));
+  for (int column : c.power_supplies)
+    flags.power_supplies.push_back(electrical::BoolAt(panel, column));
+  return flags;
+}
+
+void WriteFlags(SiteData& data, site::Row& panel, const catalogue::PanelFlags& flags) {
+  const site::PanelColumns& c = data.Cols().panels;
+  electrical::RowEdit edit(data.doc.Db(), "Panels", panel);
+  auto family = [&](const std::vector<int>& columns, const std::vector<bool>& values) {
+    for (int i = 0; i < int(columns.size()) && i < int(values.size()); ++i)
+      edit.Set(columns[i], qint64(values[i] ? 1 : 0));
+  };
+  family(c.protocols, flags.protocols);
+  family(c.options, flags.options);
+  family(c.power_supplies, flags.power_supplies);
+  edit.Store();
+}
+
+const catalogue::Variant* VariantOf(SiteData& data, const site::Row& panel) {
+  const site::PanelColumns& c = data.Cols().panels;
+  if (electrical::IsEmptyAt(panel, c.type) || electrical::IsEmptyAt(panel, c.housing))
+    return nullptr;
+  return catalogue::FindVariant(data.Variants(), IntAt(panel, c.type), IntAt(panel, c.housing));
 }
 
 QString LoopText(int n) { return i18n::Text(i18n::Msg::kLoop) + " " + QString::number(n); }
 
-double CableResistance(qint64 cable_spec) {
-  const qint64 index = std::clamp<qint64>(cable_spec, 0, 5);
-  return kResistancePerKm[index];
-}
+QString DefaultPanelName(int p) { return i18n::Text(i18n::Msg::kPanel) + QString::number(p); }
 
-void AppendLoopRow(Run& run, site::Table& loops, int p, int n, const DefaultPanelValues& defaults,
+void AppendLoopRow(SiteData& data, int p, int n, const catalogue::DefaultPanelValues& defaults,
                    qint64 length) {
-  // A cable index outside the list would leave the loop without a resistance; such a default
-  // is read as the first cable.
-  const qint64 cable =
-      defaults.cable_spec >= 0 && defaults.cable_spec <= 5 ? defaults.cable_spec : 0;
-  loops.Append();
-  loops.SetValue("PanelNumber", p);
-  loops.SetValue("LoopNumber", n);
-  loops.SetValue("Loop", LoopText(n));
-  loops.SetValue("QuiescentCurrent", 0.0);
-  loops.SetValue("AlarmCurrent", 0.0);
-  loops.SetValue("Resistance", CableResistance(cable));
-  if (run.doc.LoopsHaveOkBoolean()) loops.SetValue("OKBoolean", true);
-  loops.SetValue("OK", i18n::Text(i18n::Msg::kLoopOk));
-  loops.SetValue("CableSpec", cable);
-  loops.SetValue("Length", length);
-  loops.SetValue("AlarmIndicators", defaults.alarm_indicators);
-  loops.SetValue("OneLocation", defaults.one_location);
-  loops.SetValue("OneLocationLength", defaults.one_location_length);
-  loops.SetValue("Spread", defaults.spread);
-  loops.SetValue("SpreadLength", defaults.spread_length);
-  loops.SetValue("Drop", 0.0);
-  loops.Post();
+  const site::LoopColumns& c = data.Cols().loops;
+  // A cable index outside the list would leave the loop without a resistance; such a default is
+  // read as the first cable.
+  const qint64 cable = site::CableAt(defaults.cable_spec) ? defaults.cable_spec : 0;
+  std::vector<std::pair<int, QVariant>> values = {
+      {c.panel, qint64(p)},
+      {c.number, qint64(n)},
+      {c.name, LoopText(n)},
+      {c.quiescent, 0.0},
+      {c.alarm, 0.0},
+      {c.resistance, site::kCables[cable].ohm_per_km},
+      {c.ok, i18n::Text(i18n::Msg::kLoopOk)},
+      {c.cable, cable},
+      {c.length, length},
+      {c.alarm_indicators, defaults.alarm_indicators},
+      {c.one_location, qint64(defaults.one_location ? 1 : 0)},
+      {c.one_location_length, defaults.one_location_length},
+      {c.spread, qint64(defaults.spread ? 1 : 0)},
+      {c.spread_length, defaults.spread_length},
+      {c.drop, 0.0}};
+  // Older layouts have no OKBoolean.
+  if (c.ok_flag >= 0) values.emplace_back(c.ok_flag, qint64(1));
+  data.doc.Db().Insert("Loops", values);
 }
 
-void AppendBlankDeviceRow(Run& run, site::Table& devices, int p, int n) {
-  // Device events come back on (to what they were) once the row is stored.
-  site::FlagScope events(&run.state, &site::RunState::SetDeviceEventsOn,
-                         &site::RunState::DeviceEventsOn, false);
-  devices.Append();
-  devices.SetValue("Panel", p);
-  devices.SetValue("Loop", n);
-  devices.SetValue("DeviceQuantity", 0);
-  devices.SetValue("DeviceTypeCode", 0);
-  devices.SetValue("DeviceSub-Type", " ");
-  devices.SetValue("UnitQuiesentCurrent", 0.0);
-  devices.SetValue("QuiesentCurrent", 0.0);
-  devices.SetValue("UnitAlarmCurrent", 0.0);
-  devices.SetValue("AlarmCurrent", 0.0);
-  devices.Post();
+void AppendBlankDeviceRow(SiteData& data, int p, int n) {
+  const site::DeviceColumns& c = data.Cols().devices;
+  data.doc.Db().Insert("Devices", {{c.panel, qint64(p)},
+                                   {c.loop, qint64(n)},
+                                   {c.quantity, qint64(0)},
+                                   {c.type_code, qint64(0)},
+                                   {c.sub_type, QStringLiteral(" ")},
+                                   {c.unit_q, 0.0},
+                                   {c.row_q, 0.0},
+                                   {c.unit_a, 0.0},
+                                   {c.row_a, 0.0}});
 }
 
-void AppendOutputRow(Run& run, site::Table& outputs, int p, int n, qint64 max) {
-  outputs.Append();
-  outputs.SetValue("Panel", p);
-  outputs.SetValue("OutputNumber", n);
-  outputs.SetValue("Output", catalogue::OutputName(run.catalogue.Translation(), n));
-  outputs.SetValue("MAX", max);
-  outputs.SetValue("QuiesentCurrent", 0.0);
-  outputs.SetValue("AlarmCurrent", 0.0);
-  outputs.Post();
+void AppendOutputRow(SiteData& data, int p, int n, qint64 max) {
+  const site::OutputColumns& c = data.Cols().outputs;
+  data.doc.Db().Insert("Outputs", {{c.panel, qint64(p)},
+                                   {c.number, qint64(n)},
+                                   {c.name, catalogue::OutputName(data.catalogue.Translation(), n)},
+                                   {c.max, max},
+                                   {c.quiescent, 0.0},
+                                   {c.alarm, 0.0}});
 }
 
-int HighestLoopNumber(Run& run, int p) {
-  return HighestOf(run, "Loops", "PanelNumber", p, "LoopNumber");
+int HighestLoopNumber(SiteData& data, int p) {
+  return HighestOf(data, "Loops", electrical::LoopsOfPanel(p), data.Cols().loops.number);
 }
 
-int HighestDeviceLoop(Run& run, int p) { return HighestOf(run, "Devices", "Panel", p, "Loop"); }
-
-int HighestOwnOutput(Run& run, int p) {
-  return HighestOf(run, "Outputs", "Panel", p, "OutputNumber", 100);
+int HighestDeviceLoop(SiteData& data, int p) {
+  return HighestOf(data, "Devices", electrical::RowsOfPanel(p), data.Cols().devices.loop);
 }
 
-void DeleteOutputs(Run& run, int p, int first, int last) {
+int HighestOwnOutput(SiteData& data, int p) {
+  return HighestOf(data, "Outputs", electrical::RowsOfPanel(p), data.Cols().outputs.number, 100);
+}
+
+void DeleteOutputs(SiteData& data, int p, int first, int last) {
   if (last < first) return;
-  site::Table outputs(&run.doc.Db(), "Outputs");
-  outputs.SetFilter(site::Filter::Equals("Panel", p));
-  outputs.SetFiltered(true);
-  outputs.Open();
-  outputs.First();
-  while (!outputs.Eof()) {
-    const qint64 n = outputs.Int("OutputNumber");
-    if (n >= first && n <= last) {
-      outputs.Delete();
-    } else {
-      outputs.Next();
-    }
+  const int c_number = data.Cols().outputs.number;
+  for (const site::Row& row : data.doc.Db().Select("Outputs", electrical::RowsOfPanel(p))) {
+    const qint64 n = IntAt(row, c_number);
+    if (n >= first && n <= last) data.doc.Db().Delete("Outputs", row.rowid);
   }
+}
+
+void AddPanelLoops(SiteData& data, int p, int first, int last) {
+  if (last < first) return;
+  const catalogue::DefaultPanelValues defaults = data.catalogue.Defaults(data.Flags());
+  for (int n = first; n <= last; ++n) {
+    AppendLoopRow(data, p, n, defaults, defaults.cable_length);
+    AppendBlankDeviceRow(data, p, n);
+  }
+}
+
+void RemovePanelLoopsAbove(SiteData& data, int p, int n) {
+  site::Database& db = data.doc.Db();
+  for (const site::Row& row : db.Select("Loops", electrical::LoopsOfPanel(p))) {
+    if (IntAt(row, data.Cols().loops.number) > n) db.Delete("Loops", row.rowid);
+  }
+  for (const site::Row& row : db.Select("Devices", electrical::RowsOfPanel(p))) {
+    if (IntAt(row, data.Cols().devices.loop) > n) db.Delete("Devices", row.rowid);
+  }
+}
+
+int LoopTotal(const catalogue::Variant& variant, const std::vector<bool>& options) {
+  int loops = int(variant.loop_count);
+  for (int i = 0; i < int(options.size()); ++i) {
+    const int a = variant.OptionLoops(i);
+    if (options[i] && a > 0) loops += a;
+  }
+  return loops;
 }
 
 }  // namespace velmora::panel

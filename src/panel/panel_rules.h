@@ -2,50 +2,50 @@
 
 #include <QString>
 
-#include "panel/panel_form_model.h"
-#include "panel/variant.h"
-
-namespace velmora {
-struct Run;
-}
+#include "electrical/outcome.h"
+#include "electrical/site_data.h"
 
 namespace velmora::panel {
 
 // The panel rules: how a panel's type, housing, protocol, option boards and power supply may
-// change and what each change drags along (loops, device rows, outputs, tree nodes). They work
-// on the current panel, the panel of the active tab.
+// change and what each change drags along (loops, device rows, outputs). Each works on the
+// panel given by its number and writes its rows; the recalculation of the panel follows in the
+// caller. A refused change writes nothing.
 
-// The close-ups and clicks of the panel view. Each is one user action in one transaction (see
-// RunPanelOperation); false when the store failed and the action was undone.
-bool SelectPanelType(Run& run, PanelFormModel& form, const QString& name);
-bool SelectPanelTypeCode(Run& run, PanelFormModel& form, const QString& code);
-// `type_name` is the type shown; the type applied is the one stored in the panel row.
-bool SelectHousing(Run& run, PanelFormModel& form, const QString& housing,
-                   const QString& type_name);
-bool SelectHousingCode(Run& run, PanelFormModel& form, const QString& code,
-                       const QString& type_code);
-// Asks before a new protocol throws the loop data away.
-bool SelectProtocol(Run& run, PanelFormModel& form, const QString& name);
-bool ToggleOptionBoard(Run& run, PanelFormModel& form, int i);
-bool SelectPowerSupply(Run& run, PanelFormModel& form, int i);
+// By the type's name (the last lookup row with it) or its group code (the last variant with it):
+// the type's first variant, its standard items, then its housing as SelectHousing applies it.
+Outcome SelectPanelType(SiteData& data, int panel, const QString& name);
+Outcome SelectPanelTypeCode(SiteData& data, int panel, const QString& code);
+// By the housing's name (the first lookup row with it) or the variant's code (the last variant
+// with it), for the panel's own type: the variant's standard items, its outputs and exactly its
+// loops. A housing the type does not come in is refused.
+Outcome SelectHousing(SiteData& data, int panel, const QString& name);
+Outcome SelectHousingCode(SiteData& data, int panel, const QString& code);
 
-// Steps shared with showing and adding panels; they run inside the caller's action.
+// Whether the panel's variant offers the protocol (standard or optional).
+bool ProtocolOffered(SiteData& data, int panel, const QString& name);
+// Whether choosing the protocol would change the panel (and so throw its loop data away).
+bool ProtocolWouldChange(SiteData& data, int panel, const QString& name);
+// The protocol chosen (after the question): its flag alone, loop lengths cut to its maximum,
+// every device row of the panel replaced by one blank row per loop that had rows, and those
+// loops' currents cleared. A protocol the panel's variant does not offer is refused.
+Outcome SelectProtocol(SiteData& data, int panel, const QString& name);
 
-// The variant's protocols, boards and power supplies into the current row of the Panels view
-// and into the form, standard items set; the row is stored.
-void ApplyVariantDefaults(Run& run, PanelFormModel& form, const PanelCounts& counts,
-                          const Variant& variant);
-// A protocol box offering nothing but Apollo is emptied; the box is usable when it has entries.
-void ApplyApolloRule(PanelFormModel& form);
-// Switches the device catalogue to the table of protocol i.
-void SelectProtocolDeviceTable(Run& run, int i);
-// Loop rows with the defaults of DefaultPanel and one blank device row each for loops
-// first ... last of panel p, and their tree nodes ahead of the panel's outputs node.
-void AddPanelLoops(Run& run, int p, int first, int last);
-// Removes the loops of panel p above n with their device rows and tree nodes.
-void RemovePanelLoopsAbove(Run& run, int p, int n);
-// Current lines, every panel's summaries, the current panel's lines and power, its battery into
-// the form, and the root caption.
-void RecalculatePanel(Run& run, PanelFormModel& form);
+// Ticks or unticks board i, clears the other boards of its exclusion group, and adds or removes
+// the loops and outputs the board brings. A board that is not available is refused.
+Outcome ToggleOptionBoard(SiteData& data, int panel, int board);
+// Power supply i alone. One that is not available is refused.
+Outcome SelectPowerSupply(SiteData& data, int panel, int supply);
+
+// Whether the panel's type, housing and flags fit the catalogue of the site's sales channel.
+bool FitsCatalogue(SiteData& data, int panel);
+// A panel that no longer fits is set to the first variant of the catalogue with exactly its
+// standard items; its loops and outputs stay as they are.
+Outcome FitPanelToCatalogue(SiteData& data, int panel);
+
+// The index of an option board or power supply given by its caption as the buttons show it, or
+// by its number; nothing when no button has it.
+std::optional<int> OptionBoardIndex(SiteData& data, const QString& caption);
+std::optional<int> PowerSupplyIndex(SiteData& data, const QString& caption);
 
 }  // namespace velmora::panel

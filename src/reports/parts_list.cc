@@ -6,24 +6,19 @@
 
 #include "catalogue/device_catalogue.h"
 #include "catalogue/panel_spec.h"
-#include "electrical/run.h"
 #include "electrical/site_rows.h"
 #include "i18n/messages.h"
 #include "i18n/tr.h"
-#include "loop/loop_form_model.h"
 #include "reports/print_store.h"
-#include "site/table.h"
+#include "site/cables.h"
 
 namespace velmora::reports {
 namespace {
 
 using electrical::BoolAt;
 using electrical::IntAt;
-using electrical::RowSet;
 using electrical::TextAt;
 using i18n::Msg;
-
-constexpr int kCableCount = loop::LoopFormModel::kCableCount;
 
 using VariantKey = QPair<qint64, qint64>;  // panel type, housing
 
@@ -41,7 +36,7 @@ QString BatteryModelOf(const QString& battery) {
 
 }  // namespace
 
-void BuildPartsList(Run& run, site::Database& print, const i18n::Settings& settings) {
+void BuildPartsList(SiteData& data, site::Database& print, const i18n::Settings& settings) {
   site::Transaction transaction(&print);
   print.DeleteWhere("PartsList");
   TierWriter out(print, "PartsList");
@@ -50,98 +45,92 @@ void BuildPartsList(Run& run, site::Database& print, const i18n::Settings& setti
   };
 
   const QString country = settings.CountryCode();
-  site::Database& doc = run.doc.Db();
-  RowSet panels(doc, "Panels");
-  const int p_type = panels.Col("Panel Type");
-  const int p_housing = panels.Col("Housing Type");
-  const int p_channel = panels.Col("SalesChannel");
-  const int p_battery = panels.Col("Battery");
-
-  // The compatibility rows as the rest of the program sees them: the site's sales channel and
-  // the rows for every channel. Counting over the unrestricted table would list a panel once
-  // for every channel that sells its variant.
-  site::Table& spec = run.catalogue.PanelSpec();
-  const std::vector<site::Row>& spec_rows = spec.Rows();
-  const int s_id1 = spec.FieldIndex("ID1");
-  const int s_id2 = spec.FieldIndex("ID2");
-  const int s_code = spec.FieldIndex("Panel Code");
-  const int s_channel = spec.FieldIndex("SalesChannel");
+  site::Database& doc = data.doc.Db();
+  const site::SiteColumns& c = data.Cols();
+  const std::vector<site::Row> panels = doc.Select("Panels");
+  // The catalogue of the site's own sales channel (its rows and those for every channel),
+  // whatever another view of the catalogue shows: counting over the unrestricted table would
+  // list a panel once for every channel that sells its variant.
+  const std::vector<catalogue::Variant>& variants = data.Variants();
 
   QHash<VariantKey, int> panels_of_variant;
-  for (const site::Row& row : panels.Rows())
-    ++panels_of_variant[{IntAt(row, p_type), IntAt(row, p_housing)}];
-  QHash<VariantKey, std::vector<const site::Row*>> spec_of_variant;
-  for (const site::Row& row : spec_rows) {
-    const VariantKey key{IntAt(row, s_id1), IntAt(row, s_id2)};
-    spec_of_variant[key].push_back(&row);
+  for (const site::Row& row : panels)
+    ++panels_of_variant[{IntAt(row, c.panels.type), IntAt(row, c.panels.housing)}];
+  QHash<VariantKey, std::vector<const catalogue::Variant*>> variants_of;
+  for (const catalogue::Variant& v : variants) {
+    if (!v.type_id || !v.housing_id) continue;
+    const VariantKey key{*v.type_id, *v.housing_id};
+    variants_of[key].push_back(&v);
     const int count = panels_of_variant.value(key);
-    if (count > 0) add(QString::number(count), TextAt(row, s_code) + "-" + country);
+    if (count > 0) add(QString::number(count), v.panel_code + "-" + country);
   }
 
   // Option boards that are not standard on the panel's variant. A variant offered for every
   // channel is stored with the channel "All", so that counts as the panel's own channel.
-  const int options = electrical::CountColumnsWithPrefix(doc, "Panels", "Opt");
-  for (int i = 0; i < options; ++i) {
-    const int p_opt = panels.Col(QString("Opt%1").arg(i));
-    const int s_opt = spec.FieldIndex(QString("Opt%1").arg(i));
-    const int s_part = spec.FieldIndex(QString("Part%1").arg(i));
-    if (p_opt < 0 || s_opt < 0) continue;
+  for (int i = 0; i < int(c.panels.options.size()); ++i) {
+    if (c.panels.options[i] < 0) continue;
     int count = 0;
     QString part;
-    for (const site::Row& panel : panels.Rows()) {
-      if (!BoolAt(panel, p_opt)) continue;
-      const QString channel = TextAt(panel, p_channel);
-      for (const site::Row* row :
-           spec_of_variant.value({IntAt(panel, p_type), IntAt(panel, p_housing)})) {
-        const QString row_channel = TextAt(*row, s_channel);
-        if (row_channel != channel && row_channel != "All") continue;
+    for (const site::Row& panel : panels) {
+      if (!BoolAt(panel, c.panels.options[i])) continue;
+      const QString channel = TextAt(panel, c.panels.channel);
+      for (const catalogue::Variant* v :
+           variants_of.value({IntAt(panel, c.panels.type), IntAt(panel, c.panels.housing)})) {
+        if (v->sales_channel != channel && v->sales_channel != u"All") continue;
         // Standard is what the cell's first three characters say; the group digit after them
         // does not make a standard board an optional one.
-        if (catalogue::AvailabilityOf(TextAt(*row, s_opt)) == catalogue::Availability::kStandard)
-          continue;
+        if (v->OptionAvailability(i) == catalogue::Availability::kStandard) continue;
         ++count;
-        part = TextAt(*row, s_part);
+        part = v->option_parts.value(i);
         break;
       }
     }
     if (count > 0) add(QString::number(count), part);
   }
 
-  // Devices of the open device table, counted over the whole site.
-  RowSet devices(doc, "Devices");
-  const int d_code = devices.Col("DeviceSub-Type");
-  const int d_quantity = devices.Col("DeviceQuantity");
-  QHash<QString, qint64> quantity_of_code;
-  for (const site::Row& row : devices.Rows())
-    quantity_of_code[TextAt(row, d_code)] += IntAt(row, d_quantity);
-  for (const catalogue::Device& device : catalogue::AllDevices(run.catalogue)) {
-    const qint64 quantity = quantity_of_code.value(device.code);
-    if (quantity > 0) add(QString::number(quantity), device.code);
+  // Devices: each panel's rows against the device table of its own protocol, the tables in the
+  // order the panels first use them, each table's devices in its order.
+  QHash<qint64, int> protocol_of_panel;
+  std::vector<int> protocols;
+  for (const site::Row& panel : panels) {
+    const int protocol = electrical::LastTrueFlag(panel, c.panels.protocols);
+    protocol_of_panel.insert(IntAt(panel, c.panels.number), protocol);
+    if (std::find(protocols.begin(), protocols.end(), protocol) == protocols.end())
+      protocols.push_back(protocol);
+  }
+  QHash<QPair<int, QString>, qint64> quantity_of;  // (protocol, code)
+  for (const site::Row& row : doc.Select("Devices")) {
+    const int protocol = protocol_of_panel.value(IntAt(row, c.devices.panel), -1);
+    quantity_of[{protocol, TextAt(row, c.devices.sub_type)}] += IntAt(row, c.devices.quantity);
+  }
+  for (int protocol : protocols) {
+    if (protocol < 0) continue;
+    for (const catalogue::Device& device : data.catalogue.ProtocolDevices(protocol).Devices()) {
+      const qint64 quantity = quantity_of.value({protocol, device.code});
+      if (quantity > 0) add(QString::number(quantity), device.code);
+    }
   }
 
   // Two batteries per panel, by model.
   QHash<QString, int> batteries_of_model;
-  for (const site::Row& row : panels.Rows())
-    batteries_of_model[BatteryModelOf(TextAt(row, p_battery))] += 2;
-  for (const QString& model : run.catalogue.BatteryModels()) {
+  for (const site::Row& row : panels)
+    batteries_of_model[BatteryModelOf(TextAt(row, c.panels.battery))] += 2;
+  for (const QString& model : data.catalogue.BatteryModels()) {
     const int count = batteries_of_model.value(model);
     if (count > 0 && !model.isEmpty()) add(QString::number(count), model);
   }
 
   // Cable metres by cross-section.
-  RowSet loops(doc, "Loops");
-  const int l_cable = loops.Col("CableSpec");
-  const int l_length = loops.Col("Length");
-  qint64 metres[kCableCount] = {};
-  for (const site::Row& row : loops.Rows()) {
-    if (electrical::IsEmptyAt(row, l_cable)) continue;
-    const qint64 cable = IntAt(row, l_cable);
-    if (cable >= 0 && cable < kCableCount) metres[cable] += IntAt(row, l_length);
+  qint64 metres[site::kCableCount] = {};
+  for (const site::Row& row : doc.Select("Loops")) {
+    if (electrical::IsEmptyAt(row, c.loops.cable)) continue;
+    const qint64 cable = IntAt(row, c.loops.cable);
+    if (site::CableAt(cable)) metres[cable] += IntAt(row, c.loops.length);
   }
-  for (int c = 0; c < kCableCount; ++c) {
-    if (metres[c] > 0)
-      add(QString::number(metres[c]) + "m",
-          i18n::Tr(loop::LoopFormModel::CableText(c)) + " " + i18n::Text(Msg::kCable));
+  for (int k = 0; k < site::kCableCount; ++k) {
+    if (metres[k] > 0)
+      add(QString::number(metres[k]) + "m",
+          i18n::Tr(site::kCables[k].text) + " " + i18n::Text(Msg::kCable));
   }
   transaction.Commit();
 }

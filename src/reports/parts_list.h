@@ -5,15 +5,14 @@
 #include "i18n/settings.h"
 #include "site/database.h"
 
-namespace velmora {
-struct Run;
-}
+#include "electrical/site_data.h"
 
 namespace velmora::reports {
 
 // BuildPartsList: the bill of materials of the site (panels with the country suffix of their
-// code, optional boards, devices of the open device table, batteries, cable metres) as the
-// PartsList rows of the print store, replacing what it held.
-void BuildPartsList(Run& run, site::Database& print, const i18n::Settings& settings);
+// code, optional boards, each panel's devices from the device table of its protocol, batteries,
+// cable metres), counted over the catalogue of the site's own sales channel, as the PartsList
+// rows of the print store, replacing what it held.
+void BuildPartsList(SiteData& data, site::Database& print, const i18n::Settings& settings);
 
 }  // namespace velmora::reports

@@ -15,11 +15,11 @@ namespace velmora::reports {
 void PrepareReport(workspace::Workspace& workspace, PrintStore& store, ReportKind kind,
                    const i18n::Settings& settings) {
   store.Open();
-  workspace.ShowSiteView();
+  // The stored results are always current: the store is filled from the rows as they are.
   if (kind == ReportKind::kSite) {
-    FillReportTables(workspace.R(), store.Db());
+    FillReportTables(workspace.Data(), store.Db(), workspace.State().TechnicalDetail());
   } else {
-    FillPartsReportTables(workspace.R(), store.Db(), settings);
+    FillPartsReportTables(workspace.Data(), store.Db(), settings);
   }
 }
 

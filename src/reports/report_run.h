@@ -13,9 +13,9 @@ class Workspace;
 
 namespace velmora::reports {
 
-// The steps before a report is rendered: the site view is shown and the panel summaries are
-// refreshed, then the print store is filled for the report (the site tables, or Site, Sections
-// and the parts list). Throws site::StoreError when the print store cannot be used.
+// The step before a report is rendered: the print store filled for the report from the site's
+// rows, whose stored results are always current (the site tables, or Site, Sections and the
+// parts list). Throws site::StoreError when the print store cannot be used.
 void PrepareReport(workspace::Workspace& workspace, PrintStore& store, ReportKind kind,
                    const i18n::Settings& settings);
 

@@ -6,7 +6,7 @@
 
 #include "catalogue/lookup.h"
 #include "electrical/number_format.h"
-#include "electrical/run.h"
+#include "electrical/recalculation.h"
 #include "electrical/site_rows.h"
 #include "i18n/messages.h"
 #include "i18n/tr.h"
@@ -37,59 +37,57 @@ QString WholeMilliamperes(double value) {
 }
 
 // Rows of a site table grouped by their panel number, each group in table order.
-std::vector<std::vector<const site::Row*>> GroupByPanel(RowSet& set, int panel_column, int panels) {
+std::vector<std::vector<const site::Row*>> GroupByPanel(const std::vector<site::Row>& rows,
+                                                        int panel_column, int panels) {
   std::vector<std::vector<const site::Row*>> groups(panels + 1);
-  for (const site::Row& row : set.Rows()) {
+  for (const site::Row& row : rows) {
     const qint64 p = IntAt(row, panel_column);
     if (p >= 1 && p <= panels) groups[p].push_back(&row);
   }
   return groups;
 }
 
-void FillPanelDetails(Run& run, TierWriter& out, RowSet& panels, const site::Row& row) {
-  site::Table& lookup = run.catalogue.Translation();
-  site::Table& spec = run.catalogue.PanelSpec();
-  const int number = int(IntAt(row, panels.Col("Panel Number")));
-  const qint64 type = IntAt(row, panels.Col("Panel Type"));
-  const qint64 housing = IntAt(row, panels.Col("Housing Type"));
+void FillPanelDetails(SiteData& data, TierWriter& out, const site::Row& row) {
+  site::Table& lookup = data.catalogue.Translation();
+  const site::PanelColumns& pc = data.Cols().panels;
+  const int number = int(IntAt(row, pc.number));
+  const qint64 type = IntAt(row, pc.type);
+  const qint64 housing = IntAt(row, pc.housing);
 
   // The type's order code from its first row, the variant's code from the row of this type
   // and housing: the code of the first row with the housing alone may belong to another type.
   QString group_code;
   QString variant_code;
   bool type_found = false;
-  const int s_id1 = spec.FieldIndex("ID1");
-  const int s_id2 = spec.FieldIndex("ID2");
-  for (const site::Row& s : spec.Rows()) {
-    if (IntAt(s, s_id1) != type) continue;
+  for (const catalogue::Variant& v : data.Variants()) {
+    if (!v.type_id || *v.type_id != type) continue;
     if (!type_found) {
-      group_code = TextAt(s, spec.FieldIndex("Panel Group Code"));
+      group_code = v.group_code;
       type_found = true;
     }
-    if (IntAt(s, s_id2) == housing) {
-      variant_code = TextAt(s, spec.FieldIndex("Panel Code"));
+    if (v.housing_id && *v.housing_id == housing) {
+      variant_code = v.panel_code;
       break;
     }
   }
 
-  out.Add(number, Tr(N_("Name")), TextAt(row, panels.Col("Panel Name")));
+  out.Add(number, Tr(N_("Name")), TextAt(row, pc.name));
   out.Add(number, Tr(N_("Type")), group_code, catalogue::PanelTypeName(lookup, type));
   out.Add(number, Tr(N_("Housing")), variant_code, catalogue::HousingName(lookup, housing));
-  const int protocol = electrical::ProtocolIndexOfPanel(panels, row);
+  const int protocol = electrical::LastTrueFlag(row, pc.protocols);
   if (protocol >= 0) {
     const auto found = catalogue::ProtocolOfKey(lookup, catalogue::ProtocolKey(protocol));
     out.Add(number, Tr(N_("Protocol")), found ? found->name : QString());
   }
-  out.Add(number, Text(Msg::kBatteryCapacityAh),
-          TextAt(row, panels.Col("Battery Capacity")) + " => ", TextAt(row, panels.Col("Battery")));
-  const int supply = electrical::PowerSupplyIndexOfPanel(panels, row);
+  out.Add(number, Text(Msg::kBatteryCapacityAh), TextAt(row, pc.battery_capacity) + " => ",
+          TextAt(row, pc.battery));
+  const int supply = electrical::LastTrueFlag(row, pc.power_supplies);
   out.Add(
       number, Tr(N_("Power Supply")),
       supply < 0 ? QString() : catalogue::PowerSupplyCaption(lookup, supply).value_or(QString()));
-  const int options = electrical::CountColumnsWithPrefix(run.doc.Db(), "Panels", "Opt");
   bool first = true;
-  for (int i = 0; i < options; ++i) {
-    if (!BoolAt(row, panels.Col(QString("Opt%1").arg(i)))) continue;
+  for (int i = 0; i < int(pc.options.size()); ++i) {
+    if (!BoolAt(row, pc.options[i])) continue;
     out.Add(number, first ? Tr(N_("Options")) : QString(),
             catalogue::OptionCaption(lookup, i).value_or(QString()));
     first = false;
@@ -98,18 +96,18 @@ void FillPanelDetails(Run& run, TierWriter& out, RowSet& panels, const site::Row
 
 }  // namespace
 
-void FillSiteAndSections(Run& run, site::Database& print) {
-  RowSet site(run.doc.Db(), "Site");
+void FillSiteAndSections(SiteData& data, site::Database& print) {
+  RowSet site(data.doc.Db(), "Site");
   const site::Row* row = site.First();
   std::vector<std::pair<int, QVariant>> values;
   for (const char* column : kSiteColumns) {
     const int to = print.ColumnIndex("Site", column);
-    const int from = site.Col(column);
+    const int from = data.doc.Db().ColumnIndex("Site", column);
     if (to >= 0 && row != nullptr && from >= 0) values.emplace_back(to, row->values[from]);
   }
-  site::Table& lookup = run.catalogue.Translation();
-  const double standby = row ? RealAt(*row, site.Col("StandbyTime")) : 0.0;
-  const double alarm = row ? RealAt(*row, site.Col("AlarmTime")) : 0.0;
+  site::Table& lookup = data.catalogue.Translation();
+  const double standby = row ? RealAt(*row, data.Cols().site.standby) : 0.0;
+  const double alarm = row ? RealAt(*row, data.Cols().site.alarm) : 0.0;
   values.emplace_back(print.ColumnIndex("Site", "StandbyTime"),
                       catalogue::StandbyTimeTextOfNumber(lookup, standby));
   values.emplace_back(print.ColumnIndex("Site", "AlarmTime"),
@@ -146,73 +144,78 @@ void FillSiteAndSections(Run& run, site::Database& print) {
   print.Insert("Sections", section_values);
 }
 
-void FillReportTables(Run& run, site::Database& print) {
+void FillReportTables(SiteData& data, site::Database& print, bool technical_detail) {
   site::Transaction transaction(&print);
-  FillSiteAndSections(run, print);
+  FillSiteAndSections(data, print);
 
-  site::Database& doc = run.doc.Db();
-  RowSet panels(doc, "Panels");
-  const int p_number = panels.Col("Panel Number");
+  site::Database& doc = data.doc.Db();
+  const site::SiteColumns& c = data.Cols();
+  const std::vector<site::Row> panels = doc.Select("Panels");
   print.DeleteWhere("Panels");
   print.DeleteWhere("PanelDetails");
   TierWriter panel_rows(print, "Panels");
   TierWriter detail_rows(print, "PanelDetails");
-  for (const site::Row& row : panels.Rows()) {
-    panel_rows.Add(int(IntAt(row, p_number)), TextAt(row, panels.Col("Panel Name")));
-    FillPanelDetails(run, detail_rows, panels, row);
+  for (const site::Row& row : panels) {
+    panel_rows.Add(int(IntAt(row, c.panels.number)), TextAt(row, c.panels.name));
+    FillPanelDetails(data, detail_rows, row);
   }
 
   print.DeleteWhere("Currents");
   print.DeleteWhere("Devices");
   TierWriter current_rows(print, "Currents");
   TierWriter device_rows(print, "Devices");
-  const int count = int(panels.Rows().size());
+  const int count = int(panels.size());
   std::vector<const site::Row*> panel_of_number(count + 1, nullptr);
-  for (const site::Row& row : panels.Rows()) {
-    const qint64 p = IntAt(row, p_number);
+  for (const site::Row& row : panels) {
+    const qint64 p = IntAt(row, c.panels.number);
     if (p >= 1 && p <= count && panel_of_number[p] == nullptr) panel_of_number[p] = &row;
   }
-  // Whole tables, read once: no view filter is involved, so none needs restoring.
-  RowSet loops(doc, "Loops");
-  RowSet outputs(doc, "Outputs");
-  RowSet devices(doc, "Devices");
-  const auto loops_of = GroupByPanel(loops, loops.Col("PanelNumber"), count);
-  auto outputs_of = GroupByPanel(outputs, outputs.Col("Panel"), count);
-  const auto devices_of = GroupByPanel(devices, devices.Col("Panel"), count);
-  const bool has_psu_flag = run.doc.PanelsHaveStatusFlags();
-  const int o_number = outputs.Col("OutputNumber");
-  const int d_loop = devices.Col("Loop");
-  const int d_sub_type = devices.Col("DeviceSub-Type");
+  // Whole tables, read once.
+  const std::vector<site::Row> loops = doc.Select("Loops");
+  const std::vector<site::Row> outputs = doc.Select("Outputs");
+  const std::vector<site::Row> devices = doc.Select("Devices");
+  const auto loops_of = GroupByPanel(loops, c.loops.panel, count);
+  auto outputs_of = GroupByPanel(outputs, c.outputs.panel, count);
+  const auto devices_of = GroupByPanel(devices, c.devices.panel, count);
+  // What each panel's supply verdict is, as the stored rows give it.
+  const electrical::Recalculation state = electrical::RecalculatePanels(data, {}, false);
 
   for (int p = 1; p <= count; ++p) {
     const site::Row* panel = panel_of_number[p];
-    auto panel_text = [&](const char* column) {
-      return panel ? TextAt(*panel, panels.Col(column)) : QString();
-    };
+    auto panel_text = [&](int column) { return panel ? TextAt(*panel, column) : QString(); };
     current_rows.Add(p, Text(Msg::kDescription), Text(Msg::kQuiescentCurrentMa),
                      Text(Msg::kAlarmCurrentMa), Text(Msg::kComment));
-    current_rows.Add(p, Text(Msg::kPanel), panel_text("Quiescent Current Panel"),
-                     panel_text("Alarm Current Panel"), Text(Msg::kNotAvailable));
+    current_rows.Add(p, Text(Msg::kPanel), panel_text(c.panels.q_panel),
+                     panel_text(c.panels.a_panel), Text(Msg::kNotAvailable));
     for (const site::Row* loop : loops_of[p]) {
-      current_rows.Add(p, TextAt(*loop, loops.Col("Loop")),
-                       WholeMilliamperes(RealAt(*loop, loops.Col("QuiescentCurrent"))),
-                       WholeMilliamperes(RealAt(*loop, loops.Col("AlarmCurrent"))),
-                       TextAt(*loop, loops.Col("OK")));
+      QString status = TextAt(*loop, c.loops.ok);
+      if (technical_detail) status = electrical::WithDrop(status, RealAt(*loop, c.loops.drop));
+      current_rows.Add(p, TextAt(*loop, c.loops.name),
+                       WholeMilliamperes(RealAt(*loop, c.loops.quiescent)),
+                       WholeMilliamperes(RealAt(*loop, c.loops.alarm)), status);
     }
     std::stable_sort(outputs_of[p].begin(), outputs_of[p].end(),
-                     [o_number](const site::Row* a, const site::Row* b) {
-                       return IntAt(*a, o_number) < IntAt(*b, o_number);
+                     [&](const site::Row* a, const site::Row* b) {
+                       return IntAt(*a, c.outputs.number) < IntAt(*b, c.outputs.number);
                      });
     for (const site::Row* output : outputs_of[p]) {
-      current_rows.Add(p, TextAt(*output, outputs.Col("Output")),
-                       WholeMilliamperes(RealAt(*output, outputs.Col("QuiesentCurrent"))),
-                       WholeMilliamperes(RealAt(*output, outputs.Col("AlarmCurrent"))),
+      current_rows.Add(p, TextAt(*output, c.outputs.name),
+                       WholeMilliamperes(RealAt(*output, c.outputs.quiescent)),
+                       WholeMilliamperes(RealAt(*output, c.outputs.alarm)),
                        Text(Msg::kNotAvailable));
     }
-    const bool psu_overload = has_psu_flag && panel && !BoolAt(*panel, panels.Col("OKBooleanPSU"));
-    current_rows.Add(p, Text(Msg::kTotal), panel_text("Quiescent Current Total"),
-                     panel_text("Alarm Current Total"),
-                     Text(psu_overload ? Msg::kPowerSupplyOverload : Msg::kNotAvailable));
+    QString verdict = Text(Msg::kNotAvailable);
+    if (const electrical::PanelResult* r = state.Panel(p); r && c.panels.HasStatusFlags()) {
+      if (!r->known) {
+        verdict = Tr(N_("No catalogue data"));
+      } else if (!r->power.supply_chosen) {
+        verdict = Tr(N_("No power supply chosen"));
+      } else if (r->power.Overloaded()) {
+        verdict = Text(Msg::kPowerSupplyOverload);
+      }
+    }
+    current_rows.Add(p, Text(Msg::kTotal), panel_text(c.panels.q_total),
+                     panel_text(c.panels.a_total), verdict);
 
     // Device rows by loop; the single blank is the placeholder row of a new loop.
     device_rows.Add(p, Text(Msg::kLoop), Text(Msg::kQuantityOfDevices), Text(Msg::kDeviceType),
@@ -220,8 +223,8 @@ void FillReportTables(Run& run, site::Database& print) {
     qint64 highest = 0;
     QHash<qint64, std::vector<const site::Row*>> rows_of_loop;
     for (const site::Row* device : devices_of[p]) {
-      if (TextAt(*device, d_sub_type) == " ") continue;
-      const qint64 l = IntAt(*device, d_loop);
+      if (TextAt(*device, c.devices.sub_type) == " ") continue;
+      const qint64 l = IntAt(*device, c.devices.loop);
       highest = std::max(highest, l);
       rows_of_loop[l].push_back(device);
     }
@@ -230,20 +233,19 @@ void FillReportTables(Run& run, site::Database& print) {
       if (found == rows_of_loop.cend()) continue;
       device_rows.Add(p, Text(Msg::kLoop) + " " + QString::number(l));
       for (const site::Row* device : *found) {
-        device_rows.Add(
-            p, QString::number(l), QString::number(IntAt(*device, devices.Col("DeviceQuantity"))),
-            TextAt(*device, devices.Col("DeviceTypeText")), TextAt(*device, d_sub_type));
+        device_rows.Add(p, QString::number(l), QString::number(IntAt(*device, c.devices.quantity)),
+                        TextAt(*device, c.devices.type_text), TextAt(*device, c.devices.sub_type));
       }
     }
   }
   transaction.Commit();
 }
 
-void FillPartsReportTables(Run& run, site::Database& print, const i18n::Settings& settings) {
+void FillPartsReportTables(SiteData& data, site::Database& print, const i18n::Settings& settings) {
   site::Transaction transaction(&print);
   print.DeleteWhere("PartsList");
-  FillSiteAndSections(run, print);
-  BuildPartsList(run, print, settings);
+  FillSiteAndSections(data, print);
+  BuildPartsList(data, print, settings);
   transaction.Commit();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <utility>
 
 #include "site/statement.h"
 #include "site/store_error.h"
@@ -136,6 +137,7 @@ void Database::Close() {
   statements_.clear();
   if (depth_ > 0) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   depth_ = 0;
+  journal_marks_.clear();
   sqlite3_close_v2(db_);
   db_ = nullptr;
   columns_.clear();
@@ -258,6 +260,7 @@ int Database::ColumnIndex(const QString& table, const QString& column) {
 }
 
 void Database::Begin() {
+  journal_marks_.push_back(journal_.size());
   if (depth_ == 0) {
     Execute("BEGIN");
   } else {
@@ -269,6 +272,7 @@ void Database::Begin() {
 void Database::Commit() {
   if (depth_ == 0) return;
   --depth_;
+  if (!journal_marks_.empty()) journal_marks_.pop_back();
   if (depth_ == 0) {
     Execute("COMMIT");
   } else {
@@ -279,6 +283,11 @@ void Database::Commit() {
 void Database::Rollback() {
   if (depth_ == 0) return;
   --depth_;
+  if (!journal_marks_.empty()) {
+    // What the rollback undid was never written.
+    if (journal_marks_.back() < journal_.size()) journal_.resize(journal_marks_.back());
+    journal_marks_.pop_back();
+  }
   if (depth_ == 0) {
     sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   } else {
@@ -385,14 +394,33 @@ bool Database::ReadRow(const QString& table, qint64 rowid, Row* row) {
 }
 
 qint64 Database::Insert(const QString& table, const std::vector<std::pair<int, QVariant>>& values) {
+  const qint64 rowid = InsertRow(table, 0, values);
+  if (Records(table)) {
+    Row row;
+    JournalEntry entry{JournalEntry::Op::kInsert, table, rowid, {}, {}};
+    if (ReadRow(table, rowid, &row)) {
+      for (int i = 0; i < int(row.values.size()); ++i) entry.after.emplace_back(i, row.values[i]);
+    }
+    journal_.push_back(std::move(entry));
+  }
+  return rowid;
+}
+
+qint64 Database::InsertRow(const QString& table, qint64 rowid,
+                           const std::vector<std::pair<int, QVariant>>& values) {
   const std::vector<Column>& columns = Columns(table);
   QString sql = "INSERT INTO " + QuoteIdentifier(table);
   std::vector<QVariant> binds;
-  if (values.empty()) {
+  if (values.empty() && rowid == 0) {
     sql += " DEFAULT VALUES";
   } else {
     QString names;
     QString marks;
+    if (rowid != 0) {
+      names = "rowid";
+      marks = "?";
+      binds.push_back(rowid);
+    }
     for (const auto& [index, value] : values) {
       if (!names.isEmpty()) {
         names += ", ";
@@ -417,6 +445,15 @@ void Database::Update(const QString& table, qint64 rowid,
                       const std::vector<std::pair<int, QVariant>>& values) {
   if (values.empty()) return;
   const std::vector<Column>& columns = Columns(table);
+  JournalEntry entry{JournalEntry::Op::kUpdate, table, rowid, {}, values};
+  const bool record = Records(table);
+  if (record) {
+    Row old;
+    if (ReadRow(table, rowid, &old)) {
+      for (const auto& [index, value] : values)
+        entry.before.emplace_back(index, old.values.at(index));
+    }
+  }
   QString sql = "UPDATE " + QuoteIdentifier(table) + " SET ";
   std::vector<QVariant> binds;
   bool first = true;
@@ -434,20 +471,32 @@ void Database::Update(const QString& table, qint64 rowid,
   stmt.Reset();
   if (rc != SQLITE_DONE) Fail(QString("Cannot store a row of %1").arg(table));
   Touch(table);
+  if (record && !entry.before.empty()) journal_.push_back(std::move(entry));
 }
 
 void Database::Delete(const QString& table, qint64 rowid) {
   Columns(table);
+  const bool record = Records(table);
+  JournalEntry entry{JournalEntry::Op::kDelete, table, rowid, {}, {}};
+  if (record) {
+    Row old;
+    if (ReadRow(table, rowid, &old)) {
+      for (int i = 0; i < int(old.values.size()); ++i) entry.before.emplace_back(i, old.values[i]);
+    }
+  }
   Statement& stmt = Prepare("DELETE FROM " + QuoteIdentifier(table) + " WHERE rowid = ?");
   stmt.Bind({rowid});
   const int rc = stmt.Step();
   stmt.Reset();
   if (rc != SQLITE_DONE) Fail(QString("Cannot delete a row of %1").arg(table));
   Touch(table);
+  if (record && !entry.before.empty()) journal_.push_back(std::move(entry));
 }
 
 void Database::DeleteWhere(const QString& table, const Filter& filter) {
   Columns(table);
+  std::vector<Row> gone;
+  if (Records(table)) gone = Select(table, filter);
   QString sql = "DELETE FROM " + QuoteIdentifier(table);
   std::vector<QVariant> binds;
   if (!filter.IsEmpty()) sql += " WHERE " + filter.Sql(&binds);
@@ -457,6 +506,76 @@ void Database::DeleteWhere(const QString& table, const Filter& filter) {
   stmt.Reset();
   if (rc != SQLITE_DONE) Fail(QString("Cannot delete rows of %1").arg(table));
   Touch(table);
+  for (Row& row : gone) {
+    JournalEntry entry{JournalEntry::Op::kDelete, table, row.rowid, {}, {}};
+    for (int i = 0; i < int(row.values.size()); ++i)
+      entry.before.emplace_back(i, std::move(row.values[i]));
+    journal_.push_back(std::move(entry));
+  }
+}
+
+bool Database::Records(const QString& table) const {
+  if (!journaling_) return false;
+  for (const QString& excluded : journal_excluded_) {
+    if (excluded.compare(table, Qt::CaseInsensitive) == 0) return false;
+  }
+  return true;
+}
+
+void Database::StartJournal(const QStringList& excluded) {
+  journaling_ = true;
+  journal_excluded_ = excluded;
+  journal_.clear();
+  journal_marks_.assign(size_t(depth_), 0);
+}
+
+Journal Database::TakeJournal() {
+  journaling_ = false;
+  journal_marks_.clear();
+  return std::exchange(journal_, {});
+}
+
+void Database::ApplyJournal(const Journal& journal, bool forward) {
+  auto apply = [&](const JournalEntry& e) {
+    using Op = JournalEntry::Op;
+    const bool insert = forward ? e.op == Op::kInsert : e.op == Op::kDelete;
+    const bool remove = forward ? e.op == Op::kDelete : e.op == Op::kInsert;
+    if (insert) {
+      InsertRow(e.table, e.rowid, forward ? e.after : e.before);
+    } else if (remove) {
+      Statement& stmt = Prepare("DELETE FROM " + QuoteIdentifier(e.table) + " WHERE rowid = ?");
+      stmt.Bind({e.rowid});
+      const int rc = stmt.Step();
+      stmt.Reset();
+      if (rc != SQLITE_DONE || sqlite3_changes(db_) != 1)
+        Fail(QString("Cannot take back a row of %1").arg(e.table));
+      Touch(e.table);
+    } else {
+      const std::vector<std::pair<int, QVariant>>& values = forward ? e.after : e.before;
+      const std::vector<Column>& columns = Columns(e.table);
+      QString sql = "UPDATE " + QuoteIdentifier(e.table) + " SET ";
+      std::vector<QVariant> binds;
+      for (const auto& [index, value] : values) {
+        if (!binds.empty()) sql += ", ";
+        sql += QuoteIdentifier(columns.at(index).name) + " = ?";
+        binds.push_back(value);
+      }
+      sql += " WHERE rowid = ?";
+      binds.push_back(e.rowid);
+      Statement& stmt = Prepare(sql);
+      stmt.Bind(binds);
+      const int rc = stmt.Step();
+      stmt.Reset();
+      if (rc != SQLITE_DONE || sqlite3_changes(db_) != 1)
+        Fail(QString("Cannot take back a row of %1").arg(e.table));
+      Touch(e.table);
+    }
+  };
+  if (forward) {
+    for (const JournalEntry& e : journal) apply(e);
+  } else {
+    for (auto it = journal.rbegin(); it != journal.rend(); ++it) apply(*it);
+  }
 }
 
 quint64 Database::Generation(const QString& table) const {
@@ -466,9 +585,5 @@ quint64 Database::Generation(const QString& table) const {
 void Database::Touch(const QString& table) { generations_.insert(TableKey(table), ++counter_); }
 
 void Database::TouchAll() { epoch_ = ++counter_; }
-
-void Database::NotifyChange(const QString& table, const QString& column) {
-  if (listener_) listener_(table, column);
-}
 
 }  // namespace velmora::site

@@ -44,6 +44,19 @@ struct OpenOptions {
   int time_limit_ms = 30000;
 };
 
+// One recorded write of a table: enough to make it again or to take it back exactly, the row's
+// identity (rowid) included, so rows come back in their places and order.
+struct JournalEntry {
+  enum class Op { kInsert, kUpdate, kDelete };
+  Op op = Op::kUpdate;
+  QString table;
+  qint64 rowid = 0;
+  // Insert and delete: every column of the row. Update: the columns written, before and after.
+  std::vector<std::pair<int, QVariant>> before;
+  std::vector<std::pair<int, QVariant>> after;
+};
+using Journal = std::vector<JournalEntry>;
+
 // One connection of the table store to one data source (one SQLite file). All SQL of the
 // program is built here and in Table; values are always bound, identifiers always quoted.
 class Database {
@@ -101,19 +114,28 @@ class Database {
   void Execute(const QString& sql, const std::vector<QVariant>& binds = {});
   QVariant QueryValue(const QString& sql, const std::vector<QVariant>& binds = {});
 
+  // While a journal is kept, every row written through Insert, Update, Delete and DeleteWhere is
+  // recorded (tables named in `excluded` are not: scratch tables rebuilt from the others). A
+  // rollback takes the records of what it undid out again.
+  void StartJournal(const QStringList& excluded = {});
+  bool Journaling() const { return journaling_; }
+  // Stops recording and hands the records over.
+  Journal TakeJournal();
+  // Takes recorded writes back (newest first) or makes them again (oldest first). Writes only,
+  // in the caller's transaction; throws StoreError when a row is not as recorded.
+  void ApplyJournal(const Journal& journal, bool forward);
+
   // Bumped by every write to a table; cursors compare it to know when to re-read.
   quint64 Generation(const QString& table) const;
-
-  // Told about every column value written through a cursor.
-  using ChangeListener = std::function<void(const QString& table, const QString& column)>;
-  void SetChangeListener(ChangeListener listener) { listener_ = std::move(listener); }
-  void NotifyChange(const QString& table, const QString& column);
 
  private:
   Statement& Prepare(const QString& sql);
   [[noreturn]] void Fail(const QString& what);
   static int Progress(void* self);
   void Touch(const QString& table);
+  bool Records(const QString& table) const;
+  qint64 InsertRow(const QString& table, qint64 rowid,
+                   const std::vector<std::pair<int, QVariant>>& values);
   void TouchAll();
   QString TableKey(const QString& table) const { return table.toLower(); }
 
@@ -129,7 +151,10 @@ class Database {
   QHash<QString, quint64> generations_;
   quint64 counter_ = 1;
   quint64 epoch_ = 1;
-  ChangeListener listener_;
+  bool journaling_ = false;
+  QStringList journal_excluded_;
+  Journal journal_;
+  std::vector<size_t> journal_marks_;  // journal size at each open transaction level
 };
 
 // Value comparison of the store: an empty value is smaller than any number and equal to another

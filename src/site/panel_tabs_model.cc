@@ -33,6 +33,16 @@ void PanelTabsModel::RemovePanelTabs() {
   emit TabsChanged();
 }
 
+void PanelTabsModel::SetPanelCaptions(const QStringList& captions, int image) {
+  bool same = Count() == captions.size() + 1;
+  for (int i = 0; same && i < captions.size(); ++i) same = tabs_[i + 1].caption == captions[i];
+  if (same) return;
+  tabs_.resize(1);
+  for (const QString& caption : captions) tabs_.push_back({caption, image});
+  active_ = std::min(active_, Count() - 1);
+  emit TabsChanged();
+}
+
 void PanelTabsModel::SetActive(int index) {
   index = std::clamp(index, 0, Count() - 1);
   active_ = index;

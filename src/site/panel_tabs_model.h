@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace velmora::site {
@@ -29,6 +30,8 @@ class PanelTabsModel : public QObject {
   void Remove(int index);
   // Removes every panel tab, last first.
   void RemovePanelTabs();
+  // One tab per panel with its caption, in one step.
+  void SetPanelCaptions(const QStringList& captions, int image);
 
   int Active() const { return active_; }
   void SetActive(int index);

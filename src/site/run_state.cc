@@ -13,6 +13,12 @@ void RunState::SetSiteSaved(bool saved) {
   emit SavedChanged(saved);
 }
 
+void RunState::SetTechnicalDetail(bool on) {
+  if (technical_detail_ == on) return;
+  technical_detail_ = on;
+  emit TechnicalDetailChanged(on);
+}
+
 QString RunState::Caption() const {
   if (site_file_name_.isEmpty()) return kApplicationTitle;
   return QString(kApplicationTitle) + " - " + site_file_name_;

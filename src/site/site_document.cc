@@ -25,6 +25,7 @@ void SiteDocument::Open() {
   loops_.Open();
   site_.Open();
   UpgradeFlagColumns(db_, "Panels");
+  cols_ = ResolveSiteColumns(db_);
   panels_.Open();
   outputs_.Open();
   currents_.Open();

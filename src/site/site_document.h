@@ -5,6 +5,7 @@
 
 #include "site/database.h"
 #include "site/program_folder.h"
+#include "site/site_columns.h"
 #include "site/table.h"
 
 namespace velmora::site {
@@ -17,6 +18,8 @@ class SiteDocument {
   explicit SiteDocument(const ProgramFolder& folder);
 
   Database& Db() { return db_; }
+  // The column positions of the six tables, resolved when the working copy was opened.
+  const SiteColumns& Cols() const { return cols_; }
   const QString& WorkingCopy() const { return db_.FileName(); }
 
   Table& Site() { return site_; }
@@ -34,6 +37,9 @@ class SiteDocument {
     kReplace,  // New and Open: Loops, Panels, Site, Devices, Outputs, Currents
     kSave,     // Save: Loops, Devices, Outputs, Currents, Panels, Site
   };
+  // Looks the column positions up again (after a change of a table's layout).
+  void ResolveColumns() { cols_ = ResolveSiteColumns(db_); }
+
   // Closes the tables in the given order and then the connection.
   void Release(ReleaseOrder order);
   bool IsOpen() const { return db_.IsOpen(); }
@@ -41,12 +47,13 @@ class SiteDocument {
   // Number of columns of a site table, for the checks on older layouts.
   int ColumnCount(const QString& table) { return int(db_.Columns(table).size()); }
   // Loops with at least 16 columns carry OKBoolean.
-  bool LoopsHaveOkBoolean() { return ColumnCount("Loops") > 15; }
-  // Panels with at least 20 columns carry OKBooleanLoops and OKBooleanPSU.
-  bool PanelsHaveStatusFlags() { return ColumnCount("Panels") >= 20; }
+  bool LoopsHaveOkBoolean() const { return cols_.loops.ok_flag >= 0; }
+  // Older layouts of Panels lack OKBooleanLoops and OKBooleanPSU.
+  bool PanelsHaveStatusFlags() const { return cols_.panels.HasStatusFlags(); }
 
  private:
   Database db_;
+  SiteColumns cols_;
   Table site_;
   Table panels_;
   Table loops_;

@@ -83,36 +83,45 @@ TreeNode* SiteTreeModel::PanelNode(int p) const {
   return root_->Child(p - 1);
 }
 
-TreeSelection SiteTreeModel::ResolveTreeSelection() const {
-  // Walk the nodes in display order, counting panel nodes from the top and the level-2 nodes
-  // within each panel, and note the counts at the selected node.
-  TreeSelection result;
-  int panel_count = 0;
-  for (int p = 0; p < root_->ChildCount(); ++p) {
-    const TreeNode* panel = root_->Child(p);
-    ++panel_count;
-    if (panel == selected_) {
-      result.panel = panel_count;
-      return result;
-    }
-    for (int c = 0; c < panel->ChildCount(); ++c) {
-      if (panel->Child(c) == selected_) {
-        result.panel = panel_count;
-        result.loop = c + 1;
-        result.outputs_selected = result.loop > 0 && result.loop == panel->ChildCount();
-        return result;
-      }
-    }
-  }
-  result.root_selected = selected_ == root_.get();
-  return result;
-}
-
 void SiteTreeModel::Clear() {
   while (root_->ChildCount() > 0) root_->children.pop_back();
   selected_ = root_.get();
   emit StructureChanged();
   emit SelectionChanged(selected_);
+}
+
+void SiteTreeModel::SetPanels(const std::vector<TreePanel>& panels) {
+  std::vector<bool> expanded;
+  for (const auto& node : root_->children) expanded.push_back(node->expanded);
+  root_->children.clear();
+  for (int p = 0; p < int(panels.size()); ++p) {
+    const TreePanel& panel = panels[p];
+    auto node = std::make_unique<TreeNode>();
+    node->text = panel.name;
+    node->image = kImagePanel;
+    node->parent = root_.get();
+    node->number = p + 1;
+    node->mark = panel.mark;
+    node->expanded = p < int(expanded.size()) ? expanded[p] : true;
+    for (int i = 0; i < int(panel.loops.size()); ++i) {
+      auto loop = std::make_unique<TreeNode>();
+      loop->text = i18n::Text(i18n::Msg::kLoop) + " " + QString::number(panel.loops[i]);
+      loop->image = kImageLoop;
+      loop->parent = node.get();
+      loop->number = panel.loops[i];
+      loop->mark = i < int(panel.loop_marks.size()) ? panel.loop_marks[i] : 0;
+      node->children.push_back(std::move(loop));
+    }
+    auto outputs = std::make_unique<TreeNode>();
+    outputs->text = i18n::Text(i18n::Msg::kOutputs);
+    outputs->image = kImageOutputs;
+    outputs->parent = node.get();
+    node->children.push_back(std::move(outputs));
+    root_->children.push_back(std::move(node));
+  }
+  root_->expanded = true;
+  selected_ = root_.get();
+  emit StructureChanged();
 }
 
 namespace {

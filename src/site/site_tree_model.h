@@ -11,6 +11,11 @@ struct TreeNode {
   QString text;
   int image = 0;
   bool expanded = false;
+  // The panel's number for a panel node, the loop's number for a loop node; 0 for the root and
+  // the outputs nodes.
+  int number = 0;
+  // How the node's loop or panel stands: 0 fine, 1 near a limit, 2 overloaded.
+  int mark = 0;
   TreeNode* parent = nullptr;
   std::vector<std::unique_ptr<TreeNode>> children;
 
@@ -21,12 +26,12 @@ struct TreeNode {
   TreeNode* LastChild() const { return children.empty() ? nullptr : children.back().get(); }
 };
 
-// What the selected node of the site tree stands for.
-struct TreeSelection {
-  bool root_selected = false;
-  int panel = 0;  // 1-based panel ordinal; 0 with the root selected
-  int loop = 0;   // 1-based position among the panel's children; 0 for a panel node or the root
-  bool outputs_selected = false;  // the selected node is its panel's last child
+// One panel of the site as the tree shows it: its name, its loops' numbers and how each stands.
+struct TreePanel {
+  QString name;
+  std::vector<int> loops;
+  std::vector<int> loop_marks;  // as TreeNode::mark, per loop
+  int mark = 0;
 };
 
 // The site tree as the program sees it: one root, a node per panel, a node per loop and the
@@ -51,10 +56,11 @@ class SiteTreeModel : public QObject {
   TreeNode* PanelNode(int p) const;
   int PanelCount() const { return root_->ChildCount(); }
 
-  TreeSelection ResolveTreeSelection() const;
-
   // Deletes every node below the root, the last first; the root text is set by the caller.
   void Clear();
+  // The panels of the site below the root, each with its loop nodes and its outputs node, in one
+  // step. Panel nodes keep their expansion by position; the selection is the caller's to set.
+  void SetPanels(const std::vector<TreePanel>& panels);
 
   void ExpandAll();
   void CollapseAll();

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "site/cells.h"
 #include "site/store_error.h"
 
 namespace velmora::site {
@@ -274,45 +275,13 @@ QVariant Table::Value(const QString& column) { return Cell(column); }
 
 bool Table::IsNull(const QString& column) { return Cell(column).isNull(); }
 
-qint64 Table::Int(const QString& column) {
-  const QVariant& v = Cell(column);
-  if (v.isNull()) return 0;
-  if (v.typeId() == QMetaType::Double) return qint64(std::llround(v.toDouble()));
-  if (v.typeId() == QMetaType::QString) {
-    bool ok = false;
-    const qint64 n = v.toString().trimmed().toLongLong(&ok);
-    if (ok) return n;
-    const double d = v.toString().trimmed().toDouble(&ok);
-    return ok ? qint64(std::llround(d)) : 0;
-  }
-  return v.toLongLong();
-}
+qint64 Table::Int(const QString& column) { return CellInt(Cell(column)); }
 
-double Table::Real(const QString& column) {
-  const QVariant& v = Cell(column);
-  if (v.isNull()) return 0.0;
-  if (v.typeId() == QMetaType::QString) return v.toString().trimmed().toDouble();
-  return v.toDouble();
-}
+double Table::Real(const QString& column) { return CellReal(Cell(column)); }
 
-QString Table::Text(const QString& column) {
-  const QVariant& v = Cell(column);
-  if (v.isNull()) return QString();
-  if (v.typeId() == QMetaType::Double) return QString::number(v.toDouble(), 'g', 15);
-  return v.toString();
-}
+QString Table::Text(const QString& column) { return CellText(Cell(column)); }
 
-bool Table::Bool(const QString& column) {
-  const QVariant& v = Cell(column);
-  if (v.isNull()) return false;
-  if (v.typeId() == QMetaType::QString) {
-    const QString text = v.toString().trimmed();
-    if (text.compare("true", Qt::CaseInsensitive) == 0) return true;
-    if (text.compare("false", Qt::CaseInsensitive) == 0) return false;
-    return text.toDouble() != 0.0;
-  }
-  return v.toDouble() != 0.0;
-}
+bool Table::Bool(const QString& column) { return CellBool(Cell(column)); }
 
 QDate Table::Date(const QString& column) {
   const QVariant& v = Cell(column);
@@ -388,7 +357,6 @@ void Table::SetValue(const QString& column, const QVariant& value) {
   buffer_.values[index] = converted;
   if (std::find(changed_.begin(), changed_.end(), index) == changed_.end())
     changed_.push_back(index);
-  db_->NotifyChange(name_, col.name);
 }
 
 void Table::Append() {

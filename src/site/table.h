@@ -78,7 +78,7 @@ class Table {
   QDate Date(const QString& column);
 
   // Writes a value into the current row (entering edit state), converted to the column's type.
-  // Throws StoreError when the value does not convert. Reports the change to the listener.
+  // Throws StoreError when the value does not convert.
   void SetValue(const QString& column, const QVariant& value);
 
   void Append();  // a new row at the end, stored by Post

@@ -18,15 +18,15 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "action/editor.h"
+#include "electrical/site_rows.h"
 #include "i18n/messages.h"
-#include "loop/device_row_editor.h"
+#include "loop/device_rows.h"
 #include "loop/loop_form_model.h"
-#include "loop/loop_settings.h"
-#include "site/table.h"
+#include "site/cables.h"
 #include "ui/editable_grid_model.h"
 #include "ui/loop_diagram.h"
 #include "ui/window_texts.h"
-#include "workspace/workspace.h"
 
 namespace velmora::ui {
 namespace {
@@ -59,28 +59,35 @@ class DiagramSpace : public QWidget {
 // sub-type filled from the loop form model's lists at the moment the cell is edited.
 class DeviceGridDelegate : public QStyledItemDelegate {
  public:
-  DeviceGridDelegate(LoopFormModel& form, QObject* parent)
-      : QStyledItemDelegate(parent), form_(form) {}
+  // `sub_types` gives the sub-types offered for a grid row, at the moment its cell is edited.
+  DeviceGridDelegate(LoopFormModel& form, std::function<QStringList(int row)> sub_types,
+                     QObject* parent)
+      : QStyledItemDelegate(parent), form_(form), sub_types_(std::move(sub_types)) {}
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override {
     const int column = index.column();
-    if (column == loop::kQuantityColumn) {
+    if (column == kQuantityColumn) {
       auto* edit = new QLineEdit(parent);
       edit->setObjectName("EditorQuantity");
       edit->setAlignment(Qt::AlignCenter);
       return edit;
     }
-    if (column != loop::kTypeColumn && column != loop::kSubTypeColumn)
+    if (column != kTypeColumn && column != kSubTypeColumn)
       return QStyledItemDelegate::createEditor(parent, option, index);
     auto* box = new QComboBox(parent);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
+    if (column == kSubTypeColumn) {
+      // The sub-types of the row's type; a row without a type keeps the list as it was.
+      const QStringList offered = sub_types_(index.row());
+      if (!offered.isEmpty()) form_.device_sub_types = offered;
+    }
     const QStringList& entries =
-        column == loop::kTypeColumn ? form_.device_types : form_.device_sub_types;
+        column == kTypeColumn ? form_.device_types : form_.device_sub_types;
     box->addItems(entries);
     box->completer()->setCaseSensitivity(Qt::CaseInsensitive);
-    if (column == loop::kSubTypeColumn) {
+    if (column == kSubTypeColumn) {
       box->setObjectName("EditorSubType");
       // A short list still drops down 15 rows; a long one shows all of its entries.
       box->setMaxVisibleItems(entries.size() < 16 ? 15 : int(entries.size()));
@@ -121,6 +128,7 @@ class DeviceGridDelegate : public QStyledItemDelegate {
 
  private:
   LoopFormModel& form_;
+  std::function<QStringList(int row)> sub_types_;
 };
 
 QLineEdit* ReadOnlyField(const char* name, QWidget* parent) {
@@ -149,8 +157,8 @@ void ShowText(QLineEdit* field, const QString& text) {
 
 void DeviceGrid::keyPressEvent(QKeyEvent* event) {
   if (event->modifiers() == Qt::NoModifier &&
-      ((event->key() == Qt::Key_Down && NewRowKey(loop::GridKey::kDown)) ||
-       (event->key() == Qt::Key_Tab && NewRowKey(loop::GridKey::kTab)))) {
+      ((event->key() == Qt::Key_Down && NewRowKey(GridKey::kDown)) ||
+       (event->key() == Qt::Key_Tab && NewRowKey(GridKey::kTab)))) {
     event->accept();
     return;
   }
@@ -161,7 +169,7 @@ void DeviceGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint
   // Tab out of an open editor (its value already written) is a Tab of the grid.
   if (hint == QAbstractItemDelegate::EditNextItem && key_handler_) {
     QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
-    if (key_handler_(loop::GridKey::kTab)) return;
+    if (key_handler_(GridKey::kTab)) return;
     // Otherwise on to the next cell, editing it, as the grid does by itself.
     const QModelIndex next = moveCursor(QAbstractItemView::MoveNext, Qt::NoModifier);
     if (next.isValid()) {
@@ -173,7 +181,7 @@ void DeviceGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint
   QTableView::closeEditor(editor, hint);
 }
 
-bool DeviceGrid::NewRowKey(loop::GridKey key) {
+bool DeviceGrid::NewRowKey(GridKey key) {
   if (!key_handler_) return false;
   // An open editor writes its value first, so the row is judged with it.
   if (state() == QAbstractItemView::EditingState) {
@@ -185,8 +193,8 @@ bool DeviceGrid::NewRowKey(loop::GridKey key) {
   return key_handler_(key);
 }
 
-TFormDeviceDetails::TFormDeviceDetails(workspace::Workspace& workspace, QWidget* parent)
-    : QWidget(parent), workspace_(workspace), form_(workspace.LoopForm()) {
+TFormDeviceDetails::TFormDeviceDetails(action::Editor& editor, QWidget* parent)
+    : QWidget(parent), editor_(editor), form_(editor.LoopForm()) {
   setObjectName("TFormDeviceDetails");
   SetWindowTitle(this, N_("Device Properties"));
   auto* layout = new QVBoxLayout(this);
@@ -199,18 +207,22 @@ TFormDeviceDetails::TFormDeviceDetails(workspace::Workspace& workspace, QWidget*
   layout->addWidget(grid_, 1);
 
   connect(&form_, &LoopFormModel::Changed, this, &TFormDeviceDetails::OnLoopChanged);
-  connect(&form_, &LoopFormModel::FocusQuantity, this, [this] {
-    // After the grid has finished with the edit that was refused.
-    QTimer::singleShot(0, this, &TFormDeviceDetails::FocusQuantity);
-  });
-  connect(&workspace_.Views(), &site::DetailViewModel::Changed, this,
+  connect(&editor_.Views(), &site::DetailViewModel::Changed, this,
           &TFormDeviceDetails::OnViewChanged);
-  connect(&workspace_, &workspace::Workspace::SiteReplaced, this, [this] { model_->Reset(); });
   RenderLoop();
 }
 
+bool TFormDeviceDetails::RunLoopAction(const char* name, const char* key, const QJsonValue& value) {
+  if (form_.panel < 1 || form_.loop < 1) return false;
+  action::Action a = action::Action::Make(name, {{"panel", form_.panel}, {"loop", form_.loop}});
+  if (key != nullptr) a.params.insert(key, value);
+  const action::Result result = editor_.Perform(a);
+  // A refused value shows what the loop holds again.
+  if (!result.Carried()) RenderLoop();
+  return result.Carried();
+}
+
 void TFormDeviceDetails::BuildLoopControls(QWidget* upper) {
-  loop::LoopSettings& settings = workspace_.LoopSettings();
   auto* grid = new QGridLayout(upper);
   grid->setContentsMargins(0, 0, 0, 0);
   grid->setHorizontalSpacing(8);
@@ -228,23 +240,31 @@ void TFormDeviceDetails::BuildLoopControls(QWidget* upper) {
                     N_("2.5 mm²")});
   cable_resistances_ = new QComboBox(upper);
   cable_resistances_->setObjectName("ComboBoxCableResistance");
-  for (int i = 0; i < LoopFormModel::kCableCount; ++i)
-    cable_resistances_->addItem(QString::number(LoopFormModel::CableResistance(i)));
+  for (const site::Cable& cable : site::kCables)
+    cable_resistances_->addItem(QString::number(cable.ohm_per_km));
   cable_resistances_->hide();
-  connect(cable_, &QComboBox::currentIndexChanged, this, [this, &settings](int index) {
-    if (!rendering_) settings.OnCableChosen(index);
-  });
+  connect(cable_, &QComboBox::activated, this,
+          [this](int index) { RunLoopAction("set-cable", "cable", index); });
   grid->addWidget(label("LabelCableSpec", N_("Cable Specification")), 0, 0);
   grid->addWidget(cable_, 0, 1, 1, 2);
 
   length_ = new QLineEdit(upper);
   length_->setObjectName("EditLoopLength");
-  connect(length_, &QLineEdit::textEdited, this,
-          [this](const QString& text) { form_.length_text = text; });
-  connect(length_, &QLineEdit::editingFinished, this, [this, &settings] {
-    if (rendering_) return;
-    form_.length_text = length_->text();
-    settings.OnLengthAccepted();
+  connect(length_, &QLineEdit::editingFinished, this, [this] {
+    const QString text = length_->text().trimmed();
+    if (!length_->isModified()) return;
+    length_->setModified(false);
+    // An empty length, or 0, stores nothing.
+    if (text.isEmpty() || text == "0") return;
+    bool ok = false;
+    const int length = text.toInt(&ok);
+    if (!ok) {
+      editor_.Work().Prompter().Warn(
+          i18n::Tr(N_("'%1' is not a valid integer value")).arg(length_->text()));
+      RenderLoop();
+      return;
+    }
+    RunLoopAction("set-length", "length", length);
   });
   grid->addWidget(label("LabelLoopLength", N_("Total Loop Length (m)")), 1, 0);
   grid->addWidget(length_, 1, 1, 1, 2);
@@ -252,9 +272,8 @@ void TFormDeviceDetails::BuildLoopControls(QWidget* upper) {
   alarm_indicators_ = SpinField("SpinEditAlarmIndicators", LoopFormModel::kMinAlarmIndicators,
                                 LoopFormModel::kMaxAlarmIndicators, upper);
   alarm_indicators_->setAlignment(Qt::AlignLeft);
-  connect(alarm_indicators_, &QSpinBox::textChanged, this, [this, &settings](const QString& text) {
-    if (!rendering_) settings.OnAlarmIndicatorsChanged(text);
-  });
+  connect(alarm_indicators_, &QSpinBox::valueChanged, this,
+          [this](int value) { RunLoopAction("set-alarm-indicators", "count", value); });
   grid->addWidget(label("LabelAlarmIndicators", N_("Alarm Indicators")), 2, 0);
   grid->addWidget(alarm_indicators_, 2, 1, 1, 2);
 
@@ -265,15 +284,15 @@ void TFormDeviceDetails::BuildLoopControls(QWidget* upper) {
   SetText(one_location_, N_("One Location"));
   SetHint(one_location_,
           N_("All devices located at one location halfway along the total loop length"));
-  connect(one_location_, &QCheckBox::clicked, this, [this, &settings](bool ticked) {
-    if (!rendering_) settings.OnOneLocationClicked(ticked);
+  connect(one_location_, &QCheckBox::clicked, this, [this](bool ticked) {
+    RunLoopAction("set-distribution", "distribution", ticked ? "one location" : "spread");
   });
   spread_ = new QCheckBox(upper);
   spread_->setObjectName("CheckBoxSpread");
   SetText(spread_, N_("Spread"));
   SetHint(spread_, N_("Devices spread evenly along the total loop length"));
-  connect(spread_, &QCheckBox::clicked, this, [this, &settings](bool ticked) {
-    if (!rendering_) settings.OnSpreadClicked(ticked);
+  connect(spread_, &QCheckBox::clicked, this, [this](bool ticked) {
+    RunLoopAction("set-distribution", "distribution", ticked ? "spread" : "one location");
   });
 
   auto* one_space = new DiagramSpace(LoopDiagram::Kind::kOneLocation, upper);
@@ -315,37 +334,75 @@ void TFormDeviceDetails::BuildLoopControls(QWidget* upper) {
   spacing_lower_->setGeometry(LoopDiagram::FieldSlot(Slot::kLowerBetween));
   SetHint(spacing_lower_, between_hint);
 
-  // Every change of the text counts, digit by digit.
-  connect(v1_, &QSpinBox::textChanged, this, [this, &settings](const QString& text) {
-    if (rendering_) return;
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok);
-    if (ok && value >= LoopFormModel::kMinV1 && value <= LoopFormModel::kMaxV1)
-      settings.OnV1Changed(value);
-  });
-  connect(v3_, &QSpinBox::textChanged, this, [this, &settings](const QString& text) {
-    if (rendering_) return;
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok);
-    if (ok && value >= LoopFormModel::kMinV3 && value <= LoopFormModel::kMaxV3)
-      settings.OnV3Changed(value);
-  });
+  // Every change of the value counts, digit by digit; the steps of one field are one step of
+  // the history.
+  connect(v1_, &QSpinBox::valueChanged, this,
+          [this](int value) { RunLoopAction("set-one-location-distance", "distance", value); });
+  connect(v3_, &QSpinBox::valueChanged, this,
+          [this](int value) { RunLoopAction("set-spread-distance", "distance", value); });
+}
+
+int TFormDeviceDetails::CurrentRow() const {
+  const QModelIndex current = grid_->currentIndex();
+  return current.isValid() ? current.row() : -1;
+}
+
+void TFormDeviceDetails::WriteCell(int row, const QString& field, const QVariant& value) {
+  const char* name = nullptr;
+  const char* key = nullptr;
+  QJsonValue json;
+  if (field.compare("DeviceQuantity", Qt::CaseInsensitive) == 0) {
+    name = "set-device-quantity";
+    key = "quantity";
+    json = value.isNull() ? QJsonValue(0) : QJsonValue(value.toLongLong());
+  } else if (field.compare("DeviceTypeText", Qt::CaseInsensitive) == 0) {
+    name = "set-device-type";
+    key = "type";
+    json = value.toString();
+  } else if (field.compare("DeviceSub-Type", Qt::CaseInsensitive) == 0) {
+    name = "set-device-sub-type";
+    key = "sub_type";
+    json = value.toString();
+  } else {
+    return;
+  }
+  action::Action a =
+      action::Action::Make(name, {{"panel", form_.panel}, {"loop", form_.loop}, {"row", row + 1}});
+  a.params.insert(key, json);
+  const action::Result result = editor_.Perform(a);
+  // A refused quantity is put back; the grid's focus goes to it.
+  if (!result.Carried() && field.compare("DeviceQuantity", Qt::CaseInsensitive) == 0)
+    QTimer::singleShot(0, this, [this, row] { FocusQuantity(row); });
 }
 
 void TFormDeviceDetails::BuildGrid() {
   grid_ = new DeviceGrid(this);
   grid_->setObjectName("DBGridDevices");
   SetHint(grid_, N_("Right click to add or remove rows of devices"));
-  model_ = new EditableGridModel(workspace_.Doc().Devices(),
-                                 {{"Loop", Msg::kLoopNumber, false},
-                                  {"DeviceQuantity", Msg::kQuantityOfDevices, true},
-                                  {"DeviceTypeText", Msg::kDeviceType, true},
-                                  {"DeviceSub-Type", Msg::kDeviceSubType, true},
-                                  {"QuiesentCurrent", Msg::kQuiescentCurrentMa, false},
-                                  {"AlarmCurrent", Msg::kAlarmCurrentMa, false}},
-                                 workspace_.Prompter(), this);
+  model_ = new EditableGridModel(
+      editor_.Work().Doc().Db(), "Devices",
+      {{"Loop", Msg::kLoopNumber, false},
+       {"DeviceQuantity", Msg::kQuantityOfDevices, true},
+       {"DeviceTypeText", Msg::kDeviceType, true},
+       {"DeviceSub-Type", Msg::kDeviceSubType, true},
+       {"QuiesentCurrent", Msg::kQuiescentCurrentMa, false},
+       {"AlarmCurrent", Msg::kAlarmCurrentMa, false}},
+      [this] { return loop::LoopDeviceRows(editor_.Work().Data(), form_.panel, form_.loop); },
+      [this](int row, const QString& field, const QVariant& value) {
+        WriteCell(row, field, value);
+      },
+      editor_.Work().Prompter(), this);
   grid_->setModel(model_);
-  grid_->setItemDelegate(new DeviceGridDelegate(form_, grid_));
+  grid_->setItemDelegate(new DeviceGridDelegate(
+      form_,
+      [this](int row) {
+        const site::Row* stored = model_->RowAt(row);
+        if (stored == nullptr) return QStringList();
+        const QString type =
+            electrical::TextAt(*stored, editor_.Work().Doc().Cols().devices.type_text);
+        return loop::SubTypesForGrid(editor_.Work().Data(), form_.panel, type);
+      },
+      grid_));
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
   grid_->setSelectionBehavior(QAbstractItemView::SelectItems);
   grid_->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
@@ -356,16 +413,8 @@ void TFormDeviceDetails::BuildGrid() {
   grid_->horizontalHeader()->setSectionsMovable(false);
   grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-  grid_->SetKeyHandler([this](loop::GridKey key) { return OnNewRowKey(key); });
+  grid_->SetKeyHandler([this](GridKey key) { return OnNewRowKey(key); });
 
-  connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-          [this](const QModelIndex& current) {
-            if (current.isValid()) model_->SetCurrentRow(current.row());
-          });
-  connect(grid_, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
-    model_->SetCurrentRow(index.row());
-    workspace_.DeviceRows().OnGridCellClicked(index.column() == loop::kSubTypeColumn);
-  });
   connect(model_, &QAbstractItemModel::modelReset, this, [this] {
     for (int c = model_->ShownColumnCount(); c < model_->columnCount(); ++c)
       grid_->setColumnHidden(c, true);
@@ -377,16 +426,19 @@ void TFormDeviceDetails::BuildGrid() {
   add_row_->setObjectName("AddRowOfDevices");
   delete_row_ = AddAction(popup_, N_("Delete row of devices"));
   delete_row_->setObjectName("DeleteRowOfDevices");
-  connect(popup_, &QMenu::aboutToShow, this,
-          [this] { add_row_->setEnabled(loop::IsDeviceRowComplete(workspace_.Doc().Devices())); });
+  connect(popup_, &QMenu::aboutToShow, this, [this] {
+    const site::Row* row = model_->RowAt(CurrentRow());
+    add_row_->setEnabled(row != nullptr && loop::IsCompleteRow(editor_.Work().Data(), *row));
+  });
   connect(add_row_, &QAction::triggered, this, [this] {
-    workspace_.DeviceRows().AddDeviceRow();
-    FocusQuantity();
+    if (RunLoopAction("add-device-row", nullptr, {})) FocusQuantity(model_->rowCount() - 1);
   });
   connect(delete_row_, &QAction::triggered, this, [this] {
-    workspace_.DeviceRows().DeleteDeviceRow();
-    model_->Sync();
-    SelectCursorRow(grid_->currentIndex().column());
+    const int row = CurrentRow();
+    const int column = grid_->currentIndex().column();
+    if (row < 0) return;
+    RunLoopAction("delete-device-row", "row", row + 1);
+    SelectRow(std::min(row, model_->rowCount() - 1), column);
   });
   grid_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(grid_, &QWidget::customContextMenuRequested, this,
@@ -404,11 +456,13 @@ void TFormDeviceDetails::OnViewChanged(site::DetailView view) {
 }
 
 void TFormDeviceDetails::ViewShown() {
+  shown_panel_ = form_.panel;
+  shown_loop_ = form_.loop;
+  form_.device_sub_types = QStringList{i18n::Text(Msg::kNone)};
   model_->Reset();
-  workspace_.DeviceRows().OnDeviceViewShown();
   SetWidths();
   RenderLoop();
-  SelectCursorRow(loop::kQuantityColumn);
+  SelectRow(0, kQuantityColumn);
 }
 
 void TFormDeviceDetails::SetWidths() {
@@ -419,55 +473,57 @@ void TFormDeviceDetails::SetWidths() {
 
 void TFormDeviceDetails::OnLoopChanged() {
   RenderLoop();
-  model_->Sync();
+  if (form_.panel != shown_panel_ || form_.loop != shown_loop_) {
+    ViewShown();
+  } else {
+    model_->Sync();
+  }
 }
 
 void TFormDeviceDetails::RenderLoop() {
-  rendering_ = true;
+  // What is shown is written from the rows; none of it is an edit of the user's.
   const QSignalBlocker cable_blocker(cable_);
+  const QSignalBlocker alarm_blocker(alarm_indicators_);
+  const QSignalBlocker v1_blocker(v1_);
+  const QSignalBlocker v3_blocker(v3_);
   cable_->setCurrentIndex(form_.cable_index);
   if (length_->text() != form_.length_text) length_->setText(form_.length_text);
-  {
-    const QSignalBlocker blocker(alarm_indicators_);
-    if (alarm_indicators_->value() != form_.alarm_indicators)
-      alarm_indicators_->setValue(form_.alarm_indicators);
-  }
+  length_->setModified(false);
+  if (alarm_indicators_->value() != form_.alarm_indicators)
+    alarm_indicators_->setValue(form_.alarm_indicators);
   one_location_->setChecked(form_.one_location);
   spread_->setChecked(form_.spread);
-  {
-    const QSignalBlocker blocker(v1_);
-    if (v1_->value() != form_.v1) v1_->setValue(form_.v1);
-  }
-  {
-    const QSignalBlocker blocker(v3_);
-    if (v3_->value() != form_.v3) v3_->setValue(form_.v3);
-  }
+  if (v1_->value() != form_.v1) v1_->setValue(form_.v1);
+  if (v3_->value() != form_.v3) v3_->setValue(form_.v3);
   ShowText(last_one_location_, form_.last_device_one_location);
   ShowText(last_spread_, form_.last_device_spread);
   ShowText(spacing_upper_, form_.device_spacing);
   ShowText(spacing_lower_, form_.device_spacing);
-  rendering_ = false;
 }
 
-void TFormDeviceDetails::SelectCursorRow(int column) {
-  const int row = model_->CursorRow();
-  if (row < 0) return;
-  grid_->setCurrentIndex(model_->index(row, column < 0 ? loop::kQuantityColumn : column));
+void TFormDeviceDetails::SelectRow(int row, int column) {
+  if (row < 0 || row >= model_->rowCount()) return;
+  grid_->setCurrentIndex(model_->index(row, column < 0 ? kQuantityColumn : column));
 }
 
-void TFormDeviceDetails::FocusQuantity() {
+void TFormDeviceDetails::FocusQuantity(int row) {
   model_->Sync();
-  SelectCursorRow(loop::kQuantityColumn);
+  SelectRow(row, kQuantityColumn);
   grid_->setFocus();
 }
 
-bool TFormDeviceDetails::OnNewRowKey(loop::GridKey key) {
+bool TFormDeviceDetails::OnNewRowKey(GridKey key) {
   const QModelIndex current = grid_->currentIndex();
-  if (current.isValid()) model_->SetCurrentRow(current.row());
-  const loop::NewRowKey result = loop::OnDeviceGridKey(workspace_.R(), workspace_.DeviceRows(), key,
-                                                       current.isValid() ? current.column() : -1);
-  if (result.added) FocusQuantity();
-  return result.swallowed;
+  // Down, or Tab in the sub-type column, on the last row of the loop.
+  if (!current.isValid() || current.row() != model_->rowCount() - 1) return false;
+  if (key == GridKey::kTab && current.column() != kSubTypeColumn) return false;
+  // The key is swallowed; only a complete row gets a new one after it, so no empty row can be
+  // added from the keyboard.
+  const site::Row* row = model_->RowAt(current.row());
+  if (row != nullptr && loop::IsCompleteRow(editor_.Work().Data(), *row) &&
+      RunLoopAction("add-device-row", nullptr, {}))
+    FocusQuantity(model_->rowCount() - 1);
+  return true;
 }
 
 void TFormDeviceDetails::resizeEvent(QResizeEvent* event) {

@@ -1,10 +1,10 @@
 #pragma once
 
+#include <QJsonValue>
 #include <QTableView>
 #include <QWidget>
 #include <functional>
 
-#include "loop/device_grid_keys.h"
 #include "site/detail_view.h"
 
 class QAction;
@@ -18,8 +18,8 @@ namespace velmora::loop {
 class LoopFormModel;
 }
 
-namespace velmora::workspace {
-class Workspace;
+namespace velmora::action {
+class Editor;
 }
 
 namespace velmora::ui {
@@ -27,13 +27,22 @@ namespace velmora::ui {
 class EditableGridModel;
 class LoopDiagram;
 
+// Positions of the device grid's columns; the grid's handlers address columns by position.
+inline constexpr int kLoopColumn = 0;
+inline constexpr int kQuantityColumn = 1;
+inline constexpr int kTypeColumn = 2;
+inline constexpr int kSubTypeColumn = 3;
+
+// The keys that can add a row from the keyboard.
+enum class GridKey { kDown, kTab };
+
 // DBGridDevices: the device grid. The new-row keys (Down, and Tab in the sub-type column) are
 // offered to the view's handler first, also when Tab leaves an open editor.
 class DeviceGrid : public QTableView {
   Q_OBJECT
 
  public:
-  using KeyHandler = std::function<bool(loop::GridKey key)>;  // true: the key is swallowed
+  using KeyHandler = std::function<bool(GridKey key)>;  // true: the key is swallowed
   explicit DeviceGrid(QWidget* parent = nullptr) : QTableView(parent) {}
   void SetKeyHandler(KeyHandler handler) { key_handler_ = std::move(handler); }
 
@@ -42,16 +51,15 @@ class DeviceGrid : public QTableView {
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
  private:
-  bool NewRowKey(loop::GridKey key);
+  bool NewRowKey(GridKey key);
 
   KeyHandler key_handler_;
 };
 
-// TFormDeviceDetails: the device view of the loop selected in the site tree. Above, the loop's
-// cable, length, alarm indicators and device distribution with its two drawings; below, the grid
-// of the loop's device rows. It renders the workspace's loop form model and the Devices view and
-// hands every change to the loop settings and the device-row rules. Docked into the main window,
-// it cannot be closed.
+// TFormDeviceDetails: the device view of the loop on show. Above, the loop's cable, length, alarm
+// indicators and device distribution with its two drawings; below, the grid of the loop's
+// device rows. It renders the editor's loop form and the loop's rows, and builds the action of
+// every change. Docked into the main window, it cannot be closed.
 class TFormDeviceDetails : public QWidget {
   Q_OBJECT
 
@@ -59,7 +67,7 @@ class TFormDeviceDetails : public QWidget {
   // Widths of the six grid columns as shares of the view's width.
   static constexpr double kColumnShares[6] = {0.12, 0.14, 0.17, 0.17, 0.18, 0.18};
 
-  explicit TFormDeviceDetails(workspace::Workspace& workspace, QWidget* parent = nullptr);
+  explicit TFormDeviceDetails(action::Editor& editor, QWidget* parent = nullptr);
 
   DeviceGrid* Grid() const { return grid_; }
   EditableGridModel* GridModel() const { return model_; }
@@ -78,11 +86,15 @@ class TFormDeviceDetails : public QWidget {
   void SetWidths();
   void RenderLoop();
   void OnLoopChanged();
-  void SelectCursorRow(int column);
-  void FocusQuantity();
-  bool OnNewRowKey(loop::GridKey key);
+  void SelectRow(int row, int column);
+  void FocusQuantity(int row);
+  bool OnNewRowKey(GridKey key);
+  void WriteCell(int row, const QString& field, const QVariant& value);
+  // Runs a loop action on the loop on show; the result's status.
+  bool RunLoopAction(const char* name, const char* key, const QJsonValue& value);
+  int CurrentRow() const;
 
-  workspace::Workspace& workspace_;
+  action::Editor& editor_;
   loop::LoopFormModel& form_;
   QComboBox* cable_ = nullptr;
   QComboBox* cable_resistances_ = nullptr;
@@ -103,7 +115,8 @@ class TFormDeviceDetails : public QWidget {
   QMenu* popup_ = nullptr;
   QAction* add_row_ = nullptr;
   QAction* delete_row_ = nullptr;
-  bool rendering_ = false;
+  int shown_panel_ = 0;
+  int shown_loop_ = 0;
 };
 
 }  // namespace velmora::ui

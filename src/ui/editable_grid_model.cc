@@ -7,9 +7,16 @@
 
 namespace velmora::ui {
 
-EditableGridModel::EditableGridModel(site::Table& cursor, std::vector<ColumnSpec> shown,
+EditableGridModel::EditableGridModel(site::Database& db, QString table,
+                                     std::vector<ColumnSpec> shown, RowSource source, Writer writer,
                                      site::Prompter& prompter, QObject* parent)
-    : QAbstractTableModel(parent), cursor_(cursor), shown_(std::move(shown)), prompter_(prompter) {}
+    : QAbstractTableModel(parent),
+      db_(db),
+      table_(std::move(table)),
+      shown_(std::move(shown)),
+      source_(std::move(source)),
+      writer_(std::move(writer)),
+      prompter_(prompter) {}
 
 QString EditableGridModel::Field(int column) const {
   if (column < 0 || column >= int(order_.size())) return QString();
@@ -18,14 +25,25 @@ QString EditableGridModel::Field(int column) const {
   return columns_[index].name;
 }
 
+const site::Row* EditableGridModel::RowAt(int row) const {
+  return row >= 0 && row < int(rows_.size()) ? &rows_[row] : nullptr;
+}
+
+int EditableGridModel::Column(const QString& field) const {
+  for (int i = 0; i < int(columns_.size()); ++i) {
+    if (columns_[i].name.compare(field, Qt::CaseInsensitive) == 0) return i;
+  }
+  return -1;
+}
+
 void EditableGridModel::ReadColumns() {
   columns_.clear();
   order_.clear();
-  if (!cursor_.IsOpen()) return;
-  columns_ = cursor_.Columns();
+  if (!db_.IsOpen()) return;
+  columns_ = db_.Columns(table_);
   std::vector<bool> taken(columns_.size(), false);
   for (const ColumnSpec& spec : shown_) {
-    const int index = cursor_.FieldIndex(spec.field);
+    const int index = Column(spec.field);
     order_.push_back(index);
     if (index >= 0) taken[index] = true;
   }
@@ -34,31 +52,35 @@ void EditableGridModel::ReadColumns() {
   }
 }
 
+std::vector<site::Row> EditableGridModel::Read() {
+  if (!db_.IsOpen() || !source_) return {};
+  try {
+    return source_();
+  } catch (const site::StoreError&) {
+    return {};
+  }
+}
+
 void EditableGridModel::Reset() {
   beginResetModel();
   rows_.clear();
   try {
     ReadColumns();
-    if (cursor_.IsOpen()) rows_ = cursor_.Rows();
   } catch (const site::StoreError&) {
-    rows_.clear();
+    columns_.clear();
+    order_.clear();
   }
+  rows_ = Read();
   endResetModel();
 }
 
 void EditableGridModel::Sync() {
-  if (in_set_data_) return;
-  std::vector<site::Row> fresh;
-  try {
-    if (!cursor_.IsOpen() || int(cursor_.Columns().size()) != int(columns_.size())) {
-      Reset();
-      return;
-    }
-    fresh = cursor_.Rows();
-  } catch (const site::StoreError&) {
+  if (writing_) return;
+  if (!db_.IsOpen() || columns_.empty()) {
     Reset();
     return;
   }
+  std::vector<site::Row> fresh = Read();
   bool same = fresh.size() == rows_.size();
   for (size_t i = 0; same && i < fresh.size(); ++i) same = fresh[i].rowid == rows_[i].rowid;
   if (!same) {
@@ -70,26 +92,6 @@ void EditableGridModel::Sync() {
   // The same rows: only their values are shown again, the grid keeps its place.
   rows_ = std::move(fresh);
   if (!rows_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
-}
-
-void EditableGridModel::SetCurrentRow(int row) {
-  if (row < 0 || row >= int(rows_.size())) return;
-  try {
-    if (cursor_.Bookmark() != rows_[row].rowid) cursor_.GotoBookmark(rows_[row].rowid);
-  } catch (const site::StoreError& error) {
-    cursor_.Cancel();
-    prompter_.Warn(i18n::Tr(N_("The change could not be stored and has been undone.")) + "\n" +
-                   error.Message());
-  }
-}
-
-int EditableGridModel::CursorRow() {
-  if (!cursor_.IsOpen()) return -1;
-  const qint64 bookmark = cursor_.Bookmark();
-  for (int i = 0; i < int(rows_.size()); ++i) {
-    if (rows_[i].rowid == bookmark) return i;
-  }
-  return -1;
 }
 
 int EditableGridModel::rowCount(const QModelIndex& parent) const {
@@ -106,7 +108,7 @@ QVariant EditableGridModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
   if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
   const int column = order_[index.column()];
-  if (column < 0) return {};
+  if (column < 0 || column >= int(rows_[index.row()].values.size())) return {};
   const QVariant& value = rows_[index.row()].values[column];
   if (value.typeId() == QMetaType::Double) return QString::number(value.toDouble(), 'g', 15);
   return value;
@@ -142,19 +144,10 @@ bool EditableGridModel::setData(const QModelIndex& index, const QVariant& raw, i
       column.type == site::ColumnType::kText
           ? converted.toString().trimmed() == stored.toString().trimmed()
           : converted.isNull() == stored.isNull() && site::CompareValues(converted, stored) == 0;
-  if (unchanged) return false;
-  in_set_data_ = true;
-  try {
-    SetCurrentRow(index.row());
-    // The reactions to the field run from the store's change notification of this write.
-    cursor_.SetValue(column.name, converted);
-    if (cursor_.GetState() != site::Table::State::kBrowse) cursor_.Post();
-  } catch (const site::StoreError& error) {
-    cursor_.Cancel();
-    prompter_.Warn(i18n::Tr(N_("The change could not be stored and has been undone.")) + "\n" +
-                   error.Message());
-  }
-  in_set_data_ = false;
+  if (unchanged || !writer_) return false;
+  writing_ = true;
+  writer_(index.row(), column.name, converted);
+  writing_ = false;
   Sync();
   return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <functional>
 #include <vector>
 
 #include "site/database.h"
@@ -8,16 +9,15 @@
 
 namespace velmora::site {
 class Prompter;
-class Table;
 }  // namespace velmora::site
 
 namespace velmora::ui {
 
-// An editable grid over the rows a shared cursor of the working copy shows (the Devices or the
-// Outputs view, as the site tree filters it). Edits are written through that cursor, so the
-// store's change notification reaches the reactions to the field; the cursor follows the grid's
-// current row. The chosen columns come first, centred under their titles; the table's other
-// columns follow and are hidden by the view.
+// An editable grid over rows of a site table (the device rows of the loop on show, the outputs of
+// the panel on show). It reads its rows from a source and writes nothing itself: an edited cell,
+// once it converts to its column's type, is handed to a writer, which builds the action. The
+// chosen columns come first, centred under their titles; the table's other columns follow and
+// are hidden by the view.
 class EditableGridModel : public QAbstractTableModel {
   Q_OBJECT
 
@@ -27,23 +27,25 @@ class EditableGridModel : public QAbstractTableModel {
     WindowText title;
     bool editable;
   };
+  using RowSource = std::function<std::vector<site::Row>()>;
+  // An edited cell: the grid row, the column's name, the value converted to its type.
+  using Writer = std::function<void(int row, const QString& field, const QVariant& value)>;
 
-  EditableGridModel(site::Table& cursor, std::vector<ColumnSpec> shown, site::Prompter& prompter,
+  EditableGridModel(site::Database& db, QString table, std::vector<ColumnSpec> shown,
+                    RowSource source, Writer writer, site::Prompter& prompter,
                     QObject* parent = nullptr);
 
   int ShownColumnCount() const { return int(shown_.size()); }
   QString Field(int column) const;
+  // The stored row at a grid row; nullptr when there is none.
+  const site::Row* RowAt(int row) const;
+  // The table column index of a field; -1 when the table has none.
+  int Column(const QString& field) const;
 
-  // Reads the rows again as a new set (the filter changed, the view is shown).
+  // Reads the rows again as a new set (another loop or panel on show, another site).
   void Reset();
-  // After the table changed: the same rows are refreshed in place; other rows mean a new set.
-  // While an edit is being written the grid is refreshed once, when the edit is done.
+  // Reads the rows again; the same rows are refreshed in place, others make a new set.
   void Sync();
-
-  // Moves the cursor to a row of the grid.
-  void SetCurrentRow(int row);
-  // The grid row of the cursor's current row; -1 when there is none.
-  int CursorRow();
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -55,14 +57,18 @@ class EditableGridModel : public QAbstractTableModel {
 
  private:
   void ReadColumns();
+  std::vector<site::Row> Read();
 
-  site::Table& cursor_;
+  site::Database& db_;
+  QString table_;
   std::vector<ColumnSpec> shown_;
+  RowSource source_;
+  Writer writer_;
   site::Prompter& prompter_;
   std::vector<int> order_;  // table column index of each grid column
   std::vector<site::Column> columns_;
   std::vector<site::Row> rows_;
-  bool in_set_data_ = false;
+  bool writing_ = false;
 };
 
 }  // namespace velmora::ui

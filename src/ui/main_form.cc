@@ -13,11 +13,14 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 
+#include "action/editor.h"
 #include "i18n/messages.h"
+#include "i18n/tr.h"
 #include "site/run_state.h"
 #include "ui/about_form.h"
 #include "ui/device_details_form.h"
@@ -31,8 +34,6 @@
 #include "ui/start_screen_form.h"
 #include "ui/tree_view_form.h"
 #include "ui/window_texts.h"
-#include "workspace/tab_reactions.h"
-#include "workspace/workspace.h"
 
 namespace velmora::ui {
 
@@ -77,52 +78,51 @@ QLabel* MakeHeaderStrip(const char* name, WindowText caption, int height) {
 
 }  // namespace
 
-TMainForm::TMainForm(workspace::Workspace& workspace, i18n::Settings settings, QWidget* parent)
-    : QMainWindow(parent), workspace_(workspace), settings_(std::move(settings)) {
+TMainForm::TMainForm(action::Editor& editor, i18n::Settings settings, QWidget* parent)
+    : QMainWindow(parent), editor_(editor), settings_(std::move(settings)) {
   setObjectName("TMainForm");
-  setWindowTitle(workspace_.State().Caption());
+  setWindowTitle(editor_.Work().State().Caption());
   setWindowIcon(ProgramIcon());
   BuildMenus();
-  ConnectReportActions(this, workspace_);
+  ConnectReportActions(this, editor_.Work());
   BuildLayout();
   statusBar()->setObjectName("StatusBar");
   CreateWindows();
 
-  connect(&workspace_.State(), &site::RunState::CaptionChanged, this, &QWidget::setWindowTitle);
-  connect(&workspace_.Tabs(), &site::PanelTabsModel::TabsChanged, this, &TMainForm::SyncTabs);
-  connect(&workspace_.Tabs(), &site::PanelTabsModel::ActiveChanged, this,
-          &TMainForm::SyncActiveTab);
-  connect(&workspace_.Views(), &site::DetailViewModel::Changed, this, &TMainForm::ShowDetail);
-  connect(&workspace_, &workspace::Workspace::SiteReplaced, this, [this] {
-    panels_generation_ = currents_generation_ = 0;
+  connect(&editor_.Work().State(), &site::RunState::CaptionChanged, this, &QWidget::setWindowTitle);
+  connect(&editor_.Tabs(), &site::PanelTabsModel::TabsChanged, this, &TMainForm::SyncTabs);
+  connect(&editor_.Tabs(), &site::PanelTabsModel::ActiveChanged, this, &TMainForm::SyncActiveTab);
+  connect(&editor_.Views(), &site::DetailViewModel::Changed, this, &TMainForm::ShowDetail);
+  // Every change of the site ends in one notification; the grids show their tables again then.
+  connect(&editor_, &action::Editor::Changed, this, [this](const action::Change& change) {
+    if (change.replaced) {
+      panels_generation_ = currents_generation_ = 0;
+      SetGridWidths();
+    }
     RefreshGrids();
-    SetGridWidths();
   });
-  // The tree and the property views change the tables; the grids follow after each user act.
-  connect(&workspace_.Tree(), &site::SiteTreeModel::SelectionChanged, this,
-          &TMainForm::ScheduleGridRefresh);
-  connect(&workspace_.Tree(), &site::SiteTreeModel::StructureChanged, this,
-          &TMainForm::ScheduleGridRefresh);
-  qApp->installEventFilter(this);
+  connect(&editor_.History(), &QUndoStack::indexChanged, this, &TMainForm::UpdateHistoryActions);
+  connect(&editor_.History(), &QUndoStack::cleanChanged, this, &TMainForm::UpdateHistoryActions);
   SyncTabs();
+  UpdateHistoryActions();
 }
 
-TMainForm::~TMainForm() { qApp->removeEventFilter(this); }
+TMainForm::~TMainForm() = default;
 
 void TMainForm::CreateWindows() {
   // In the order of the program: the tree, the property views, the start screen, the about box.
-  tree_view_ = new TFormTreeView(workspace_, left_area_);
+  tree_view_ = new TFormTreeView(editor_, left_area_);
   left_area_->layout()->addWidget(tree_view_);
-  site_details_ = new TFormSiteDetails(workspace_, detail_area_);
+  site_details_ = new TFormSiteDetails(editor_, detail_area_);
   SetDetailView(DetailView::kSite, site_details_);
   connect(site_details_, &TFormSiteDetails::FocusTreeRequested, tree_view_,
           &TFormTreeView::FocusTree);
-  SetDetailView(DetailView::kPanel, new TFormPanelDetails(workspace_, detail_area_));
-  SetDetailView(DetailView::kDevices, new TFormDeviceDetails(workspace_, detail_area_));
-  options_ = new TFormOptions(workspace_, settings_, this);
-  SetDetailView(DetailView::kOutputs, new TFormOutputDetails(workspace_, detail_area_));
+  SetDetailView(DetailView::kPanel, new TFormPanelDetails(editor_, detail_area_));
+  SetDetailView(DetailView::kDevices, new TFormDeviceDetails(editor_, detail_area_));
+  options_ = new TFormOptions(editor_, this);
+  SetDetailView(DetailView::kOutputs, new TFormOutputDetails(editor_, detail_area_));
   start_screen_ = new TFormStartScreen(this);
-  about_ = new TFormAbout(site::kApplicationTitle, workspace_.State(), this);
+  about_ = new TFormAbout(site::kApplicationTitle, editor_.Work().State(), this);
 }
 
 void TMainForm::BuildMenus() {
@@ -131,20 +131,21 @@ void TMainForm::BuildMenus() {
   QAction* new_site = AddAction(file, N_("New Site"));
   new_site->setObjectName("NewSite");
   new_site->setShortcut(QKeySequence::New);
-  connect(new_site, &QAction::triggered, this, [this] { workspace_.NewSite(); });
+  connect(new_site, &QAction::triggered, this,
+          [this] { editor_.Perform(action::Action::Make("new-site")); });
   QAction* open_site = AddAction(file, N_("Open Site"));
   open_site->setObjectName("OpenSite");
   open_site->setShortcut(QKeySequence::Open);
-  connect(open_site, &QAction::triggered, this, [this] { workspace_.OpenSite(); });
+  connect(open_site, &QAction::triggered, this, [this] { editor_.Work().OpenSite(); });
   file->addSeparator();
   QAction* save_site = AddAction(file, N_("Save Site"));
   save_site->setObjectName("SaveSite");
   save_site->setShortcut(QKeySequence::Save);
-  connect(save_site, &QAction::triggered, this, [this] { workspace_.SaveSite(); });
+  connect(save_site, &QAction::triggered, this, [this] { editor_.Save(); });
   QAction* save_as = AddAction(file, N_("Save As..."));
   save_as->setObjectName("SaveAs");
   save_as->setShortcut(QKeySequence::SaveAs);
-  connect(save_as, &QAction::triggered, this, [this] { workspace_.SaveSiteAs(); });
+  connect(save_as, &QAction::triggered, this, [this] { editor_.SaveAs(); });
   file->addSeparator();
   QMenu* preview = AddMenu(file, N_("Print Preview"));
   preview->setObjectName("MenuPrintPreview");
@@ -161,6 +162,23 @@ void TMainForm::BuildMenus() {
   exit->setObjectName("Exit");
   exit->setShortcut(QKeySequence::Quit);
   connect(exit, &QAction::triggered, this, &QWidget::close);
+
+  QMenu* edit = AddMenu(menuBar(), N_("Edit"));
+  edit->setObjectName("MenuEdit");
+  undo_ = AddAction(edit, N_("Undo"));
+  undo_->setObjectName("Undo");
+  undo_->setShortcut(QKeySequence::Undo);
+  connect(undo_, &QAction::triggered, this, [this] {
+    const action::Result result = editor_.Undo();
+    if (!result.messages.isEmpty()) editor_.Work().Prompter().Warn(result.messages.join("\n\n"));
+  });
+  redo_ = AddAction(edit, N_("Redo"));
+  redo_->setObjectName("Redo");
+  redo_->setShortcut(QKeySequence::Redo);
+  connect(redo_, &QAction::triggered, this, [this] {
+    const action::Result result = editor_.Redo();
+    if (!result.messages.isEmpty()) editor_.Work().Prompter().Warn(result.messages.join("\n\n"));
+  });
 
   QMenu* settings = AddMenu(menuBar(), N_("Settings"));
   settings->setObjectName("MenuSettings");
@@ -230,7 +248,7 @@ void TMainForm::BuildLayout() {
   panels_header_->setIndent(4);
   site_layout->addWidget(panels_header_);
   panel_grid_model_ =
-      new ReadOnlyGridModel(&workspace_.Doc().Db(), "Panels",
+      new ReadOnlyGridModel(&editor_.Work().Doc().Db(), "Panels",
                             {{"Panel Name", Text(Msg::kPanelName), true},
                              {"Loop Loads", Text(Msg::kOk), true},
                              {"Quiescent Current Total", Text(Msg::kQuiescentCurrentMa), true},
@@ -244,7 +262,7 @@ void TMainForm::BuildLayout() {
   site_layout->addWidget(panel_grid_, 1);
   AddTab(tabs_, site_page, Msg::kSite);
   currents_model_ =
-      new ReadOnlyGridModel(&workspace_.Doc().Db(), "Currents",
+      new ReadOnlyGridModel(&editor_.Work().Doc().Db(), "Currents",
                             {{"Description", Text(Msg::kDescription), false},
                              {"QuiescentCurrent", Text(Msg::kQuiescentCurrentMa), false},
                              {"AlarmCurrent", Text(Msg::kAlarmCurrentMa), false},
@@ -264,11 +282,6 @@ void TMainForm::BuildLayout() {
   start_screen_timer_->setSingleShot(true);
   start_screen_timer_->setInterval(kStartScreenDelayMs);
   connect(start_screen_timer_, &QTimer::timeout, this, &TMainForm::ShowStartScreen);
-
-  refresh_timer_ = new QTimer(this);
-  refresh_timer_->setSingleShot(true);
-  refresh_timer_->setInterval(0);
-  connect(refresh_timer_, &QTimer::timeout, this, &TMainForm::RefreshGrids);
 }
 
 void TMainForm::SetDetailView(DetailView view, QWidget* widget) {
@@ -280,7 +293,7 @@ void TMainForm::SetDetailView(DetailView view, QWidget* widget) {
   detail_views_.insert(int(view), widget);
   // Docked for good: a property view never closes by itself.
   widget->installEventFilter(this);
-  ShowDetail(workspace_.Views().Current());
+  ShowDetail(editor_.Views().Current());
 }
 
 QTableView* TMainForm::CurrentsGrid(int index) const {
@@ -296,12 +309,11 @@ void TMainForm::ShowDetail(DetailView view) {
     detail_area_->setCurrentIndex(0);
   }
   if (view == DetailView::kSite) SetGridWidths();
-  ScheduleGridRefresh();
 }
 
 void TMainForm::SyncTabs() {
   syncing_tabs_ = true;
-  const site::PanelTabsModel& model = workspace_.Tabs();
+  const site::PanelTabsModel& model = editor_.Tabs();
   while (tabs_->count() > model.Count()) {
     QWidget* page = tabs_->widget(tabs_->count() - 1);
     tabs_->removeTab(tabs_->count() - 1);
@@ -318,20 +330,32 @@ void TMainForm::SyncTabs() {
   tabs_->setCurrentIndex(model.Active());
   syncing_tabs_ = false;
   SetGridWidths();
-  ScheduleGridRefresh();
 }
 
 void TMainForm::SyncActiveTab(int index) {
   syncing_tabs_ = true;
   tabs_->setCurrentIndex(index);
   syncing_tabs_ = false;
-  ScheduleGridRefresh();
 }
 
 void TMainForm::OnTabChanged(int index) {
   if (syncing_tabs_ || index < 0) return;
-  workspace::PageControlPanelsChange(workspace_.R(), workspace_.PanelForm(), index);
-  RefreshGrids();
+  // The site tab shows the site, a panel's tab the panel.
+  const action::Focus focus =
+      index == 0 ? action::Focus{} : action::Focus{DetailView::kPanel, index, 0};
+  const action::Result result = editor_.Show(focus);
+  if (!result.messages.isEmpty()) editor_.Work().Prompter().Warn(result.messages.join("\n\n"));
+}
+
+void TMainForm::UpdateHistoryActions() {
+  QUndoStack& history = editor_.History();
+  undo_->setEnabled(history.canUndo());
+  redo_->setEnabled(history.canRedo());
+  undo_->setText(history.canUndo() ? i18n::Tr(N_("Undo %1")).arg(history.undoText())
+                                   : i18n::Tr(N_("Undo")));
+  redo_->setText(history.canRedo() ? i18n::Tr(N_("Redo %1")).arg(history.redoText())
+                                   : i18n::Tr(N_("Redo")));
+  setWindowModified(!editor_.Work().State().SiteSaved());
 }
 
 void TMainForm::SetGridWidths() {
@@ -348,7 +372,7 @@ void TMainForm::SetGridWidths() {
 }
 
 void TMainForm::RefreshGrids() {
-  site::Database& db = workspace_.Doc().Db();
+  site::Database& db = editor_.Work().Doc().Db();
   if (!db.IsOpen()) return;
   const quint64 panels = db.Generation("Panels");
   if (panels != panels_generation_) {
@@ -361,8 +385,6 @@ void TMainForm::RefreshGrids() {
     currents_model_->Reload();
   }
 }
-
-void TMainForm::ScheduleGridRefresh() { refresh_timer_->start(); }
 
 void TMainForm::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
@@ -383,11 +405,6 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
       // The page on show is as wide as the header strip; its new width is already set here.
       if (watched != nullptr && watched == tabs_->currentWidget()) SetGridWidths();
       break;
-    case QEvent::MouseButtonRelease:
-    case QEvent::KeyRelease:
-      // Edits in the property views write rows; the grids show them once the act is over.
-      ScheduleGridRefresh();
-      break;
     default:
       break;
   }
@@ -402,7 +419,7 @@ void TMainForm::showEvent(QShowEvent* event) {
   // fonts of this desktop.
   const int detail_height = std::max(kDetailAreaHeight, site_details_->ContentHeight());
   vertical_->setSizes({detail_height, std::max(1, vertical_->height() - detail_height)});
-  workspace_.StartSession();
+  editor_.Work().StartSession();
   start_screen_timer_->start();
   const QString install = settings_.Install();
   report_project_file_ = install + "/print.rav";
@@ -431,7 +448,7 @@ void TMainForm::ShowOptions() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-  workspace_.ExitPrompt();
+  editor_.Work().ExitPrompt();
   event->accept();
 }
 

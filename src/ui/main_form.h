@@ -12,10 +12,11 @@ class QSplitter;
 class QStackedWidget;
 class QTabWidget;
 class QTableView;
+class QAction;
 class QTimer;
 
-namespace velmora::workspace {
-class Workspace;
+namespace velmora::action {
+class Editor;
 }
 
 namespace velmora::ui {
@@ -28,15 +29,15 @@ class TFormTreeView;
 
 // TMainForm: the frame of the program. Left, the site tree window; upper right, one property
 // view at a time; below, the tab strip with the "Site" tab (the panel summary grid) and one tab
-// per panel (the current lines); the menus; an empty status bar. It creates the program's other
-// windows, renders the workspace's tab strip and view models, forwards the user's commands, and
-// keeps its grids in step with the tables they show.
+// per panel (the current lines); the menus; a status bar. It creates the program's other
+// windows, renders the editor's tab strip and view models, forwards the user's commands, and
+// shows its grids again whenever the editor says something changed.
 class TMainForm : public QMainWindow {
   Q_OBJECT
 
  public:
   // `settings` gives the installation folder, read when the window is first shown.
-  explicit TMainForm(workspace::Workspace& workspace,
+  explicit TMainForm(action::Editor& editor,
                      i18n::Settings settings = i18n::Settings::FromEnvironment(),
                      QWidget* parent = nullptr);
   ~TMainForm() override;
@@ -59,13 +60,16 @@ class TMainForm : public QMainWindow {
   QTableView* PanelGrid() const { return panel_grid_; }
   // The grid of current lines on the tab of panel `index` (1-based), or nullptr.
   QTableView* CurrentsGrid(int index) const;
-  workspace::Workspace& Work() { return workspace_; }
+  action::Editor& Editor() { return editor_; }
 
   // The report project file: the installation folder and "/print.rav", set when first shown.
   const QString& ReportProjectFile() const { return report_project_file_; }
 
   // Reloads the grids whose tables were written since they were last read.
   void RefreshGrids();
+  // The Edit menu's actions.
+  QAction* UndoAction() const { return undo_; }
+  QAction* RedoAction() const { return redo_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -87,13 +91,13 @@ class TMainForm : public QMainWindow {
   void ShowDetail(site::DetailView view);
   void OnTabChanged(int index);
   void SetGridWidths();
-  void ScheduleGridRefresh();
   void ShowStartScreen();
+  void UpdateHistoryActions();
   void ShowAbout();
   void ShowOptions();
   QWidget* MakePanelTabPage();
 
-  workspace::Workspace& workspace_;
+  action::Editor& editor_;
   i18n::Settings settings_;
   QSplitter* horizontal_ = nullptr;
   QSplitter* vertical_ = nullptr;
@@ -112,7 +116,8 @@ class TMainForm : public QMainWindow {
   TFormAbout* about_ = nullptr;
   QWidget* options_ = nullptr;
   QTimer* start_screen_timer_ = nullptr;
-  QTimer* refresh_timer_ = nullptr;
+  QAction* undo_ = nullptr;
+  QAction* redo_ = nullptr;
   QString report_project_file_;
   quint64 panels_generation_ = 0;
   quint64 currents_generation_ = 0;

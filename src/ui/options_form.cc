@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "action/editor.h"
 #include "i18n/messages.h"
 #include "loop/loop_form_model.h"
 #include "ui/choice_button_group.h"
@@ -68,10 +69,10 @@ void Cross(LoopDiagram* diagram, LoopDiagram::Slot slot) {
 
 }  // namespace
 
-TFormOptions::TFormOptions(workspace::Workspace& workspace, i18n::Settings settings,
-                           QWidget* parent)
+TFormOptions::TFormOptions(action::Editor& editor, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      dialog_(workspace.R(), std::move(settings)),
+      editor_(editor),
+      dialog_(editor.Options()),
       form_(dialog_.Form()) {
   setObjectName("TFormOptions");
   SetWindowTitle(this, N_("Options"));
@@ -321,7 +322,14 @@ void TFormOptions::showEvent(QShowEvent* event) {
 }
 
 void TFormOptions::OnOk() {
-  if (dialog_.Ok()) hide();
+  const std::optional<QJsonObject> params = dialog_.OkParameters();
+  if (!params) return;
+  action::Action defaults;
+  defaults.name = "set-defaults";
+  defaults.params = *params;
+  if (!editor_.Perform(defaults).Carried()) return;
+  dialog_.Accepted();
+  hide();
 }
 
 void TFormOptions::reject() {

@@ -12,8 +12,8 @@ class QPushButton;
 class QSpinBox;
 class QTabWidget;
 
-namespace velmora::workspace {
-class Workspace;
+namespace velmora::action {
+class Editor;
 }
 
 namespace velmora::ui {
@@ -23,13 +23,13 @@ class CloseUpComboBox;
 
 // TFormOptions: the non-modal options dialog ("Settings" > "Options") with the defaults of new
 // sites, panels and loops on three pages. It renders workspace::OptionsDialog's form model and
-// hands every close-up, click and edit to it; "OK" writes the defaults, "Cancel" nothing. It has
-// no close box.
+// hands every close-up, click and edit to it; "OK" carries the defaults action out, "Cancel"
+// writes nothing. It has no close box.
 class TFormOptions : public QDialog {
   Q_OBJECT
 
  public:
-  TFormOptions(workspace::Workspace& workspace, i18n::Settings settings, QWidget* parent = nullptr);
+  explicit TFormOptions(action::Editor& editor, QWidget* parent = nullptr);
 
   workspace::OptionsDialog& Dialog() { return dialog_; }
 
@@ -48,7 +48,8 @@ class TFormOptions : public QDialog {
   void Render();
   void OnOk();
 
-  workspace::OptionsDialog dialog_;
+  action::Editor& editor_;
+  workspace::OptionsDialog& dialog_;
   workspace::OptionsFormModel& form_;
   QTabWidget* pages_ = nullptr;
   CloseUpComboBox* sales_channel_ = nullptr;

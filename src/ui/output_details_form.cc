@@ -6,29 +6,48 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "action/editor.h"
+#include "electrical/site_rows.h"
 #include "i18n/messages.h"
 #include "ui/editable_grid_model.h"
 #include "ui/window_texts.h"
-#include "workspace/workspace.h"
 
 namespace velmora::ui {
 
 using i18n::Msg;
 
-TFormOutputDetails::TFormOutputDetails(workspace::Workspace& workspace, QWidget* parent)
-    : QWidget(parent), workspace_(workspace) {
+TFormOutputDetails::TFormOutputDetails(action::Editor& editor, QWidget* parent)
+    : QWidget(parent), editor_(editor) {
   setObjectName("TFormOutputDetails");
   SetWindowTitle(this, Msg::kOutputs);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   grid_ = new QTableView(this);
   grid_->setObjectName("DBGridOutputs");
-  model_ = new EditableGridModel(workspace_.Doc().Outputs(),
-                                 {{"Output", Msg::kOutput, false},
-                                  {"MAX", Msg::kMaximumValueMa, false},
-                                  {"QuiesentCurrent", Msg::kQuiescentCurrentMa, true},
-                                  {"AlarmCurrent", Msg::kAlarmCurrentMa, true}},
-                                 workspace_.Prompter(), this);
+  model_ = new EditableGridModel(
+      editor_.Work().Doc().Db(), "Outputs",
+      {{"Output", Msg::kOutput, false},
+       {"MAX", Msg::kMaximumValueMa, false},
+       {"QuiesentCurrent", Msg::kQuiescentCurrentMa, true},
+       {"AlarmCurrent", Msg::kAlarmCurrentMa, true}},
+      [this] {
+        const int panel = editor_.Shown().panel;
+        return editor_.Work().Doc().Db().Select("Outputs", electrical::RowsOfPanel(panel),
+                                                "OutputNumber");
+      },
+      [this](int row, const QString& field, const QVariant& value) {
+        const site::Row* stored = model_->RowAt(row);
+        if (stored == nullptr) return;
+        const int output =
+            int(electrical::IntAt(*stored, editor_.Work().Doc().Cols().outputs.number));
+        const bool quiescent = field.compare("QuiesentCurrent", Qt::CaseInsensitive) == 0;
+        editor_.Perform(action::Action::Make(
+            "set-output-currents",
+            {{"panel", editor_.Shown().panel},
+             {"output", output},
+             {quiescent ? "quiescent" : "alarm", value.isNull() ? 0.0 : value.toDouble()}}));
+      },
+      editor_.Work().Prompter(), this);
   grid_->setModel(model_);
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
   grid_->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
@@ -40,18 +59,15 @@ TFormOutputDetails::TFormOutputDetails(workspace::Workspace& workspace, QWidget*
   grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
   layout->addWidget(grid_);
 
-  connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-          [this](const QModelIndex& current) {
-            if (current.isValid()) model_->SetCurrentRow(current.row());
-          });
-  connect(grid_, &QAbstractItemView::clicked, this, [this] { workspace_.State().MarkModified(); });
   connect(model_, &QAbstractItemModel::modelReset, this, [this] {
     for (int c = model_->ShownColumnCount(); c < model_->columnCount(); ++c)
       grid_->setColumnHidden(c, true);
   });
-  connect(&workspace_.Views(), &site::DetailViewModel::Changed, this,
+  connect(&editor_.Views(), &site::DetailViewModel::Changed, this,
           &TFormOutputDetails::OnViewChanged);
-  connect(&workspace_, &workspace::Workspace::SiteReplaced, this, [this] { model_->Reset(); });
+  connect(&editor_, &action::Editor::Changed, this, [this] {
+    if (editor_.Shown().view == site::DetailView::kOutputs) model_->Sync();
+  });
 }
 
 void TFormOutputDetails::OnViewChanged(site::DetailView view) {

@@ -6,25 +6,25 @@
 
 class QTableView;
 
-namespace velmora::workspace {
-class Workspace;
+namespace velmora::action {
+class Editor;
 }
 
 namespace velmora::ui {
 
 class EditableGridModel;
 
-// TFormOutputDetails: the outputs view of the panel whose outputs node is selected in the site
-// tree: one grid over the Outputs view with the output's name and maximum and the quiescent and
-// alarm currents the user enters. A changed current reaches the output change handling through
-// the store's change notification. Docked into the main window, it cannot be closed.
+// TFormOutputDetails: the outputs view of the panel whose outputs are on show: one grid of the
+// panel's outputs with each output's name and maximum and the quiescent and alarm currents the
+// user enters; an entered current is an action. Docked into the main window, it cannot be
+// closed.
 class TFormOutputDetails : public QWidget {
   Q_OBJECT
 
  public:
   static constexpr double kColumnShare = 0.24;
 
-  explicit TFormOutputDetails(workspace::Workspace& workspace, QWidget* parent = nullptr);
+  explicit TFormOutputDetails(action::Editor& editor, QWidget* parent = nullptr);
 
   QTableView* Grid() const { return grid_; }
   EditableGridModel* GridModel() const { return model_; }
@@ -38,7 +38,7 @@ class TFormOutputDetails : public QWidget {
   void OnViewChanged(site::DetailView view);
   void SetWidths();
 
-  workspace::Workspace& workspace_;
+  action::Editor& editor_;
   QTableView* grid_ = nullptr;
   EditableGridModel* model_ = nullptr;
 };

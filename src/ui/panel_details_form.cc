@@ -10,15 +10,13 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "action/editor.h"
 #include "catalogue/catalogue.h"
 #include "i18n/messages.h"
-#include "panel/panel_lifecycle.h"
-#include "panel/panel_rules.h"
 #include "site/store_error.h"
 #include "ui/choice_button_group.h"
 #include "ui/close_up_combo_box.h"
 #include "ui/window_texts.h"
-#include "workspace/workspace.h"
 
 namespace velmora::ui {
 namespace {
@@ -42,19 +40,14 @@ void RenderBox(QComboBox* combo, const panel::ChoiceBox& box) {
 
 }  // namespace
 
-TFormPanelDetails::TFormPanelDetails(workspace::Workspace& workspace, QWidget* parent)
-    : QWidget(parent), workspace_(workspace), form_(workspace.PanelForm()) {
+TFormPanelDetails::TFormPanelDetails(action::Editor& editor, QWidget* parent)
+    : QWidget(parent), editor_(editor), form_(editor.PanelForm()) {
   setObjectName("TFormPanelDetails");
   SetWindowTitle(this, N_("Panel Properties"));
   resize(kDesignWidth, kDesignHeight);
   BuildControls();
   FillHiddenLists();
   connect(&form_, &panel::PanelFormModel::Changed, this, &TFormPanelDetails::Render);
-  connect(&workspace_.Tabs(), &site::PanelTabsModel::ActiveChanged, this,
-          &TFormPanelDetails::RenderName);
-  connect(&workspace_.Tabs(), &site::PanelTabsModel::TabsChanged, this,
-          &TFormPanelDetails::RenderName);
-  connect(&workspace_, &workspace::Workspace::SiteReplaced, this, &TFormPanelDetails::Render);
   Render();
 }
 
@@ -95,8 +88,11 @@ void TFormPanelDetails::BuildControls() {
   name_ = new QLineEdit(this);
   name_->setObjectName("DBEditPanelName");
   Place(name_, QRect(182, 15, 497, 21));
-  connect(name_, &QLineEdit::textEdited, this,
-          [this](const QString& text) { panel::DBEditPanelNameChange(workspace_.R(), text); });
+  connect(name_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    if (form_.Panel() < 1) return;
+    editor_.Perform(
+        action::Action::Make("set-panel-name", {{"panel", form_.Panel()}, {"name", text}}));
+  });
 
   label("LabelType", N_("Type"), QRect(7, 53, 169, 16));
   type_code_ = AddBox("ComboBoxPanelTypeCode", QRect(182, 50, 145, 21), false);
@@ -106,17 +102,6 @@ void TFormPanelDetails::BuildControls() {
   housing_ = AddBox("ComboBoxHousingType", QRect(338, 88, 341, 21), true);
   label("LabelProtocol", N_("Protocol"), QRect(7, 127, 169, 16));
   protocol_ = AddBox("ComboBoxPanelProtocol", QRect(182, 124, 497, 21), true);
-
-  connect(type_code_, &QComboBox::currentIndexChanged, this,
-          [this](int i) { OnBoxChanged(form_.TypeCodeBox(), i); });
-  connect(type_, &QComboBox::currentIndexChanged, this,
-          [this](int i) { OnBoxChanged(form_.TypeBox(), i); });
-  connect(housing_code_, &QComboBox::currentIndexChanged, this,
-          [this](int i) { OnBoxChanged(form_.HousingCodeBox(), i); });
-  connect(housing_, &QComboBox::currentIndexChanged, this,
-          [this](int i) { OnBoxChanged(form_.HousingBox(), i); });
-  connect(protocol_, &QComboBox::currentIndexChanged, this,
-          [this](int i) { OnBoxChanged(form_.ProtocolBox(), i); });
 
   auto* battery_label =
       label("LabelBattery", i18n::Msg::kBatteryCapacityAh, QRect(7, 161, 169, 16));
@@ -139,18 +124,20 @@ void TFormPanelDetails::BuildControls() {
     *group = new ChoiceButtonGroup(box);
     (*group)->setObjectName(group_name);
     layout->addWidget(*group);
-    connect(*group, &ChoiceButtonGroup::Clicked, this,
-            [this] { workspace_.State().MarkModified(); });
     return box;
   };
   power_supply_frame_ = frame("GroupBoxPowerSupply", N_("Power Supply"), "ButtonGroupPowerSupply",
                               QRect(7, 186, 673, 87), &power_supplies_);
   options_frame_ = frame("GroupBoxOptions", N_("Options"), "ButtonGroupPanelOptions",
                          QRect(7, 276, 672, 108), &options_);
-  connect(power_supplies_, &ChoiceButtonGroup::ButtonClicked, this,
-          [this](int i) { panel::SelectPowerSupply(workspace_.R(), form_, i); });
-  connect(options_, &ChoiceButtonGroup::ButtonClicked, this,
-          [this](int i) { panel::ToggleOptionBoard(workspace_.R(), form_, i); });
+  connect(power_supplies_, &ChoiceButtonGroup::ButtonClicked, this, [this](int i) {
+    editor_.Perform(
+        action::Action::Make("set-power-supply", {{"panel", form_.Panel()}, {"supply", i}}));
+  });
+  connect(options_, &ChoiceButtonGroup::ButtonClicked, this, [this](int i) {
+    editor_.Perform(
+        action::Action::Make("toggle-option-board", {{"panel", form_.Panel()}, {"board", i}}));
+  });
 
   // Lists the program reads but never shows.
   const auto hidden_box = [this](const char* name) {
@@ -169,38 +156,33 @@ void TFormPanelDetails::BuildControls() {
 }
 
 void TFormPanelDetails::FillHiddenLists() {
-  catalogue::Catalogue& catalogue = workspace_.Catalogue();
+  catalogue::Catalogue& catalogue = editor_.Work().Catalogue();
   halvo_capacities_->addItems(catalogue.BatteryCapacities());
   halvo_models_->addItems(catalogue.BatteryModels());
   for (const char* capacity : kMornaxCapacities) mornax_capacities_->addItem(capacity);
   for (const char* model : kMornaxModels) mornax_models_->addItem(model);
 }
 
-void TFormPanelDetails::OnBoxChanged(panel::ChoiceBox& box, int index) {
-  if (rendering_) return;
-  box.SelectIndex(index);
-  workspace_.State().MarkModified();
-}
-
 void TFormPanelDetails::OnClosedUp(QComboBox* box) {
   const QString text = box->currentText();
-  if (box->currentIndex() < 0 || text.isEmpty()) return;
-  Run& run = workspace_.R();
+  if (box->currentIndex() < 0 || text.isEmpty() || form_.Panel() < 1) return;
+  const int p = form_.Panel();
   if (box == type_) {
-    panel::SelectPanelType(run, form_, text);
+    editor_.Perform(action::Action::Make("set-panel-type", {{"panel", p}, {"type", text}}));
   } else if (box == type_code_) {
-    panel::SelectPanelTypeCode(run, form_, text);
+    editor_.Perform(action::Action::Make("set-panel-type-code", {{"panel", p}, {"code", text}}));
   } else if (box == housing_) {
-    panel::SelectHousing(run, form_, text, form_.TypeBox().SelectedText());
+    editor_.Perform(action::Action::Make("set-housing", {{"panel", p}, {"housing", text}}));
   } else if (box == housing_code_) {
-    panel::SelectHousingCode(run, form_, text, form_.TypeCodeBox().SelectedText());
+    editor_.Perform(action::Action::Make("set-housing-code", {{"panel", p}, {"code", text}}));
   } else if (box == protocol_) {
-    panel::SelectProtocol(run, form_, text);
+    editor_.Perform(action::Action::Make("set-protocol", {{"panel", p}, {"protocol", text}}));
   }
+  // A refused or declined choice shows what the panel holds again.
+  Render();
 }
 
 void TFormPanelDetails::Render() {
-  rendering_ = true;
   RenderBox(type_code_, form_.TypeCodeBox());
   RenderBox(type_, form_.TypeBox());
   RenderBox(housing_code_, form_.HousingCodeBox());
@@ -209,27 +191,13 @@ void TFormPanelDetails::Render() {
   battery_->setText(form_.BatteryText());
   power_supplies_->Render(form_.PowerSupplyButtons());
   options_->Render(form_.OptionButtons());
-  rendering_ = false;
   RenderName();
 }
 
 void TFormPanelDetails::RenderName() {
-  QString name;
-  const int p = workspace_.Tabs().Active();
-  site::Database& db = workspace_.Doc().Db();
-  if (p >= 1 && db.IsOpen()) {
-    try {
-      const int column = db.ColumnIndex("Panels", "Panel Name");
-      const std::vector<site::Row> rows =
-          db.Select("Panels", site::Filter::Equals("Panel Number", p));
-      if (column >= 0 && !rows.empty()) name = rows.front().values[column].toString();
-    } catch (const site::StoreError&) {
-      // An unreadable row shows no name; the next edit reports the store's problem.
-    }
-  }
-  if (name_->text() != name) {
+  if (name_->text() != form_.PanelName()) {
     const QSignalBlocker blocker(name_);
-    name_->setText(name);
+    name_->setText(form_.PanelName());
   }
 }
 

@@ -11,8 +11,8 @@ class QGroupBox;
 class QLineEdit;
 class QListWidget;
 
-namespace velmora::workspace {
-class Workspace;
+namespace velmora::action {
+class Editor;
 }
 
 namespace velmora::ui {
@@ -22,8 +22,8 @@ class CloseUpComboBox;
 
 // TFormPanelDetails: the panel properties view of the panel on the active tab: its name, type
 // (by name or order code), housing (by name or variant code), loop protocol, the battery it
-// needs, and the power-supply and option-board buttons. It renders the workspace's panel form
-// model and hands every close-up and click to the panel rules; it keeps nothing of its own.
+// needs, and the power-supply and option-board buttons. It renders the editor's panel form and
+// builds the action of every close-up, click and name edit; it keeps nothing of its own.
 // The name boxes, edits and frames are anchored left, top and right (the code boxes keep their
 // width beside them); the buttons widen with the view.
 // Docked into the main window, it cannot be closed.
@@ -35,7 +35,7 @@ class TFormPanelDetails : public QWidget {
   static constexpr int kDesignWidth = 686;
   static constexpr int kDesignHeight = 391;
 
-  explicit TFormPanelDetails(workspace::Workspace& workspace, QWidget* parent = nullptr);
+  explicit TFormPanelDetails(action::Editor& editor, QWidget* parent = nullptr);
 
   // FormCanResize: the width of the buttons of both groups for a view width.
   static int ButtonWidthFor(int view_width);
@@ -55,11 +55,10 @@ class TFormPanelDetails : public QWidget {
   void Place(QWidget* widget, const QRect& geometry);
   void Render();
   void RenderName();
-  void OnBoxChanged(panel::ChoiceBox& box, int index);
   void OnClosedUp(QComboBox* box);
   void FillHiddenLists();
 
-  workspace::Workspace& workspace_;
+  action::Editor& editor_;
   panel::PanelFormModel& form_;
   std::vector<Anchored> anchored_;
   QLineEdit* name_ = nullptr;
@@ -78,7 +77,6 @@ class TFormPanelDetails : public QWidget {
   QComboBox* mornax_capacities_ = nullptr;
   QComboBox* mornax_models_ = nullptr;
   QListWidget* names_ = nullptr;
-  bool rendering_ = false;
 };
 
 }  // namespace velmora::ui

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "ui/window_texts.h"
@@ -54,8 +55,8 @@ QComboBox* MakeList(QWidget* parent, const char* name) {
 
 }  // namespace
 
-TFormSiteDetails::TFormSiteDetails(workspace::Workspace& workspace, QWidget* parent)
-    : QWidget(parent), properties_(workspace) {
+TFormSiteDetails::TFormSiteDetails(action::Editor& editor, QWidget* parent)
+    : QWidget(parent), editor_(editor) {
   setObjectName("TFormSiteDetails");
   SetWindowTitle(this, N_("Site Properties"));
 
@@ -88,13 +89,12 @@ TFormSiteDetails::TFormSiteDetails(workspace::Workspace& workspace, QWidget* par
     grid->addWidget(edit, row++, 1);
     order.push_back(edit);
     connect(edit, &QLineEdit::textEdited, this,
-            [this, column](const QString& text) { properties_.OnTextChanged(column, text); });
+            [this, column](const QString& text) { StoreField(column, text); });
   }
   // Leaving the date stores it once more, as it stands.
   QLineEdit* date = edits_.value("SiteDate");
-  connect(date, &QLineEdit::editingFinished, this, [this, date] {
-    if (!rendering_) properties_.OnTextChanged("SiteDate", date->text());
-  });
+  connect(date, &QLineEdit::editingFinished, this,
+          [this, date] { StoreField("SiteDate", date->text()); });
 
   comment_ = new QPlainTextEdit(page);
   comment_->setObjectName("DBMemoComment");
@@ -104,9 +104,8 @@ TFormSiteDetails::TFormSiteDetails(workspace::Workspace& workspace, QWidget* par
                   Qt::AlignTop);
   grid->addWidget(comment_, row++, 1);
   order.push_back(comment_);
-  connect(comment_, &QPlainTextEdit::textChanged, this, [this] {
-    if (!rendering_) properties_.OnTextChanged("Comment", comment_->toPlainText());
-  });
+  connect(comment_, &QPlainTextEdit::textChanged, this,
+          [this] { StoreField("Comment", comment_->toPlainText()); });
 
   sales_channel_ = MakeList(page, "ComboBoxSalesChannel");
   grid->addWidget(MakeLabel(page, "LabelSalesChannel", N_("Sales Channel"), sales_channel_), row,
@@ -127,16 +126,29 @@ TFormSiteDetails::TFormSiteDetails(workspace::Workspace& workspace, QWidget* par
   order.push_back(sales_channel_);
   for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 
-  connect(sales_channel_, &QComboBox::activated, this,
-          [this](int index) { properties_.OnSalesChannelChosen(index); });
+  connect(sales_channel_, &QComboBox::activated, this, [this](int index) {
+    ChooseFromList("set-sales-channel", "channel", sales_channel_, index);
+  });
   connect(standby_time_, &QComboBox::activated, this,
-          [this](int index) { properties_.OnStandbyTimeChosen(index); });
+          [this](int index) { ChooseFromList("set-standby-time", "time", standby_time_, index); });
   connect(alarm_time_, &QComboBox::activated, this,
-          [this](int index) { properties_.OnAlarmTimeChosen(index); });
+          [this](int index) { ChooseFromList("set-alarm-time", "time", alarm_time_, index); });
 
-  workspace::SiteFormModel& form = properties_.Form();
+  workspace::SiteFormModel& form = editor_.SiteForm();
   connect(&form, &workspace::SiteFormModel::Changed, this, &TFormSiteDetails::Render);
   connect(&form, &workspace::SiteFormModel::FocusTree, this, &TFormSiteDetails::FocusTreeRequested);
+  Render();
+}
+
+void TFormSiteDetails::StoreField(const QString& column, const QString& text) {
+  editor_.Perform(action::Action::Make("set-site-field", {{"field", column}, {"value", text}}));
+}
+
+void TFormSiteDetails::ChooseFromList(const char* name, const char* key, QComboBox* box,
+                                      int index) {
+  if (index < 0) return;
+  editor_.Perform(action::Action::Make(name, {{key, box->itemText(index)}}));
+  // A declined or refused choice shows the stored entry again.
   Render();
 }
 
@@ -151,8 +163,9 @@ void TFormSiteDetails::RenderList(QComboBox* box, const panel::ChoiceBox& choice
 }
 
 void TFormSiteDetails::Render() {
-  rendering_ = true;
-  workspace::SiteFormModel& form = properties_.Form();
+  // What is shown is written from the rows; none of it is an edit of the user's.
+  const QSignalBlocker block_comment(comment_);
+  workspace::SiteFormModel& form = editor_.SiteForm();
   for (auto it = edits_.cbegin(); it != edits_.cend(); ++it) {
     const QString text = form.FieldText(it.key());
     if (it.value()->text() != text) it.value()->setText(text);
@@ -162,7 +175,6 @@ void TFormSiteDetails::Render() {
   RenderList(sales_channel_, form.SalesChannels());
   RenderList(standby_time_, form.StandbyTimes());
   RenderList(alarm_time_, form.AlarmTimes());
-  rendering_ = false;
 }
 
 int TFormSiteDetails::ContentHeight() const { return page_->sizeHint().height(); }

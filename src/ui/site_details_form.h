@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QWidget>
 
+#include "action/editor.h"
 #include "workspace/site_properties.h"
 
 class QComboBox;
@@ -13,16 +14,14 @@ namespace velmora::ui {
 
 // TFormSiteDetails: the site properties view. Sixteen fields over the single Site row, label on
 // the left and field on the right; the text fields store at every keystroke, the three lists run
-// the standby time, alarm time and sales channel changes. The rules live in
-// workspace::SiteProperties; this view renders its form model and forwards the user's edits.
-// It is docked into the main window and cannot be closed.
+// the standby time, alarm time and sales channel changes. It renders the editor's site form and
+// builds the actions of the user's edits. It is docked into the main window and cannot be closed.
 class TFormSiteDetails : public QWidget {
   Q_OBJECT
 
  public:
-  explicit TFormSiteDetails(workspace::Workspace& workspace, QWidget* parent = nullptr);
+  explicit TFormSiteDetails(action::Editor& editor, QWidget* parent = nullptr);
 
-  workspace::SiteProperties& Properties() { return properties_; }
   // The height the fields need to show without scrolling.
   int ContentHeight() const;
 
@@ -35,16 +34,17 @@ class TFormSiteDetails : public QWidget {
 
  private:
   void Render();
+  void StoreField(const QString& column, const QString& text);
+  void ChooseFromList(const char* action, const char* key, QComboBox* box, int index);
   static void RenderList(QComboBox* box, const panel::ChoiceBox& choice);
 
-  workspace::SiteProperties properties_;
+  action::Editor& editor_;
   QWidget* page_ = nullptr;
   QHash<QString, QLineEdit*> edits_;
   QPlainTextEdit* comment_ = nullptr;
   QComboBox* sales_channel_ = nullptr;
   QComboBox* standby_time_ = nullptr;
   QComboBox* alarm_time_ = nullptr;
-  bool rendering_ = false;
 };
 
 }  // namespace velmora::ui

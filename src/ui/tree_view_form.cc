@@ -11,13 +11,12 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "action/editor.h"
 #include "i18n/messages.h"
-#include "panel/panel_lifecycle.h"
 #include "site/images.h"
 #include "site/site_tree_model.h"
 #include "ui/image_list.h"
 #include "ui/window_texts.h"
-#include "workspace/workspace.h"
 
 namespace velmora::ui {
 
@@ -29,8 +28,8 @@ constexpr int kToolBarHeight = 23;
 constexpr int kIndent = 19;
 }  // namespace
 
-TFormTreeView::TFormTreeView(workspace::Workspace& workspace, QWidget* parent)
-    : QWidget(parent), workspace_(workspace) {
+TFormTreeView::TFormTreeView(action::Editor& editor, QWidget* parent)
+    : QWidget(parent), editor_(editor) {
   setObjectName("TFormTreeView");
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -76,7 +75,7 @@ TFormTreeView::TFormTreeView(workspace::Workspace& workspace, QWidget* parent)
 
   BuildContextMenu();
 
-  site::SiteTreeModel& model = workspace_.Tree();
+  site::SiteTreeModel& model = editor_.Tree();
   connect(&model, &site::SiteTreeModel::StructureChanged, this, &TFormTreeView::Rebuild);
   connect(&model, &site::SiteTreeModel::NodeTextChanged, this, [this](TreeNode* node) {
     if (QTreeWidgetItem* item = ItemOf(node)) item->setText(0, node->text);
@@ -89,10 +88,10 @@ TFormTreeView::TFormTreeView(workspace::Workspace& workspace, QWidget* parent)
   connect(tree_, &QTreeWidget::itemClicked, this,
           [this](QTreeWidgetItem* item) { OnItemClicked(item); });
   connect(tree_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
-    if (!syncing_) workspace_.Tree().SetExpanded(NodeOf(item), true);
+    if (!syncing_) editor_.Tree().SetExpanded(NodeOf(item), true);
   });
   connect(tree_, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
-    if (!syncing_) workspace_.Tree().SetExpanded(NodeOf(item), false);
+    if (!syncing_) editor_.Tree().SetExpanded(NodeOf(item), false);
   });
   connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     if (tree_->itemAt(pos) != nullptr) popup_->exec(tree_->viewport()->mapToGlobal(pos));
@@ -119,12 +118,12 @@ void TFormTreeView::BuildToolBar() {
   toolbar_->setFloatable(false);
   toolbar_->setContentsMargins(0, 0, 0, 0);
 
-  site::SiteTreeModel& model = workspace_.Tree();
+  site::SiteTreeModel& model = editor_.Tree();
   add_panel_ = MakeCommand("AddPanel", site::kImagePanel);
   SetText(add_panel_, i18n::Msg::kAddPanel);
   SetHint(add_panel_, i18n::Msg::kAddPanel);
   connect(add_panel_, &QAction::triggered, this,
-          [this] { panel::AddPanelExecute(workspace_.R(), workspace_.PanelForm()); });
+          [this] { editor_.Perform(action::Action::Make("add-panel")); });
   toolbar_->addAction(add_panel_);
 
   auto* spacer = new QWidget(toolbar_);
@@ -160,8 +159,17 @@ void TFormTreeView::BuildContextMenu() {
   popup_->addSeparator();
   delete_panel_ = AddAction(popup_, N_("Delete Panel"));
   delete_panel_->setObjectName("DeletePanel");
-  connect(delete_panel_, &QAction::triggered, this,
-          [this] { workspace_.TreeActions().DeletePanel(); });
+  connect(delete_panel_, &QAction::triggered, this, [this] {
+    // With the root selected nothing happens.
+    const int panel = SelectedPanel();
+    if (panel > 0) editor_.Perform(action::Action::Make("delete-panel", {{"panel", panel}}));
+  });
+  duplicate_panel_ = AddAction(popup_, N_("Duplicate Panel"));
+  duplicate_panel_->setObjectName("DuplicatePanel");
+  connect(duplicate_panel_, &QAction::triggered, this, [this] {
+    const int panel = SelectedPanel();
+    if (panel > 0) editor_.Perform(action::Action::Make("duplicate-panel", {{"panel", panel}}));
+  });
 }
 
 void TFormTreeView::AddItems(QTreeWidgetItem* item, const TreeNode* node) {
@@ -188,7 +196,7 @@ void TFormTreeView::Rebuild() {
   tree_->clear();
   items_.clear();
   auto* root = new QTreeWidgetItem(tree_);
-  AddItems(root, workspace_.Tree().Root());
+  AddItems(root, editor_.Tree().Root());
   syncing_ = false;
   ApplyExpansion();
   ShowSelection();
@@ -203,7 +211,7 @@ void TFormTreeView::ApplyExpansion() {
 }
 
 void TFormTreeView::ShowSelection() {
-  QTreeWidgetItem* item = ItemOf(workspace_.Tree().Selected());
+  QTreeWidgetItem* item = ItemOf(editor_.Tree().Selected());
   if (item == nullptr || item == tree_->currentItem()) {
     if (item != nullptr) item->setSelected(true);
     return;
@@ -224,26 +232,34 @@ TreeNode* TFormTreeView::NodeOf(QTreeWidgetItem* item) const {
   return reinterpret_cast<TreeNode*>(item->data(0, kNodeRole).value<quintptr>());
 }
 
+int TFormTreeView::SelectedPanel() const {
+  const site::TreeNode* node = editor_.Tree().Selected();
+  if (node == nullptr || node->Level() == 0) return 0;
+  if (node->Level() == 2) node = node->parent;
+  return node->number;
+}
+
 void TFormTreeView::RunClickReaction() {
   reacting_ = true;
-  workspace_.TreeActions().NodeClicked();
+  const action::Result result = editor_.Show(editor_.FocusOf(editor_.Tree().Selected()));
+  if (!result.messages.isEmpty()) editor_.Work().Prompter().Warn(result.messages.join("\n\n"));
   reacting_ = false;
 }
 
 void TFormTreeView::OnCurrentItemChanged(QTreeWidgetItem* current) {
   if (syncing_ || current == nullptr) return;
   TreeNode* node = NodeOf(current);
-  if (node == nullptr || node == workspace_.Tree().Selected()) return;
+  if (node == nullptr || node == editor_.Tree().Selected()) return;
   // A node chosen by the user, with the mouse or the keyboard: the views follow it, so every
   // edit afterwards acts on the node that is on show.
-  workspace_.Tree().Select(node);
+  editor_.Tree().Select(node);
   RunClickReaction();
 }
 
 void TFormTreeView::OnItemClicked(QTreeWidgetItem* item) {
   const bool already_reacted = pressed_select_;
   pressed_select_ = false;
-  if (already_reacted || NodeOf(item) != workspace_.Tree().Selected()) return;
+  if (already_reacted || NodeOf(item) != editor_.Tree().Selected()) return;
   RunClickReaction();
 }
 
@@ -255,7 +271,7 @@ bool TFormTreeView::eventFilter(QObject* watched, QEvent* event) {
     pressed_select_ = false;
     // A press on the expand button of a node only opens or closes it.
     if (item != nullptr && pos.x() >= tree_->visualItemRect(item).left()) {
-      if (NodeOf(item) != workspace_.Tree().Selected()) {
+      if (NodeOf(item) != editor_.Tree().Selected()) {
         pressed_select_ = mouse->button() == Qt::LeftButton;
         tree_->setCurrentItem(item);
       }

@@ -12,25 +12,26 @@ class QToolBar;
 namespace velmora::site {
 struct TreeNode;
 }
-namespace velmora::workspace {
-class Workspace;
+namespace velmora::action {
+class Editor;
 }
 
 namespace velmora::ui {
 
 // TFormTreeView: the site tree window docked in the left area of the main window. It renders the
-// workspace's site tree model and forwards the user's acts: a node chosen with the mouse or the
-// keyboard runs the click reaction, a mouse press of any button selects the node under the mouse
-// first, the toolbar and the context menu run the panel and expand/collapse commands. The window
-// cannot be closed.
+// editor's site tree model and forwards the user's acts: a node chosen with the mouse or the
+// keyboard shows what it stands for, a mouse press of any button selects the node under the mouse
+// first, the toolbar and the context menu run the panel actions and the expand/collapse
+// commands. The window cannot be closed.
 class TFormTreeView : public QWidget {
   Q_OBJECT
 
  public:
-  explicit TFormTreeView(workspace::Workspace& workspace, QWidget* parent = nullptr);
+  explicit TFormTreeView(action::Editor& editor, QWidget* parent = nullptr);
 
   QTreeWidget* Tree() const { return tree_; }
   QAction* AddPanelAction() const { return add_panel_; }
+  QAction* DuplicatePanelAction() const { return duplicate_panel_; }
   // The item showing a node, or nullptr.
   QTreeWidgetItem* ItemOf(const site::TreeNode* node) const { return items_.value(node); }
 
@@ -54,14 +55,17 @@ class TFormTreeView : public QWidget {
   void OnCurrentItemChanged(QTreeWidgetItem* current);
   void OnItemClicked(QTreeWidgetItem* item);
   void RunClickReaction();
+  // The panel of the selected node (a loop or outputs node stands for its panel); 0 for none.
+  int SelectedPanel() const;
 
-  workspace::Workspace& workspace_;
+  action::Editor& editor_;
   QLabel* caption_ = nullptr;
   QToolBar* toolbar_ = nullptr;
   QTreeWidget* tree_ = nullptr;
   QMenu* popup_ = nullptr;
   QAction* add_panel_ = nullptr;
   QAction* delete_panel_ = nullptr;
+  QAction* duplicate_panel_ = nullptr;
   QHash<const site::TreeNode*, QTreeWidgetItem*> items_;
   bool syncing_ = false;         // the widget is being updated from the model
   bool pressed_select_ = false;  // the last press chose a new node (its click is not repeated)

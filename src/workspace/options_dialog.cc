@@ -1,15 +1,15 @@
 #include "workspace/options_dialog.h"
 
+#include <QJsonArray>
 #include <algorithm>
 
 #include "catalogue/catalogue.h"
-#include "catalogue/cells.h"
 #include "catalogue/lookup.h"
 #include "catalogue/panel_spec.h"
 #include "i18n/tr.h"
 #include "loop/loop_form_model.h"
-#include "loop/loop_settings.h"
-#include "panel/variant.h"
+#include "site/cables.h"
+#include "site/cells.h"
 #include "site/images.h"
 #include "site/store_error.h"
 #include "site/table.h"
@@ -31,7 +31,7 @@ std::optional<double> LookupTimeNumber(site::Table& lookup, const QString& id_co
   if (id < 0 || number < 0) return std::nullopt;
   std::optional<double> found;
   for (const site::Row& row : lookup.Rows()) {
-    const std::optional<qint64> value = catalogue::CellInt(row.values[id]);
+    const std::optional<qint64> value = site::CellWhole(row.values[id]);
     if (value && *value == index && !row.values[number].isNull())
       found = row.values[number].toDouble();
   }
@@ -54,22 +54,27 @@ void SelectOrNone(panel::ChoiceBox& box, const QString& text) {
   if (!box.Select(text)) box.selected = -1;
 }
 
+// A whole number in the range of a stored integer, or none.
+std::optional<qint64> WholeNumber(const QString& text) {
+  bool ok = false;
+  const int value = text.trimmed().toInt(&ok);
+  if (!ok) return std::nullopt;
+  return value;
+}
+
 }  // namespace
 
-OptionsDialog::OptionsDialog(Run& run, i18n::Settings settings)
-    : run_(run), settings_(std::move(settings)) {}
+OptionsDialog::OptionsDialog(SiteData& data, site::Prompter& prompter, i18n::Settings settings)
+    : data_(data), prompter_(prompter), settings_(std::move(settings)) {}
 
-void OptionsDialog::Changed() { run_.state.MarkModified(); }
+const std::vector<catalogue::Variant>& OptionsDialog::Variants() {
+  return data_.catalogue.Variants(channel_, data_.Flags());
+}
 
 void OptionsDialog::Show() {
-  catalogue::Catalogue& catalogue = run_.catalogue;
-  site::Table& spec = catalogue.PanelSpec();
+  catalogue::Catalogue& catalogue = data_.catalogue;
   site::Table& lookup = catalogue.Translation();
   site::Table& defaults = catalogue.DefaultPanel();
-  if (!open_) {
-    remembered_filter_ = spec.GetFilter();
-    remembered_filtered_ = spec.Filtered();
-  }
   open_ = true;
 
   defaults.First();
@@ -86,7 +91,7 @@ void OptionsDialog::Show() {
   };
 
   const QString channel = stored_text("SalesChannel");
-  catalogue.FilterPanelSpec(channel);
+  channel_ = channel;
   form_.page = OptionsFormModel::kSitePage;
 
   form_.sales_channels.Clear();
@@ -106,7 +111,7 @@ void OptionsDialog::Show() {
       if (button.image != site::kImageNotAvailable && stored_flag(Key("Psu", i)))
         button.image = site::kImageTicked;
     }
-    const int protocol_count = panel::CountColumns(run_).flags.protocols;
+    const int protocol_count = data_.Counts().flags.protocols;
     for (int i = 0; i < protocol_count; ++i) {
       if (!stored_flag(Key("Prot", i))) continue;
       const auto protocol = catalogue::ProtocolOfKey(lookup, catalogue::ProtocolKey(i));
@@ -120,7 +125,7 @@ void OptionsDialog::Show() {
       form_.standby_times.Append(text);
     for (const QString& text : catalogue::AlarmTimeTexts(lookup)) form_.alarm_times.Append(text);
   }
-  for (const QString& text : catalogue::SalesChannels(spec)) form_.sales_channels.Append(text);
+  for (const QString& text : data_.catalogue.SalesChannels()) form_.sales_channels.Append(text);
   SelectOrNone(form_.sales_channels, channel);
   form_.standby_times.selected = -1;
   form_.alarm_times.selected = -1;
@@ -132,8 +137,7 @@ void OptionsDialog::Show() {
   }
 
   const std::optional<qint64> cable = stored_int("CableSpec");
-  form_.cable_index =
-      cable && *cable >= 0 && *cable < loop::LoopFormModel::kCableCount ? int(*cable) : -1;
+  form_.cable_index = cable && *cable >= 0 && *cable < site::kCableCount ? int(*cable) : -1;
   const std::optional<qint64> length = stored_int("CableLength");
   form_.length_text = length ? QString::number(*length) : QString();
   form_.alarm_indicators = int(std::clamp<qint64>(stored_int("AlarmIndicators").value_or(0),
@@ -153,8 +157,8 @@ void OptionsDialog::Show() {
 }
 
 void OptionsDialog::FillTypeLists() {
-  site::Table& lookup = run_.catalogue.Translation();
-  const panel::PanelCounts counts = panel::CountColumns(run_);
+  site::Table& lookup = data_.catalogue.Translation();
+  const catalogue::PanelCounts counts = data_.Counts();
   form_.types.Clear();
   form_.type_codes.Clear();
   form_.housings.Clear();
@@ -162,7 +166,7 @@ void OptionsDialog::FillTypeLists() {
   form_.protocols.Clear();
   form_.protocols.enabled = false;
   form_.option_cells.clear();
-  for (const panel::Variant& v : panel::ReadVariants(run_, counts)) {
+  for (const catalogue::Variant& v : Variants()) {
     if (!v.type_id) continue;
     const QString name = catalogue::PanelTypeName(lookup, *v.type_id);
     if (name.isEmpty() || form_.types.Contains(name)) continue;
@@ -183,15 +187,15 @@ void OptionsDialog::FillTypeLists() {
 
 void OptionsDialog::LoadPanelPage(qint64 type_id, std::optional<qint64> housing_id,
                                   Marking marking) {
-  site::Table& lookup = run_.catalogue.Translation();
-  const panel::PanelCounts counts = panel::CountColumns(run_);
-  const std::vector<panel::Variant> variants = panel::ReadVariants(run_, counts);
+  site::Table& lookup = data_.catalogue.Translation();
+  const catalogue::PanelCounts counts = data_.Counts();
+  const std::vector<catalogue::Variant> variants = Variants();
 
   SelectOrNone(form_.types, catalogue::PanelTypeName(lookup, type_id));
   form_.housings.Clear();
   form_.housing_codes.Clear();
   bool code_selected = false;
-  for (const panel::Variant& v : variants) {
+  for (const catalogue::Variant& v : variants) {
     if (!v.type_id || *v.type_id != type_id) continue;
     if (!code_selected) code_selected = form_.type_codes.Select(v.group_code);
     if (!housing_id) housing_id = v.housing_id;
@@ -223,7 +227,7 @@ void OptionsDialog::LoadPanelPage(qint64 type_id, std::optional<qint64> housing_
     for (panel::ChoiceButton& b : form_.power_supplies) b.image = site::kImageNotAvailable;
     return;
   }
-  const panel::Variant& variant = variants[row];
+  const catalogue::Variant& variant = variants[row];
   form_.housing_codes.Select(variant.panel_code);
 
   const bool standard_selected = marking == Marking::kStandardSelected;
@@ -254,13 +258,13 @@ void OptionsDialog::LoadPanelPage(qint64 type_id, std::optional<qint64> housing_
 void OptionsDialog::ClampLength() {
   const QString text = form_.length_text.trimmed();
   if (text.isEmpty()) return;
-  const std::optional<qint64> length = loop::WholeNumber(text);
+  const std::optional<qint64> length = WholeNumber(text);
   if (!length) {
-    run_.prompter.Warn(i18n::Tr(N_("'%1' is not a valid integer value")).arg(form_.length_text));
+    prompter_.Warn(i18n::Tr(N_("'%1' is not a valid integer value")).arg(form_.length_text));
     return;
   }
   const auto protocol =
-      catalogue::ProtocolOfName(run_.catalogue.Translation(), form_.protocols.SelectedText());
+      catalogue::ProtocolOfName(data_.catalogue.Translation(), form_.protocols.SelectedText());
   // A protocol without a maximum of its own sets no limit.
   if (protocol && protocol->max_loop_length > 0 && protocol->max_loop_length < *length)
     form_.length_text = QString::number(protocol->max_loop_length);
@@ -269,22 +273,18 @@ void OptionsDialog::ClampLength() {
 void OptionsDialog::OnSalesChannelChosen(int index) {
   form_.sales_channels.SelectIndex(index);
   const QString channel = form_.sales_channels.SelectedText();
-  Changed();
   if (channel.isEmpty()) {
     form_.Touch();
     return;
   }
-  site::Table& spec = run_.catalogue.PanelSpec();
-  run_.catalogue.FilterPanelSpec(channel);
+  channel_ = channel;
   FillTypeLists();
   // The channel's own first panel; a channel with only rows for all channels starts on the first
   // of those.
-  const std::vector<panel::Variant> variants = panel::ReadVariants(run_, panel::CountColumns(run_));
-  const int channel_column = spec.FieldIndex("SalesChannel");
-  const std::vector<site::Row>& rows = spec.Rows();
+  const std::vector<catalogue::Variant>& variants = Variants();
   int first = variants.empty() ? -1 : 0;
-  for (int i = 0; channel_column >= 0 && i < int(rows.size()) && i < int(variants.size()); ++i) {
-    if (catalogue::CellText(rows[i].values[channel_column]) == channel) {
+  for (int i = 0; i < int(variants.size()); ++i) {
+    if (variants[i].sales_channel == channel) {
       first = i;
       break;
     }
@@ -297,8 +297,7 @@ void OptionsDialog::OnSalesChannelChosen(int index) {
 
 void OptionsDialog::OnTypeChosen(int index) {
   form_.types.SelectIndex(index);
-  Changed();
-  const auto type_id = catalogue::PanelTypeId(run_.catalogue.Translation(),
+  const auto type_id = catalogue::PanelTypeId(data_.catalogue.Translation(),
                                               form_.types.SelectedText(), catalogue::Pick::kLast);
   if (type_id) {
     LoadPanelPage(*type_id, std::nullopt, Marking::kStandardSelected);
@@ -308,9 +307,8 @@ void OptionsDialog::OnTypeChosen(int index) {
 }
 
 void OptionsDialog::OnTypeCodeChosen(const QString& code) {
-  Changed();
   std::optional<qint64> type_id;
-  for (const panel::Variant& v : panel::ReadVariants(run_, panel::CountColumns(run_))) {
+  for (const catalogue::Variant& v : Variants()) {
     if (v.group_code == code && v.type_id) type_id = v.type_id;
   }
   if (type_id) {
@@ -322,8 +320,7 @@ void OptionsDialog::OnTypeCodeChosen(const QString& code) {
 
 void OptionsDialog::OnHousingChosen(int index) {
   form_.housings.SelectIndex(index);
-  Changed();
-  site::Table& lookup = run_.catalogue.Translation();
+  site::Table& lookup = data_.catalogue.Translation();
   const auto type_id = catalogue::PanelTypeId(lookup, form_.types.SelectedText());
   const auto housing_id = catalogue::HousingId(lookup, form_.housings.SelectedText());
   if (type_id && housing_id) {
@@ -335,12 +332,11 @@ void OptionsDialog::OnHousingChosen(int index) {
 
 void OptionsDialog::OnHousingCodeChosen(int index) {
   form_.housing_codes.SelectIndex(index);
-  Changed();
   const QString type_code = form_.type_codes.SelectedText();
   const QString code = form_.housing_codes.SelectedText();
   std::optional<qint64> type_id;
   std::optional<qint64> housing_id;
-  for (const panel::Variant& v : panel::ReadVariants(run_, panel::CountColumns(run_))) {
+  for (const catalogue::Variant& v : Variants()) {
     if (v.group_code == type_code && v.type_id) type_id = v.type_id;
     if (v.panel_code == code && v.housing_id) housing_id = v.housing_id;
   }
@@ -353,7 +349,6 @@ void OptionsDialog::OnHousingCodeChosen(int index) {
 
 void OptionsDialog::OnProtocolChanged(int index) {
   form_.protocols.SelectIndex(index);
-  Changed();
   ClampLength();
   form_.Touch();
 }
@@ -373,7 +368,6 @@ void OptionsDialog::OnOptionClicked(int i) {
         form_.options[e].image = site::kImageUnticked;
     }
   }
-  Changed();
   form_.Touch();
 }
 
@@ -388,33 +382,21 @@ void OptionsDialog::OnPowerSupplyClicked(int i) {
       button.image = site::kImageUnticked;
     }
   }
-  Changed();
   form_.Touch();
 }
 
-void OptionsDialog::OnStandbyTimeChosen(int index) {
-  form_.standby_times.SelectIndex(index);
-  Changed();
-}
+void OptionsDialog::OnStandbyTimeChosen(int index) { form_.standby_times.SelectIndex(index); }
 
-void OptionsDialog::OnAlarmTimeChosen(int index) {
-  form_.alarm_times.SelectIndex(index);
-  Changed();
-}
+void OptionsDialog::OnAlarmTimeChosen(int index) { form_.alarm_times.SelectIndex(index); }
 
-void OptionsDialog::OnCountryCodeEdited(const QString& text) {
-  form_.country_code = text;
-  Changed();
-}
+void OptionsDialog::OnCountryCodeEdited(const QString& text) { form_.country_code = text; }
 
 void OptionsDialog::OnCableChosen(int index) {
-  form_.cable_index = index >= 0 && index < loop::LoopFormModel::kCableCount ? index : -1;
-  Changed();
+  form_.cable_index = index >= 0 && index < site::kCableCount ? index : -1;
 }
 
 void OptionsDialog::OnLengthTextChanged(const QString& text) {
   form_.length_text = text;
-  Changed();
   const QString before = form_.length_text;
   ClampLength();
   if (form_.length_text != before) form_.Touch();
@@ -423,116 +405,71 @@ void OptionsDialog::OnLengthTextChanged(const QString& text) {
 void OptionsDialog::OnOneLocationClicked(bool ticked) {
   form_.one_location = ticked;
   form_.spread = !ticked;
-  Changed();
   form_.Touch();
 }
 
 void OptionsDialog::OnSpreadClicked(bool ticked) {
   form_.spread = ticked;
   form_.one_location = !ticked;
-  Changed();
   form_.Touch();
 }
 
 void OptionsDialog::OnOneLocationLengthChanged(int value) {
   form_.one_location_length =
       std::clamp(value, loop::LoopFormModel::kMinV1, loop::LoopFormModel::kMaxV1);
-  Changed();
 }
 
 void OptionsDialog::OnSpreadLengthChanged(int value) {
   form_.spread_length = std::clamp(value, loop::LoopFormModel::kMinV3, loop::LoopFormModel::kMaxV3);
-  Changed();
 }
 
 void OptionsDialog::OnPageChosen(int page) { form_.page = page; }
 
-void OptionsDialog::OnFieldEdited() { Changed(); }
-
-bool OptionsDialog::Ok() {
-  const std::optional<qint64> length = loop::WholeNumber(form_.length_text);
+std::optional<QJsonObject> OptionsDialog::OkParameters() {
+  const std::optional<qint64> length = WholeNumber(form_.length_text);
   if (!length || *length < 1) {
-    run_.prompter.Warn(
+    prompter_.Warn(
         i18n::Tr(N_("The total loop length must be a whole number of metres above 0: '%1'"))
             .arg(form_.length_text));
-    return false;
+    return std::nullopt;
   }
-  catalogue::Catalogue& catalogue = run_.catalogue;
-  site::Table& lookup = catalogue.Translation();
-  site::Table& defaults = catalogue.DefaultPanel();
-  const panel::PanelCounts counts = panel::CountColumns(run_);
-
-  // What the lists stand for in the lookup table; nothing where nothing is chosen or found.
-  const std::optional<double> standby = LookupTimeNumber(
-      lookup, "ID7", "StandbyTimeNumber",
-      form_.standby_times.SelectedText().isEmpty() ? -1 : form_.standby_times.selected);
-  const std::optional<double> alarm = LookupTimeNumber(
-      lookup, "ID8", "AlarmTimeNumber",
-      form_.alarm_times.SelectedText().isEmpty() ? -1 : form_.alarm_times.selected);
-  const QString type_name = form_.types.SelectedText();
-  const QString housing_name = form_.housings.SelectedText();
-  const std::optional<qint64> type_id =
-      type_name.isEmpty() ? std::nullopt : catalogue::PanelTypeId(lookup, type_name);
-  const std::optional<qint64> housing_id =
-      housing_name.isEmpty() ? std::nullopt : catalogue::HousingId(lookup, housing_name);
-  const QString protocol_name = form_.protocols.SelectedText();
-  const std::optional<catalogue::Protocol> protocol =
-      protocol_name.isEmpty() ? std::nullopt : catalogue::ProtocolOfName(lookup, protocol_name);
-
-  try {
-    site::Transaction transaction(&catalogue.DataDb());
-    defaults.First();
-    if (defaults.IsEmpty()) {
-      defaults.Append();
-    } else {
-      defaults.Edit();
-    }
-    // Older tables may lack a column: what they do not hold is not written.
-    const auto set = [&](const QString& column, const QVariant& value) {
-      if (defaults.HasField(column)) defaults.SetValue(column, value);
-    };
-    if (!form_.sales_channels.SelectedText().isEmpty())
-      set("SalesChannel", form_.sales_channels.SelectedText());
-    if (standby) set("StandbyTime", *standby);
-    if (alarm) set("AlarmTime", *alarm);
-    if (type_id) set("ID1", *type_id);
-    if (housing_id) set("ID2", *housing_id);
-    if (protocol) {
-      for (int i = 0; i < counts.flags.protocols; ++i) set(Key("Prot", i), false);
-      set(protocol->key, true);
-    }
-    for (int i = 0; i < int(form_.power_supplies.size()); ++i)
-      set(Key("Psu", i), form_.power_supplies[i].image == site::kImageTicked);
-    for (int i = 0; i < int(form_.options.size()); ++i)
-      set(Key("Opt", i), form_.options[i].image == site::kImageTicked);
-    if (form_.cable_index >= 0) set("CableSpec", form_.cable_index);
-    set("CableLength", *length);
-    set("AlarmIndicators", form_.alarm_indicators);
-    set("OneLocationLength", form_.one_location_length);
-    set("SpreadLength", form_.spread_length);
-    set("OneLocation", form_.one_location);
-    set("Spread", form_.spread);
-    defaults.Post();
-    transaction.Commit();
-  } catch (const site::StoreError& error) {
-    defaults.Cancel();
-    run_.prompter.Warn(i18n::Tr(N_("The defaults could not be stored.")) + "\n" + error.Message());
-    return false;
+  // What the dialog shows, by the texts of its lists; a list with nothing chosen leaves its
+  // column as it is.
+  QJsonObject p;
+  const auto text = [&](const char* key, const panel::ChoiceBox& box) {
+    if (!box.SelectedText().isEmpty()) p.insert(key, box.SelectedText());
+  };
+  text("sales_channel", form_.sales_channels);
+  text("standby_time", form_.standby_times);
+  text("alarm_time", form_.alarm_times);
+  text("type", form_.types);
+  text("housing", form_.housings);
+  text("protocol", form_.protocols);
+  p.insert("country_code", form_.country_code);
+  QJsonArray boards;
+  for (const panel::ChoiceButton& b : form_.options) {
+    if (b.image == site::kImageTicked) boards.append(b.caption);
   }
-  // The setting follows the row, so a row that could not be stored leaves both as they were.
-  settings_.WriteCountryCode(form_.country_code);
-  Close();
-  return true;
+  p.insert("option_boards", boards);
+  for (const panel::ChoiceButton& b : form_.power_supplies) {
+    if (b.image == site::kImageTicked) p.insert("power_supply", b.caption);
+  }
+  if (form_.cable_index >= 0) p.insert("cable", site::CableText(form_.cable_index));
+  p.insert("length", *length);
+  p.insert("alarm_indicators", form_.alarm_indicators);
+  p.insert("distribution", form_.spread ? "spread" : "one location");
+  p.insert("one_location_length", form_.one_location_length);
+  p.insert("spread_length", form_.spread_length);
+  return p;
 }
+
+void OptionsDialog::Accepted() { Close(); }
 
 void OptionsDialog::Cancel() {
   if (open_) Close();
 }
 
 void OptionsDialog::Close() {
-  site::Table& spec = run_.catalogue.PanelSpec();
-  spec.SetFilter(remembered_filter_);
-  spec.SetFiltered(remembered_filtered_);
   open_ = false;
   emit form_.Closed();
 }

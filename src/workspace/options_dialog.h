@@ -1,15 +1,17 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <optional>
 #include <vector>
 
-#include "electrical/run.h"
+#include "electrical/site_data.h"
 #include "i18n/settings.h"
 #include "panel/panel_form_model.h"
 #include "site/filter.h"
+#include "site/prompter.h"
 
 namespace velmora::workspace {
 
@@ -59,11 +61,11 @@ class OptionsFormModel : public QObject {
 
 // The options dialog's rules: loading the defaults of DefaultPanel and the country code into the
 // dialog, the cascades of its panel page (the panel rules applied to its own boxes and buttons),
-// the length clamp, and OK and Cancel. While it is open the panel catalogue is filtered by the
-// sales channel chosen in it; closing puts the filter of before back.
+// the length clamp, and OK and Cancel. It works on its own boxes and the catalogue of the sales
+// channel chosen in it; nothing of the site changes while it is open.
 class OptionsDialog {
  public:
-  OptionsDialog(Run& run, i18n::Settings settings);
+  OptionsDialog(SiteData& data, site::Prompter& prompter, i18n::Settings settings);
 
   OptionsFormModel& Form() { return form_; }
   bool IsOpen() const { return open_; }
@@ -97,13 +99,15 @@ class OptionsDialog {
   void OnSpreadLengthChanged(int value);
   void OnPageChosen(int page);
   // A list entry picked with the keyboard without opening the list: it only counts as a change.
-  void OnFieldEdited();
+  void OnFieldEdited() {}
 
-  // Writes the country code and the DefaultPanel row, then closes. A list with nothing chosen (or
-  // nothing in the lookup table for its choice) keeps the stored value of its column. A length
-  // that is not a whole number above 0 is refused with a message before anything is written; the
-  // dialog then stays open and the answer is false.
-  bool Ok();
+  // "OK": the parameters of the defaults action as the dialog shows them (the texts of its lists
+  // and buttons, the country code, the loop values). A list with nothing chosen is left out, so
+  // its column keeps its value. A length that is not a whole number above 0 is refused with a
+  // message; the dialog then stays open and there are no parameters.
+  std::optional<QJsonObject> OkParameters();
+  // The defaults were stored: the dialog closes.
+  void Accepted();
   // Closes without writing.
   void Cancel();
 
@@ -117,14 +121,14 @@ class OptionsDialog {
   void ApplyVariant(int variant_row, Marking marking);
   void ClampLength();
   void Close();
-  void Changed();
+  const std::vector<catalogue::Variant>& Variants();
 
-  Run& run_;
+  SiteData& data_;
+  site::Prompter& prompter_;
+  QString channel_;  // the sales channel chosen in the dialog
   i18n::Settings settings_;
   OptionsFormModel form_;
   bool open_ = false;
-  site::Filter remembered_filter_;
-  bool remembered_filtered_ = false;
 };
 
 }  // namespace velmora::workspace

@@ -1,17 +1,44 @@
 #include "workspace/site_properties.h"
 
+#include <QDate>
 #include <QVariant>
 
 #include "catalogue/lookup.h"
-#include "catalogue/panel_spec.h"
-#include "i18n/messages.h"
-#include "panel/panel_operation.h"
-#include "workspace/tree_reactions.h"
-#include "workspace/workspace.h"
+#include "electrical/site_rows.h"
+#include "i18n/tr.h"
 
 namespace velmora::workspace {
+namespace {
 
-using i18n::Msg;
+const char* const kBlankSiteColumns[] = {
+    "SiteName",       "ContactName", "AddressLine1", "AddressLine2", "City",
+    "State/Province", "PostalCode",  "Country",      "Phone",        "Fax",
+    "Email",          "Comment",     "SalesChannel"};
+
+// The Site row, appended when the table has none.
+site::Row SiteRow(SiteData& data) {
+  site::Database& db = data.doc.Db();
+  std::vector<site::Row> rows = db.Select("Site");
+  if (rows.empty()) {
+    db.Insert("Site", {});
+    rows = db.Select("Site");
+  }
+  return std::move(rows.front());
+}
+
+void StoreSiteValues(SiteData& data, const std::vector<std::pair<QString, QVariant>>& values) {
+  site::Database& db = data.doc.Db();
+  site::Row row = SiteRow(data);
+  electrical::RowEdit edit(db, "Site", row);
+  for (const auto& [column, value] : values) {
+    const int index = db.ColumnIndex("Site", column);
+    if (index < 0) continue;
+    edit.Set(index, site::Table::Convert(db.Columns("Site")[index], value));
+  }
+  edit.Store();
+}
+
+}  // namespace
 
 const std::vector<const char*>& SiteFormModel::TextColumns() {
   static const std::vector<const char*> columns = {
@@ -40,180 +67,106 @@ void SiteFormModel::SetFieldText(const QString& column, const QString& text) {
   }
 }
 
-SiteProperties::SiteProperties(Workspace& workspace) : workspace_(workspace) {
-  FillLists();
-  connect(&workspace_.Views(), &site::DetailViewModel::Changed, this,
-          &SiteProperties::OnViewChanged);
-  connect(&workspace_, &Workspace::SiteReplaced, this, &SiteProperties::LoadSiteIntoView);
-  shown_ = workspace_.Views().Current();
-}
-
-void SiteProperties::OnViewChanged(site::DetailView view) {
-  const bool newly_shown = view == site::DetailView::kSite && shown_ != site::DetailView::kSite;
-  shown_ = view;
-  if (newly_shown) LoadSiteIntoView();
-}
-
-void SiteProperties::FillLists() {
-  catalogue::Catalogue& catalogue = workspace_.Catalogue();
-  form_.SalesChannels().Clear();
-  form_.StandbyTimes().Clear();
-  form_.AlarmTimes().Clear();
-  if (catalogue.PanelSpec().IsOpen()) {
-    for (const QString& channel : catalogue::SalesChannels(catalogue.PanelSpec()))
-      form_.SalesChannels().Append(channel);
-  }
+void FillSiteLists(SiteData& data, SiteFormModel& form) {
+  catalogue::Catalogue& catalogue = data.catalogue;
+  form.SalesChannels().Clear();
+  form.StandbyTimes().Clear();
+  form.AlarmTimes().Clear();
+  for (const QString& channel : catalogue.SalesChannels()) form.SalesChannels().Append(channel);
   if (catalogue.Translation().IsOpen()) {
     for (const QString& text : catalogue::StandbyTimeTexts(catalogue.Translation()))
-      form_.StandbyTimes().Append(text);
+      form.StandbyTimes().Append(text);
     for (const QString& text : catalogue::AlarmTimeTexts(catalogue.Translation()))
-      form_.AlarmTimes().Append(text);
-  }
-  form_.NotifyChanged();
-}
-
-void SiteProperties::ReadFields() {
-  site::Table& site = workspace_.Doc().Site();
-  site.First();
-  const bool has_row = !site.IsEmpty();
-  for (const char* column : SiteFormModel::TextColumns()) {
-    QString text;
-    if (has_row && site.HasField(column)) text = site.Text(column);
-    form_.SetFieldText(column, text);
+      form.AlarmTimes().Append(text);
   }
 }
 
-void SiteProperties::LoadSiteIntoView() {
-  if (!workspace_.Doc().IsOpen()) return;
-  ReadFields();
-  site::Table& site = workspace_.Doc().Site();
-  site.First();
-  const QString channel = site.IsEmpty() ? QString() : site.Text("SalesChannel");
-  panel::ChoiceBox& channels = form_.SalesChannels();
+QString SiteChannel(SiteData& data) { return data.SalesChannel(); }
+
+void RenderSiteForm(SiteData& data, SiteFormModel& form) {
+  if (!data.doc.IsOpen()) return;
+  const std::vector<site::Row> rows = data.doc.Db().Select("Site");
+  const site::Row* row = rows.empty() ? nullptr : &rows.front();
+  const site::SiteRowColumns& c = data.Cols().site;
+  for (int i = 0; i < int(SiteFormModel::TextColumns().size()); ++i) {
+    QString text = row ? electrical::TextAt(*row, c.texts[i]) : QString();
+    // A new site's fields hold a single blank; they show as the empty fields they are.
+    if (text == u" ") text.clear();
+    form.SetFieldText(SiteFormModel::TextColumns()[i], text);
+  }
+  const QString channel = row ? electrical::TextAt(*row, c.channel) : QString();
+  panel::ChoiceBox& channels = form.SalesChannels();
   channels.selected = int(channels.entries.lastIndexOf(channel));
-
-  site::Table& lookup = workspace_.Catalogue().Translation();
+  site::Table& lookup = data.catalogue.Translation();
   const std::optional<int> standby =
-      site.IsEmpty() ? std::nullopt : catalogue::StandbyTimeIndex(lookup, site.Real("StandbyTime"));
-  form_.StandbyTimes().SelectIndex(standby.value_or(-1));
+      row ? catalogue::StandbyTimeIndex(lookup, electrical::RealAt(*row, c.standby)) : std::nullopt;
+  form.StandbyTimes().SelectIndex(standby.value_or(-1));
   const std::optional<int> alarm =
-      site.IsEmpty() ? std::nullopt : catalogue::AlarmTimeIndex(lookup, site.Real("AlarmTime"));
-  form_.AlarmTimes().SelectIndex(alarm.value_or(-1));
-
-  workspace_.Catalogue().FilterPanelSpec(channel);
-  form_.NotifyChanged();
-  if (form_.AlarmTimes().selected >= 0) emit form_.FocusTree();
+      row ? catalogue::AlarmTimeIndex(lookup, electrical::RealAt(*row, c.alarm)) : std::nullopt;
+  form.AlarmTimes().SelectIndex(alarm.value_or(-1));
 }
 
-void SiteProperties::StoreSiteValue(const QString& column, const QVariant& value) {
-  site::Table& site = workspace_.Doc().Site();
-  site.First();
-  if (site.IsEmpty()) {
-    site.Append();
-  } else {
-    site.Edit();
-  }
-  site.SetValue(column, value);
-  site.Post();
+Outcome SetSiteField(SiteData& data, const QString& column, const QString& text) {
+  const std::vector<const char*>& columns = SiteFormModel::TextColumns();
+  const auto it = std::find_if(columns.begin(), columns.end(),
+                               [&](const char* c) { return column == QLatin1String(c); });
+  if (it == columns.end())
+    return Outcome::Refused(i18n::Tr(N_("The site has no field %1.")).arg(column));
+  const int limit = column == QLatin1String("Comment") ? kMaxSiteComment : kMaxSiteText;
+  if (text.size() > limit)
+    return Outcome::Refused(i18n::Tr(N_("This field takes at most %1 characters.")).arg(limit));
+  StoreSiteValues(data, {{column, text}});
+  return {};
 }
 
-void SiteProperties::OnTextChanged(const QString& column, const QString& text) {
-  if (workspace_.State().Loading()) return;
-  form_.SetFieldText(column, text);
-  const bool stored = panel::RunPanelOperation(workspace_.R(), nullptr, [&] {
-    StoreSiteValue(column, text);
-    return true;
-  });
-  if (!stored) {
-    // The field shows what the row holds again.
-    ReadFields();
-    form_.NotifyChanged();
-    return;
-  }
-  if (column == QLatin1String("SiteName")) {
-    workspace_.Tree().SetWindowCaption(i18n::Text(Msg::kSite) + " : " + text);
-  }
-  workspace_.State().MarkModified();
+Outcome SetStandbyTime(SiteData& data, int index) {
+  site::Table& lookup = data.catalogue.Translation();
+  if (index < 0 || index >= catalogue::StandbyTimeTexts(lookup).size())
+    return Outcome::Refused(i18n::Tr(N_("There is no such standby time.")));
+  StoreSiteValues(data, {{"StandbyTime", catalogue::StandbyTimeNumber(lookup, index)}});
+  return {};
 }
 
-void SiteProperties::TimeChosen(const char* column, double hours) {
-  Run& run = workspace_.R();
-  panel::RunPanelOperation(run, &workspace_.PanelForm(), [&] {
-    StoreSiteValue(column, hours);
-    // Every panel's battery depends on the times: the whole site is recalculated and shown.
-    ShowSiteView(run);
-    return true;
-  });
-  workspace_.State().MarkModified();
+Outcome SetAlarmTime(SiteData& data, int index) {
+  site::Table& lookup = data.catalogue.Translation();
+  if (index < 0 || index >= catalogue::AlarmTimeTexts(lookup).size())
+    return Outcome::Refused(i18n::Tr(N_("There is no such alarm time.")));
+  StoreSiteValues(data, {{"AlarmTime", catalogue::AlarmTimeNumber(lookup, index)}});
+  return {};
 }
 
-void SiteProperties::OnStandbyTimeChosen(int index) {
-  if (workspace_.State().Loading()) return;
-  form_.StandbyTimes().SelectIndex(index);
-  TimeChosen("StandbyTime",
-             catalogue::StandbyTimeNumber(workspace_.Catalogue().Translation(), index));
+void WriteSiteDefaults(SiteData& data) {
+  std::vector<std::pair<QString, QVariant>> values;
+  for (const char* column : kBlankSiteColumns) values.emplace_back(column, QStringLiteral(" "));
+  values.emplace_back("SiteDate", QDate::currentDate());
+  values.emplace_back("StandbyTime", 0.0);
+  values.emplace_back("AlarmTime", 0.0);
+  StoreSiteValues(data, values);
 }
 
-void SiteProperties::OnAlarmTimeChosen(int index) {
-  if (workspace_.State().Loading()) return;
-  form_.AlarmTimes().SelectIndex(index);
-  TimeChosen("AlarmTime", catalogue::AlarmTimeNumber(workspace_.Catalogue().Translation(), index));
+void ApplyDefaultSiteTimes(SiteData& data) {
+  site::Database& db = data.catalogue.DataDb();
+  if (!db.IsOpen() || !db.HasTable(catalogue::kDefaultPanelTable)) return;
+  const std::vector<site::Row> rows = db.Select(catalogue::kDefaultPanelTable);
+  if (rows.empty()) return;
+  auto cell = [&](const char* column) {
+    return electrical::CellAt(rows.front(), db.ColumnIndex(catalogue::kDefaultPanelTable, column));
+  };
+  StoreSiteValues(data, {{"StandbyTime", cell("StandbyTime")},
+                         {"AlarmTime", cell("AlarmTime")},
+                         {"SalesChannel", cell("SalesChannel")}});
 }
 
-void SiteProperties::SelectStoredChannel() {
-  site::FlagScope loading(&workspace_.State(), &site::RunState::SetLoading,
-                          &site::RunState::Loading, true);
-  site::Table& site = workspace_.Doc().Site();
-  site.First();
-  const QString stored = site.IsEmpty() ? QString() : site.Text("SalesChannel");
-  form_.SalesChannels().selected = int(form_.SalesChannels().entries.lastIndexOf(stored));
-  form_.NotifyChanged();
-}
-
-bool SiteProperties::ResetForChannel(const QString& channel) {
-  Run& run = workspace_.R();
-  return panel::RunPanelOperation(run, &workspace_.PanelForm(), [&] {
-    site::Database& db = run.doc.Db();
-    workspace_.Catalogue().FilterPanelSpec(channel);
-    db.DeleteWhere("Panels");
-    workspace_.WriteSiteDefaults();
-    workspace_.ApplyDefaultSiteTimes();
-    run.tabs.RemovePanelTabs();
-    db.DeleteWhere("Loops");
-    db.DeleteWhere("Devices");
-    db.DeleteWhere("Outputs");
-    db.DeleteWhere("Currents");
-    workspace_.EmptySiteTree();
-    StoreSiteValue("SalesChannel", channel);
-    return true;
-  });
-}
-
-void SiteProperties::OnSalesChannelChosen(int index) {
-  if (workspace_.State().Loading()) return;
-  panel::ChoiceBox& channels = form_.SalesChannels();
-  if (index < 0 || index >= channels.Count()) return;
-  const QString chosen = channels.entries[index];
-  site::Table& site = workspace_.Doc().Site();
-  site.First();
-  const QString stored = site.IsEmpty() ? QString() : site.Text("SalesChannel");
-  if (chosen != stored) {
-    if (workspace_.Prompter().ConfirmOkCancel(i18n::Text(Msg::kAllSiteDataDeleted))) {
-      if (ResetForChannel(chosen)) {
-        // The blanked site shows as such: its fields, its times and an unnamed tree caption.
-        LoadSiteIntoView();
-        workspace_.Tree().SetWindowCaption(i18n::Text(Msg::kSite) + " : " +
-                                           form_.FieldText("SiteName"));
-      } else {
-        SelectStoredChannel();
-      }
-    } else {
-      SelectStoredChannel();
-    }
-  } else {
-    channels.SelectIndex(index);
-  }
-  workspace_.State().MarkModified();
+Outcome ResetSiteForChannel(SiteData& data, const QString& channel) {
+  if (!data.catalogue.SalesChannels().contains(channel))
+    return Outcome::Refused(i18n::Tr(N_("There is no sales channel %1.")).arg(channel));
+  site::Database& db = data.doc.Db();
+  for (const char* table : {"Panels", "Loops", "Devices", "Outputs", "Currents"})
+    db.DeleteWhere(table);
+  WriteSiteDefaults(data);
+  ApplyDefaultSiteTimes(data);
+  StoreSiteValues(data, {{"SalesChannel", channel}});
+  return {};
 }
 
 }  // namespace velmora::workspace

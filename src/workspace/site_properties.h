@@ -2,15 +2,13 @@
 
 #include <QObject>
 #include <QString>
-#include <QStringList>
 #include <vector>
 
+#include "electrical/outcome.h"
+#include "electrical/site_data.h"
 #include "panel/panel_form_model.h"
-#include "site/detail_view.h"
 
 namespace velmora::workspace {
-
-class Workspace;
 
 // One field of the site view: its Site column and the text it shows.
 struct SiteField {
@@ -18,8 +16,9 @@ struct SiteField {
   QString text;
 };
 
-// What the site properties view shows and its rules read and write: the text fields of the Site
-// row and the three drop-down lists with their selections. Widgets render it and forward edits.
+// What the site properties view shows: the text fields of the Site row and the three drop-down
+// lists with their selections. It is rendered from the Site row after every change; widgets
+// render it and build the actions of the user's edits.
 class SiteFormModel : public QObject {
   Q_OBJECT
 
@@ -52,51 +51,37 @@ class SiteFormModel : public QObject {
   panel::ChoiceBox alarm_times_;
 };
 
-// The site properties view's rules over the single Site row: the three lists, loading the row
-// into the view, storing every edit at once, the standby and alarm time changes with the
-// site-wide recalculation, and the sales channel change that resets the whole site.
-class SiteProperties : public QObject {
-  Q_OBJECT
+// The longest texts the site's fields take: the comment, and every other field.
+inline constexpr int kMaxSiteComment = 4000;
+inline constexpr int kMaxSiteText = 200;
 
- public:
-  // Fills the three lists (the view is created) and follows the view on show: each time the
-  // site view is shown after another one, and after a new or opened site, the Site row is loaded
-  // into it.
-  explicit SiteProperties(Workspace& workspace);
+// The site rules over the single Site row.
 
-  SiteFormModel& Form() { return form_; }
+// The three lists from the catalogue: the sales channels of the whole compatibility table except
+// "All", the standby and the alarm time texts of the lookup table.
+void FillSiteLists(SiteData& data, SiteFormModel& form);
+// The Site row into the view (LoadSiteIntoView): the text fields (a field holding only the
+// blank of a new site shows empty), and the list entries matching the stored channel, standby
+// and alarm time (none when nothing matches).
+void RenderSiteForm(SiteData& data, SiteFormModel& form);
 
-  // The three lists from the catalogue: the sales channels of the whole compatibility table
-  // except "All", the standby and the alarm time texts of the lookup table.
-  void FillLists();
-  // The Site row into the view: the text fields, the list entries matching the stored channel,
-  // standby and alarm time (none when nothing matches), and the compatibility table filtered on
-  // the site's channel. Runs no change handling.
-  void LoadSiteIntoView();
+// A text field of the site; refused for a column that is no text field and for a text longer
+// than the field takes.
+Outcome SetSiteField(SiteData& data, const QString& column, const QString& text);
+// The hours of a list entry of the standby or alarm time list (by its position).
+Outcome SetStandbyTime(SiteData& data, int index);
+Outcome SetAlarmTime(SiteData& data, int index);
+// The site emptied for another sales channel (after the question): every panel with its loops,
+// devices, outputs and current lines goes, the Site row is reset as for a new site with the
+// catalogue's defaults, and the channel is stored.
+Outcome ResetSiteForChannel(SiteData& data, const QString& channel);
 
-  // A text field changed (every keystroke), or the date field left. Unless the run is loading:
-  // stored into the Site row, and the document marked as changed; the site name also becomes
-  // the caption of the site tree window.
-  void OnTextChanged(const QString& column, const QString& text);
+// The site defaults of a new site in the single Site row (appended when missing), and the
+// StandbyTime, AlarmTime and SalesChannel of DefaultPanel into it (ApplyDefaultSiteTimes).
+void WriteSiteDefaults(SiteData& data);
+void ApplyDefaultSiteTimes(SiteData& data);
 
-  // A list entry chosen by the user.
-  void OnStandbyTimeChosen(int index);
-  void OnAlarmTimeChosen(int index);
-  // A different channel than the stored one asks "All site data will de deleted?"; on OK the
-  // site is emptied and reset to the new channel, on Cancel the stored channel is selected again.
-  void OnSalesChannelChosen(int index);
-
- private:
-  void OnViewChanged(site::DetailView view);
-  void ReadFields();
-  void StoreSiteValue(const QString& column, const QVariant& value);
-  void TimeChosen(const char* column, double hours);
-  void SelectStoredChannel();
-  bool ResetForChannel(const QString& channel);
-
-  Workspace& workspace_;
-  SiteFormModel form_;
-  site::DetailView shown_ = site::DetailView::kNone;
-};
+// The stored sales channel of the site.
+QString SiteChannel(SiteData& data);
 
 }  // namespace velmora::workspace

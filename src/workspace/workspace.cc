@@ -12,25 +12,17 @@
 #include "electrical/recalculation.h"
 #include "electrical/site_rows.h"
 #include "i18n/messages.h"
-#include "loop/output_editor.h"
-#include "panel/panel_lifecycle.h"
 #include "site/file_copy.h"
 #include "site/site_saver.h"
 #include "site/store_error.h"
 #include "site/untrusted_open.h"
+#include "workspace/site_properties.h"
 
 namespace velmora::workspace {
 
 using i18n::Msg;
-using site::FlagScope;
-using site::RunState;
 
 namespace {
-
-const char* const kBlankSiteColumns[] = {
-    "SiteName",       "ContactName", "AddressLine1", "AddressLine2", "City",
-    "State/Province", "PostalCode",  "Country",      "Phone",        "Fax",
-    "Email",          "Comment",     "SalesChannel"};
 
 constexpr const char* kCopyError = "Copy error";
 
@@ -41,29 +33,9 @@ Workspace::Workspace(const site::ProgramFolder& folder, site::Prompter& prompter
       prompter_(prompter),
       doc_(folder),
       catalogue_(folder),
-      run_{folder_, doc_, catalogue_, state_, tree_, tabs_, views_, prompter_},
-      tree_reactions_(run_, panel_form_),
-      loop_settings_(run_, loop_form_),
-      device_rows_(run_, loop_form_) {
-  tree_.SetText(tree_.Root(), RootCaptionWithZeroCounts());
-  tree_reactions_.SetLoopLoader(
-      [this](Run&, int panel, int loop) { loop_settings_.LoadLoopIntoView(panel, loop); });
-  // The reactions to written columns of Devices, Outputs and DefaultPanel; each handler checks
-  // the event flags and the selection itself, so the program's own writes pass through quietly.
-  doc_.Db().SetChangeListener([this](const QString& table, const QString& column) {
-    device_rows_.OnStoreChange(table, column);
-    loop::OnOutputStoreChange(run_, table, column);
-  });
-  catalogue_.DataDb().SetChangeListener([this](const QString& table, const QString& column) {
-    loop::OnOutputStoreChange(run_, table, column);
-  });
-}
+      data_{doc_, catalogue_} {}
 
 Workspace::~Workspace() = default;
-
-QString Workspace::RootCaptionWithZeroCounts() {
-  return i18n::Text(Msg::kPanels) + " 0" + " / " + i18n::Text(Msg::kLoops) + " 0";
-}
 
 void Workspace::OpenTables() {
   auto make_working_copy = [this] {
@@ -94,12 +66,12 @@ void Workspace::OpenTables() {
 }
 
 void Workspace::StartSession() {
-  ResetWorkingCopy();
-  WriteSiteDefaults();
-  ApplyDefaultSiteTimes();
-  ShowSiteView();
-  state_.SetDeviceEventsOn(true);
-  state_.SetViewEventsOn(true);
+  if (!ResetWorkingCopy()) return;
+  site::Transaction transaction(&doc_.Db());
+  WriteSiteDefaults(data_);
+  ApplyDefaultSiteTimes(data_);
+  transaction.Commit();
+  emit SiteReplaced();
 }
 
 bool Workspace::ReplaceWorkingCopy(const QString& source, QString* error) {
@@ -113,7 +85,6 @@ bool Workspace::ReplaceWorkingCopy(const QString& source, QString* error) {
     *error = problem;
     return false;
   }
-  FlagScope loading(&state_, &RunState::SetLoading, &RunState::Loading, true);
   doc_.Release(site::SiteDocument::ReleaseOrder::kReplace);
   const QByteArray from = QFile::encodeName(staged);
   const QByteArray to = QFile::encodeName(folder_.WorkingCopy());
@@ -145,63 +116,22 @@ bool Workspace::ResetWorkingCopy() {
   return true;
 }
 
-void Workspace::WriteSiteDefaults() {
-  site::Table& site = doc_.Site();
-  site.First();
-  if (site.IsEmpty()) {
-    site.Append();
-  } else {
-    site.Edit();
-  }
-  for (const char* column : kBlankSiteColumns) site.SetValue(column, " ");
-  site.SetValue("SiteDate", QDate::currentDate());
-  site.SetValue("StandbyTime", 0.0);
-  site.SetValue("AlarmTime", 0.0);
-  site.Post();
-}
-
-void Workspace::ApplyDefaultSiteTimes() {
-  site::Table& defaults = catalogue_.DefaultPanel();
-  defaults.First();
-  if (defaults.IsEmpty()) return;
-  site::Table& site = doc_.Site();
-  site.First();
-  if (site.IsEmpty()) return;
-  site.SetValue("StandbyTime", defaults.Value("StandbyTime"));
-  site.SetValue("AlarmTime", defaults.Value("AlarmTime"));
-  site.SetValue("SalesChannel", defaults.Value("SalesChannel"));
-  site.Post();
-}
-
-void Workspace::EmptySiteTree() {
-  tree_.Clear();
-  tree_.SetText(tree_.Root(), RootCaptionWithZeroCounts());
-}
-
-void Workspace::ShowSiteView() { workspace::ShowSiteView(run_); }
-
-void Workspace::NewSite() {
-  views_.HideAll();
-  if (!ResetWorkingCopy()) return;
-  WriteSiteDefaults();
-  EmptySiteTree();
-  tabs_.RemovePanelTabs();
-  ApplyDefaultSiteTimes();
-  catalogue_.FilterPanelSpec(doc_.Site().Text("SalesChannel"));
-  ShowSiteView();
+bool Workspace::NewSite() {
+  if (!ResetWorkingCopy()) return false;
+  site::Transaction transaction(&doc_.Db());
+  WriteSiteDefaults(data_);
+  ApplyDefaultSiteTimes(data_);
+  transaction.Commit();
   emit SiteReplaced();
+  return true;
 }
 
 bool Workspace::OpenSite() {
-  std::optional<QString> file;
-  {
-    FlagScope loading(&state_, &RunState::SetLoading, &RunState::Loading, true);
-    site::Prompter::FileDialog dialog;
-    dialog.folder = folder_.SitesFolder();
-    dialog.filters = {"Database file (*.mdb)", "All files (*.*)"};
-    dialog.default_suffix = "mdb";
-    file = prompter_.ChooseOpenFile(dialog);
-  }
+  site::Prompter::FileDialog dialog;
+  dialog.folder = folder_.SitesFolder();
+  dialog.filters = {"Database file (*.mdb)", "All files (*.*)"};
+  dialog.default_suffix = "mdb";
+  const std::optional<QString> file = prompter_.ChooseOpenFile(dialog);
   if (!file) return false;
   return OpenSiteFile(*file);
 }
@@ -214,13 +144,7 @@ bool Workspace::OpenSiteFile(const QString& file) {
     return false;
   }
   try {
-    FlagScope loading(&state_, &RunState::SetLoading, &RunState::Loading, true);
-    tabs_.RemovePanelTabs();
-    EmptySiteTree();
     RefreshStoredTexts();
-    catalogue_.FilterPanelSpec(doc_.Site().Text("SalesChannel"));
-    panel::RebuildPanelsFromStoredRows(run_);
-    ShowSiteView();
   } catch (const site::StoreError& e) {
     // The check let the file through but it still cannot be worked with: it is not kept as
     // the site on show, and the program carries on with a blank one.
@@ -230,7 +154,6 @@ bool Workspace::OpenSiteFile(const QString& file) {
     return false;
   }
   state_.SetSiteFileName(QFileInfo(file).absoluteFilePath());
-  tree_.SetWindowCaption(i18n::Text(Msg::kSite) + " : " + doc_.Site().Text("SiteName"));
   emit SiteReplaced();
   return true;
 }
@@ -240,13 +163,14 @@ void Workspace::RefreshStoredTexts() {
   // looked up once, and only the rows whose text changes are written.
   using electrical::IntAt;
   using electrical::TextAt;
+  const site::SiteColumns& cols = doc_.Cols();
   site::Database& db = doc_.Db();
   site::Transaction transaction(&db);
   site::Table& lookup = catalogue_.Translation();
   {
     electrical::RowSet devices(db, "Devices");
-    const int c_code = devices.Col("DeviceTypeCode");
-    const int c_text = devices.Col("DeviceTypeText");
+    const int c_code = cols.devices.type_code;
+    const int c_text = cols.devices.type_text;
     QHash<qint64, QString> texts;
     for (site::Row& row : devices.Rows()) {
       const qint64 code = IntAt(row, c_code);
@@ -262,8 +186,8 @@ void Workspace::RefreshStoredTexts() {
   }
   {
     electrical::RowSet outputs(db, "Outputs");
-    const int c_number = outputs.Col("OutputNumber");
-    const int c_name = outputs.Col("Output");
+    const int c_number = cols.outputs.number;
+    const int c_name = cols.outputs.name;
     QHash<qint64, QString> names;
     for (site::Row& row : outputs.Rows()) {
       const qint64 number = IntAt(row, c_number);
@@ -277,29 +201,33 @@ void Workspace::RefreshStoredTexts() {
   }
   {
     electrical::RowSet loops(db, "Loops");
-    const int c_number = loops.Col("LoopNumber");
-    const int c_name = loops.Col("Loop");
-    const int c_ok = loops.Col("OK");
-    const int c_flag = loops.Col("OKBoolean");
-    const bool has_ok_boolean = doc_.LoopsHaveOkBoolean();
+    const int c_number = cols.loops.number;
+    const int c_name = cols.loops.name;
     const QString loop_word = i18n::Text(Msg::kLoop) + " ";
     for (site::Row& row : loops.Rows()) {
       electrical::RowEdit edit(loops, row);
       edit.Set(c_name, loop_word + QString::number(IntAt(row, c_number)));
-      if (has_ok_boolean) {
-        edit.Set(c_ok,
-                 i18n::Text(electrical::BoolAt(row, c_flag) ? Msg::kLoopOk : Msg::kLoopOverload));
-      }
       edit.Store();
     }
   }
-  electrical::RecalculateOpenedSite(run_);
-  site::Table& site = doc_.Site();
-  site.First();
-  if (!site.IsEmpty() && site.Text("SalesChannel") == "Halvo") {
-    site.SetValue("SalesChannel", "Tarvik");
-    site.Post();
+  {
+    // Panels of the channel that the maker renamed take its new name.
+    electrical::RowSet panels(db, "Panels");
+    for (site::Row& row : panels.Rows()) {
+      if (TextAt(row, cols.panels.channel) != u"Halvo") continue;
+      electrical::RowEdit edit(panels, row);
+      edit.Set(cols.panels.channel, QStringLiteral("Tarvik"));
+      edit.Store();
+    }
+    electrical::RowSet site(db, "Site");
+    if (site::Row* row = site.First(); row && TextAt(*row, cols.site.channel) == u"Halvo") {
+      electrical::RowEdit edit(site, *row);
+      edit.Set(cols.site.channel, QStringLiteral("Tarvik"));
+      edit.Store();
+    }
   }
+  // The stored results are what the rows and this catalogue give, reasons and all.
+  electrical::RecalculatePanels(data_);
   transaction.Commit();
 }
 
@@ -313,7 +241,6 @@ site::Prompter::FileDialog Workspace::SaveDialog() const {
 }
 
 bool Workspace::SaveSite() {
-  FlagScope loading(&state_, &RunState::SetLoading, &RunState::Loading, true);
   doc_.Release(site::SiteDocument::ReleaseOrder::kSave);
   bool done = false;
   QString error;

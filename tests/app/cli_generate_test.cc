@@ -11,10 +11,10 @@
 #include "app/cli_check.h"
 #include "app/cli_session.h"
 #include "catalogue/device_catalogue.h"
-#include "electrical/run.h"
+#include "electrical/site_data.h"
 #include "electrical/site_rows.h"
-#include "loop/device_limits.h"
-#include "panel/variant.h"
+#include "loop/device_rows.h"
+#include "panel/panel_rows.h"
 #include "support/test_home.h"
 
 namespace velmora::app {
@@ -62,35 +62,30 @@ TEST_F(GenerateTest, TheSiteIsBuiltFromTheCatalogueWithinEveryLimit) {
   CliSession reader(home_.Folder());
   ASSERT_TRUE(reader.Start(&error_));
   ASSERT_TRUE(reader.OpenSite(file, &error_)) << error_.toStdString();
-  velmora::Run& run = reader.R();
+  SiteData& run = reader.Data();
   site::Database& db = run.doc.Db();
-  EXPECT_EQ(run.tabs.PanelTabCount(), 3);
+  EXPECT_EQ(reader.Editor().Tabs().PanelTabCount(), 3);
 
-  const std::vector<panel::Variant> variants = panel::ReadVariants(run, panel::CountColumns(run));
+  const site::SiteColumns& cols = run.Cols();
   electrical::RowSet panels(db, "Panels");
   ASSERT_EQ(panels.Rows().size(), 3u);
   reader.Prompter().Hold();
   for (const site::Row& row : panels.Rows()) {
-    const int p = int(IntAt(row, panels.Col("Panel Number")));
+    const int p = int(IntAt(row, cols.panels.number));
     SCOPED_TRACE(p);
-    EXPECT_NE(panel::FindVariant(variants, IntAt(row, panels.Col("Panel Type")),
-                                 IntAt(row, panels.Col("Housing Type"))),
-              nullptr);
+    EXPECT_NE(panel::VariantOf(run, row), nullptr);
     EXPECT_GT(db.Count("Outputs", electrical::RowsOfPanel(p)), 0);
-    catalogue::SelectProtocolDeviceTable(run.catalogue,
-                                         electrical::ProtocolIndexOfPanel(panels, row));
+    const catalogue::DeviceTable& table = loop::PanelDevices(run, p);
     ASSERT_EQ(db.Count("Loops", electrical::LoopsOfPanel(p)), 8);
     for (int l = 1; l <= 8; ++l) {
       electrical::RowSet devices(db, "Devices", electrical::DevicesOfLoop(p, l));
       ASSERT_EQ(devices.Rows().size(), 4u);
       for (const site::Row& device : devices.Rows()) {
-        EXPECT_GT(IntAt(device, devices.Col("DeviceQuantity")), 0);
-        EXPECT_TRUE(catalogue::FindDeviceByTypeAndCode(
-            run.catalogue, IntAt(device, devices.Col("DeviceTypeCode")),
-            TextAt(device, devices.Col("DeviceSub-Type"))));
+        EXPECT_GT(IntAt(device, cols.devices.quantity), 0);
+        EXPECT_TRUE(table.FirstOfTypeAndCode(IntAt(device, cols.devices.type_code),
+                                             TextAt(device, cols.devices.sub_type)));
       }
-      EXPECT_TRUE(loop::CheckLoopGroupLimits(run, p, l));
-      EXPECT_TRUE(loop::CheckDeviceTypeLimits(run, p, l));
+      EXPECT_EQ(loop::LoopLimitProblems(run, p, l), "");
     }
   }
   EXPECT_TRUE(reader.Prompter().Release().isEmpty());

@@ -33,11 +33,12 @@ class DeviceCatalogueTest : public ::testing::Test {
     InsertRow(catalogue_.TranslationDb(), "Translation_Text",
               {{"ID6", code}, {"Device Type Text", text}});
   }
-  void Select(int protocol) {
+  const DeviceTable& Devices(int protocol) {
     catalogue_.Translation().Close();
     catalogue_.Translation().Open();
-    SelectProtocolDeviceTable(catalogue_, protocol);
+    return catalogue_.ProtocolDevices(protocol);
   }
+  site::Table& Lookup() { return catalogue_.Translation(); }
 
   testing::TestHome home_;
   Catalogue catalogue_{home_.Folder()};
@@ -50,10 +51,10 @@ TEST_F(DeviceCatalogueTest, TheLaterLookupRowNamesTheTable) {
   AddDevice(catalogue_.DataDb(), "Later", 1, "L-1");
   AddProtocol("Prot2", "Early");
   AddProtocol("Prot2", "Later");
-  Select(2);
-  EXPECT_EQ(catalogue_.DeviceCompat().Name(), "Later");
-  EXPECT_TRUE(FindDeviceByCode(catalogue_, "L-1"));
-  EXPECT_FALSE(FindDeviceByCode(catalogue_, "E-1"));
+  const DeviceTable& devices = Devices(2);
+  EXPECT_EQ(catalogue_.ProtocolFile(2), "Later");
+  EXPECT_TRUE(devices.FirstOfCode("L-1"));
+  EXPECT_FALSE(devices.FirstOfCode("E-1"));
 }
 
 TEST_F(DeviceCatalogueTest, NoTableGivesAnEmptyCatalogue) {
@@ -61,14 +62,15 @@ TEST_F(DeviceCatalogueTest, NoTableGivesAnEmptyCatalogue) {
   AddProtocol("Prot0", "Missing");
   AddProtocol("Prot1", "Empty");
   AddTypeText(1, "Optical");
-  for (int protocol : {0, 1, 3}) {  // a table that does not exist, an empty one, no lookup row
+  for (int protocol : {0, 1, 3, -1}) {  // a missing table, an empty one, no lookup row, no index
     SCOPED_TRACE(protocol);
-    ASSERT_NO_THROW(Select(protocol));
-    EXPECT_TRUE(ListDeviceTypes(catalogue_).isEmpty());
-    EXPECT_TRUE(ListDeviceSubTypes(catalogue_, "Optical").isEmpty());
-    EXPECT_FALSE(FindDeviceByCode(catalogue_, "X"));
-    EXPECT_FALSE(FindDeviceByTypeAndCode(catalogue_, 1, "X"));
-    EXPECT_TRUE(AllDevices(catalogue_).empty());
+    const DeviceTable* devices = nullptr;
+    ASSERT_NO_THROW(devices = &Devices(protocol));
+    EXPECT_TRUE(devices->IsEmpty());
+    EXPECT_TRUE(ListDeviceTypes(*devices, Lookup()).isEmpty());
+    EXPECT_TRUE(ListDeviceSubTypes(*devices, Lookup(), "Optical").isEmpty());
+    EXPECT_FALSE(devices->FirstOfCode("X"));
+    EXPECT_FALSE(devices->FirstOfTypeAndCode(1, "X"));
   }
 }
 
@@ -83,14 +85,13 @@ TEST_F(DeviceCatalogueTest, TypeAndSubTypeLists) {
   AddTypeText(1, "Optical");
   AddTypeText(12, "Sounder");
   AddTypeText(7, "");
-  Select(0);
-  EXPECT_EQ(ListDeviceTypes(catalogue_), QStringList({"Optical", "MissingDev7", "Sounder"}));
-  EXPECT_EQ(catalogue_.DeviceCompat().Sort(), "DeviceTypeCode");
-  EXPECT_EQ(ListDeviceSubTypes(catalogue_, "Optical"), QStringList({"OD-B", "OD-A"}));
-  EXPECT_TRUE(ListDeviceSubTypes(catalogue_, "Heat").isEmpty());
-  // The sort outlives a switch of table.
-  Select(0);
-  EXPECT_EQ(AllDevices(catalogue_).front().code, "OD-B");
+  const DeviceTable& devices = Devices(0);
+  EXPECT_EQ(ListDeviceTypes(devices, Lookup()), QStringList({"Optical", "MissingDev7", "Sounder"}));
+  EXPECT_EQ(ListDeviceSubTypes(devices, Lookup(), "Optical"), QStringList({"OD-B", "OD-A"}));
+  EXPECT_TRUE(ListDeviceSubTypes(devices, Lookup(), "Heat").isEmpty());
+  // Rows in ascending type code, one code's rows in the table's order.
+  EXPECT_EQ(devices.Devices().front().code, "OD-B");
+  EXPECT_EQ(devices.TypeCodes(), std::vector<qint64>({1, 7, 12}));
 }
 
 TEST_F(DeviceCatalogueTest, ACodeUnderTwoTypes) {
@@ -98,26 +99,26 @@ TEST_F(DeviceCatalogueTest, ACodeUnderTwoTypes) {
   AddDevice(catalogue_.DataDb(), "Devs", 21, "DUAL", "mod", "S00", 0.0005, 0.006, 18000, 64);
   AddDevice(catalogue_.DataDb(), "Devs", 20, "DUAL", "det", "S00", 0.0004, 0.0051, 17000, 32);
   AddProtocol("Prot0", "Devs");
-  Select(0);
-  const std::optional<Device> own = FindDeviceByTypeAndCode(catalogue_, 21, "DUAL");
+  const DeviceTable& devices = Devices(0);
+  const Device* own = devices.FirstOfTypeAndCode(21, "DUAL");
   ASSERT_TRUE(own);
   EXPECT_DOUBLE_EQ(own->alarm_current, 0.006);
   EXPECT_EQ(own->min_voltage, 18000);
-  EXPECT_EQ(FindDeviceByCode(catalogue_, "DUAL")->max_per_loop, 64);  // stored order
-  ListDeviceTypes(catalogue_);  // the device view sorts the dataset by type code
-  const std::optional<Device> first = FindDeviceByCode(catalogue_, "DUAL");
+  // A lookup by code alone takes the lowest type code, whatever order the rows were stored in.
+  const Device* first = devices.FirstOfCode("DUAL");
+  ASSERT_TRUE(first);
   EXPECT_EQ(first->type_code, 20);
   EXPECT_EQ(first->group, "det");
   EXPECT_EQ(first->max_per_loop, 32);
-  EXPECT_FALSE(FindDeviceByTypeAndCode(catalogue_, 22, "DUAL"));
+  EXPECT_FALSE(devices.FirstOfTypeAndCode(22, "DUAL"));
 
-  // A write through another cursor is seen by the next lookup.
+  // A write to the table is seen by the next read of it.
   site::Table other(&catalogue_.DataDb(), "Devs");
   other.Open();
   other.SetRecNo(2);
   other.SetValue("MaxPerLoop", 5);
   other.Post();
-  EXPECT_EQ(FindDeviceByCode(catalogue_, "DUAL")->max_per_loop, 5);
+  EXPECT_EQ(catalogue_.ProtocolDevices(0).FirstOfCode("DUAL")->max_per_loop, 5);
 }
 
 }  // namespace

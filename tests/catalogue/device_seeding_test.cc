@@ -64,8 +64,7 @@ TEST_F(DeviceSeedingTest, AMissingQellonTableRollsBackWithoutStoppingTheOpen) {
   Catalogue catalogue(home_.Folder());
   ASSERT_NO_THROW(catalogue.OpenDeviceCatalogue());
   EXPECT_FALSE(catalogue.DataDb().HasTable("QELLON"));
-  EXPECT_TRUE(catalogue.DeviceCompat().IsOpen());
-  EXPECT_EQ(AllDevices(catalogue).size(), 11u);
+  EXPECT_EQ(catalogue.DeviceTableNamed("2000").Devices().size(), 11u);
   EXPECT_TRUE(catalogue.DataDb().HasTable("Apollo"));
   EXPECT_EQ(catalogue.DataDb().TransactionDepth(), 0);
 }
@@ -78,8 +77,10 @@ TEST_F(DeviceSeedingTest, ASeededRowOverwritesTheRowWithItsCodeOnEveryOpen) {
   db_.Close();
   Catalogue catalogue(home_.Folder());
   catalogue.OpenDeviceCatalogue();
-  ASSERT_EQ(AllDevices(catalogue).size(), 12u);  // one overwritten, ten added, one kept
-  site::Table& devices = catalogue.DeviceCompat();
+  // one overwritten, ten added, one kept
+  ASSERT_EQ(catalogue.DeviceTableNamed("2000").Devices().size(), 12u);
+  site::Table devices(&catalogue.DataDb(), "2000");
+  devices.Open();
   ASSERT_TRUE(devices.Locate("DeviceCode", seeded[2]));
   for (int c = 0; c < 14; ++c) {
     SCOPED_TRACE(seeded[c].toStdString());
@@ -91,17 +92,15 @@ TEST_F(DeviceSeedingTest, ASeededRowOverwritesTheRowWithItsCodeOnEveryOpen) {
     else
       EXPECT_EQ(devices.Text(column), seeded[c]);
   }
-  ASSERT_TRUE(FindDeviceByCode(catalogue, "KEEP-ME"));
+  ASSERT_TRUE(catalogue.DeviceTableNamed("2000").FirstOfCode("KEEP-ME"));
 
-  // A change made to a seeded row does not survive the next switch of device table.
+  // A change made to a seeded row does not survive the next opening.
   devices.Locate("DeviceCode", seeded[2]);
   devices.SetValue("MaxPerLoop", 3);
   devices.Post();
-  SelectProtocolDeviceTable(catalogue, 0);  // no lookup open: an empty catalogue
-  EXPECT_FALSE(catalogue.DeviceCompat().IsOpen());
-  catalogue.DeviceCompat().SetName(kFirstDeviceTable);
+  EXPECT_EQ(catalogue.DeviceTableNamed("2000").FirstOfCode(seeded[2])->max_per_loop, 3);
   catalogue.OpenDeviceCatalogue();
-  EXPECT_EQ(FindDeviceByCode(catalogue, seeded[2])->max_per_loop, 128);
+  EXPECT_EQ(catalogue.DeviceTableNamed("2000").FirstOfCode(seeded[2])->max_per_loop, 128);
 }
 
 // The Apollo seed's currents are written divided by 1000, read with "." whatever the locale.

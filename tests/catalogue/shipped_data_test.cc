@@ -292,17 +292,18 @@ TEST(ShippedCatalogueTest, OpensWithoutProblemsAndOffersARealisticSite) {
   EXPECT_EQ(SalesChannels(catalogue.PanelSpec()), QStringList({"Tarvik", "Halvo", "Mornax"}));
   EXPECT_EQ(catalogue.BatteryCapacities(), QStringList({"7.2", "12", "18", "26", "45", "65"}));
   EXPECT_EQ(catalogue.BatteryModels().size(), 6);
-  EXPECT_EQ(catalogue.DeviceCompat().Name(), "2000");
+  EXPECT_EQ(catalogue.ProtocolFile(0), "2000");
   catalogue.FilterPanelSpec("Tarvik");
   site::Table& defaults = catalogue.DefaultPanel();
   EXPECT_TRUE(LocateVariantRow(catalogue.PanelSpec(), defaults.Int("ID1"), defaults.Int("ID2")));
   for (int protocol = 0; protocol < 4; ++protocol) {
     SCOPED_TRACE(protocol);
-    SelectProtocolDeviceTable(catalogue, protocol);
-    EXPECT_GE(AllDevices(catalogue).size(), 8u);
-    for (const QString& type : ListDeviceTypes(catalogue)) {
+    const DeviceTable& devices = catalogue.ProtocolDevices(protocol);
+    EXPECT_GE(devices.Devices().size(), 8u);
+    for (const QString& type : ListDeviceTypes(devices, catalogue.Translation())) {
       EXPECT_FALSE(type.startsWith("MissingDev")) << type.toStdString();
-      EXPECT_FALSE(ListDeviceSubTypes(catalogue, type).isEmpty()) << type.toStdString();
+      EXPECT_FALSE(ListDeviceSubTypes(devices, catalogue.Translation(), type).isEmpty())
+          << type.toStdString();
     }
   }
 }

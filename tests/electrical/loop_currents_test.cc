@@ -1,15 +1,11 @@
-#include "electrical/loop_currents.h"
-
 #include <gtest/gtest.h>
 
 #include <optional>
 
-#include "support/circuit_site.h"
+#include "electrical/calc.h"
 
 namespace velmora::electrical {
 namespace {
-
-using testing::CircuitSite;
 
 struct Row {
   std::optional<int> quantity;
@@ -65,56 +61,40 @@ class LoopCurrentsTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(LoopCurrentsTest, TotalsOfTheLoop) {
   const Case& c = GetParam();
-  CircuitSite site;
-  site.AddPanel(1, 0, 0);
-  site.AddLoop(1, 1, {{"AlarmIndicators", c.indicators}});
-  site.AddLoop(1, 2, {{"QuiescentCurrent", 7.0}, {"AlarmCurrent", 8.0}});
+  std::vector<DeviceRowValues> rows;
   for (const Row& r : c.rows) {
     const double m = r.quantity.value_or(0);
-    site.AddDeviceRow(1, 1,
-                      {{"DeviceQuantity", r.quantity ? QVariant(*r.quantity) : QVariant()},
-                       {"DeviceTypeCode", r.code},
-                       {"UnitQuiesentCurrent", r.unit_q},
-                       {"UnitAlarmCurrent", r.unit_a ? QVariant(*r.unit_a) : QVariant()},
-                       {"QuiesentCurrent", r.row_q.value_or(m * r.unit_q)},
-                       {"AlarmCurrent", r.row_a.value_or(m * r.unit_a.value_or(0))}});
+    DeviceRowValues v;
+    v.quantity = r.quantity.value_or(0);
+    v.type_code = r.code;
+    v.unit_q = r.unit_q;
+    v.unit_a = r.unit_a;
+    v.row_q = r.row_q.value_or(m * r.unit_q);
+    v.row_a = r.row_a.value_or(m * r.unit_a.value_or(0));
+    rows.push_back(v);
   }
-  // A device of another loop never counts.
-  site.AddDeviceRow(1, 2,
-                    {{"DeviceQuantity", 4},
-                     {"DeviceTypeCode", 12},
-                     {"QuiesentCurrent", 100.0},
-                     {"AlarmCurrent", 100.0}});
-
-  RecalculateLoopCurrents(site.R(), 1, 1);
-
-  const auto loop1 = site::Filter::Equals("PanelNumber", 1).And("LoopNumber", 1);
-  EXPECT_NEAR(site.Cell("Loops", loop1, "QuiescentCurrent").toDouble(), c.quiescent, 1e-9);
-  EXPECT_NEAR(site.Cell("Loops", loop1, "AlarmCurrent").toDouble(), c.alarm, 1e-9);
-  const auto loop2 = site::Filter::Equals("PanelNumber", 1).And("LoopNumber", 2);
-  EXPECT_EQ(site.Cell("Loops", loop2, "QuiescentCurrent").toDouble(), 7.0);
+  const LoopTotals totals = LoopCurrents(c.indicators, rows);
+  EXPECT_NEAR(totals.quiescent, c.quiescent, 1e-9);
+  EXPECT_NEAR(totals.alarm, c.alarm, 1e-9);
 }
 
 INSTANTIATE_TEST_SUITE_P(Loops, LoopCurrentsTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(LoopCurrentsTest, AlarmIndicatorsChangeOnlyTheAlarmTotal) {
-  CircuitSite site;
-  site.AddPanel(1, 0, 0);
-  site.AddLoop(1, 1, {{"AlarmIndicators", 1}});
-  site.AddDeviceRow(1, 1,
-                    {{"DeviceQuantity", 3},
-                     {"DeviceTypeCode", 2},
-                     {"UnitQuiesentCurrent", 0.3},
-                     {"UnitAlarmCurrent", 6.0}});
-  const auto loop = site::Filter::Equals("PanelNumber", 1).And("LoopNumber", 1);
-  RecalculateLoopCurrents(site.R(), 1, 1);
-  EXPECT_NEAR(site.Cell("Loops", loop, "AlarmCurrent").toDouble(), 6.6, 1e-9);
-  site.SiteDb().Update("Loops", site.SiteDb().Select("Loops", loop).front().rowid,
-                       {{site.SiteDb().ColumnIndex("Loops", "AlarmIndicators"), 3}});
-  RecalculateLoopCurrents(site.R(), 1, 1);
-  EXPECT_NEAR(site.Cell("Loops", loop, "AlarmCurrent").toDouble(), 18.0, 1e-9);
-  EXPECT_NEAR(site.Cell("Loops", loop, "QuiescentCurrent").toDouble(), 0.9, 1e-9);
+  DeviceRowValues detectors;
+  detectors.quantity = 3;
+  detectors.type_code = 2;
+  detectors.unit_q = 0.3;
+  detectors.unit_a = 6.0;
+  detectors.row_q = 0.9;
+  detectors.row_a = 18.0;
+  const LoopTotals one = LoopCurrents(1, {detectors});
+  const LoopTotals three = LoopCurrents(3, {detectors});
+  EXPECT_NEAR(one.alarm, 6.6, 1e-9);
+  EXPECT_NEAR(three.alarm, 18.0, 1e-9);
+  EXPECT_NEAR(one.quiescent, 0.9, 1e-9);
+  EXPECT_NEAR(three.quiescent, 0.9, 1e-9);
 }
 
 }  // namespace

@@ -1,11 +1,7 @@
-#include "loop/device_row_editor.h"
+#include "loop/device_rows.h"
 
 #include <gtest/gtest.h>
 
-#include "loop/device_limits.h"
-#include "loop/loop_form_model.h"
-#include "loop/loop_settings.h"
-#include "site/table.h"
 #include "support/circuit_site.h"
 
 namespace velmora::loop {
@@ -19,24 +15,16 @@ const char kTooManyDetectors[] =
     "Too many detectors per loop entered. Decrease the amount of detectors.";
 const char kTooManyModules[] = "Too many modules per loop entered. Decrease the amount of modules.";
 const char kNotListed[] = "Not a valid value. Select a value from the list.";
-const char kSupplyQuiescent[] = "Power Supply Overload : Quiescent Current";
+const char kPerRow[] = "Too many device of type HD-1 Decrease the amount of this specific type.";
 
-// Loop 1 of panel 1, shown in the device view with the grid bound to the working copy's Devices
-// view, and the store's change listener handing the grid's writes to the editor as the main
-// window does. Protocol 0 allows 127 devices and has no module limit; protocol 1 allows 127 of
-// each; protocol 3 has no lookup row.
+// Loop 1 of panel 1. Protocol 0 allows 127 devices and has no module limit; protocol 1 allows
+// 127 of each; protocol 3 has no lookup row.
 class DeviceRowsTest : public ::testing::Test {
  protected:
   DeviceRowsTest() {
     site_.AddProtocol(0, "Open Loop", 2000, 24.0, 127, 0, 0.0);
     site_.AddProtocol(1, "Counted Loop", 2000, 24.0, 127, 127, 0.0);
-    site_.AddSpec({{"Prot0", "STD400"},
-                   {"Prot1", "OPT400"},
-                   {"Prot3", "OPT400"},
-                   {"StandbyCurrent", 10.0},
-                   {"AlarmCurrent", 20.0},
-                   {"PCur0S", 500.0},
-                   {"PCur0A", 1000.0}});
+    site_.AddSpec({{"Prot0", "STD400"}, {"Prot1", "OPT400"}, {"Prot3", "OPT400"}});
     site_.AddDeviceType(2, "Heat");
     site_.AddDeviceType(12, "Module");
     site_.AddDeviceType(16, "Indicator");
@@ -48,97 +36,68 @@ class DeviceRowsTest : public ::testing::Test {
     site_.AddDevice(16, "LED-1", 0, 1000, "noc", 0.0, 0.0, 0);
   }
 
-  // Panel 1 on the given protocol with loop 1 in the device view.
-  void Show(int protocol, Values loop = {}) {
+  void Loop(int protocol) {
     site_.AddPanel(1, protocol, 0);
-    site_.AddLoop(1, 1, loop);
-    site_.SelectDevices(protocol);
-    site_.ShowTree({1}, 1, 1);
-    settings_.LoadLoopIntoView(1, 1);
-    editor_.OnDeviceViewShown();
-    site_.SiteDb().SetChangeListener([this](const QString& table, const QString& column) {
-      editor_.OnStoreChange(table, column);
-    });
-    QObject::connect(&form_, &LoopFormModel::FocusQuantity, [this] { ++focus_requests_; });
-  }
-
-  qint64 Row(Values cells) {
-    site_.AddDeviceRow(1, 1, cells);
-    return site_.SiteDb().Select("Devices").back().rowid;
+    site_.AddLoop(1, 1);
   }
   // A complete row as the grid leaves it once chosen: type, sub-type and quantity.
-  qint64 Device(const char* type, const char* code, qint64 type_code, int quantity) {
-    return Row({{"DeviceQuantity", quantity},
-                {"DeviceTypeCode", type_code},
-                {"DeviceTypeText", type},
-                {"DeviceSub-Type", code}});
+  void Device(const char* type, const char* code, qint64 type_code, int quantity) {
+    site_.AddDeviceRow(1, 1,
+                       {{"DeviceQuantity", quantity},
+                        {"DeviceTypeCode", type_code},
+                        {"DeviceTypeText", type},
+                        {"DeviceSub-Type", code}});
   }
-
-  // The grid writes one cell of a row and stores it.
-  void Edit(qint64 id, const char* column, const QVariant& value) {
-    site::Table& devices = site_.R().doc.Devices();
-    ASSERT_TRUE(devices.GotoBookmark(id));
-    devices.SetValue(column, value);
-    devices.Post();
+  QVariant At(int position, const char* column) {
+    const std::optional<site::Row> row = DeviceRowAt(site_.Data(), 1, 1, position);
+    if (!row) return QVariant();
+    return row->values[site_.SiteDb().ColumnIndex("Devices", column)];
   }
-  QVariant At(qint64 id, const char* column) {
-    return site_.Cell("Devices", site::Filter::Equals("ID", id), column);
-  }
-  QVariant LoopCell(const char* column) {
-    return site_.Cell("Loops", site::Filter::Equals("PanelNumber", 1).And("LoopNumber", 1), column);
-  }
-  QStringList Warnings() { return site_.Prompter().Warnings(); }
 
   CircuitSite site_;
-  LoopFormModel form_;
-  LoopSettings settings_{site_.R(), form_};
-  DeviceRowEditor editor_{site_.R(), form_};
-  int focus_requests_ = 0;
 };
 
 TEST_F(DeviceRowsTest, QuantityGivesTheRowAndLoopFigures) {
-  Show(0);
-  const qint64 id = Device("Heat", "HD-1", 2, 1);
-  Edit(id, "DeviceQuantity", 3);
-  EXPECT_NEAR(At(id, "UnitQuiesentCurrent").toDouble(), 0.4, 1e-12);
-  EXPECT_NEAR(At(id, "UnitAlarmCurrent").toDouble(), 5.1, 1e-12);
-  EXPECT_NEAR(At(id, "QuiesentCurrent").toDouble(), 1.2, 1e-12);
-  EXPECT_NEAR(At(id, "AlarmCurrent").toDouble(), 15.3, 1e-12);
-  EXPECT_EQ(At(id, "LowestV").toDouble(), 17.0);
-  EXPECT_EQ(At(id, "CountGroup").toString(), "det");
-  EXPECT_NEAR(LoopCell("AlarmCurrent").toDouble(), 15.3, 1e-12);
-  EXPECT_EQ(LoopCell("OK").toString(), "Loop OK");
-  EXPECT_EQ(site_.R().state.LastValidQuantity(), 3);
-  EXPECT_EQ(form_.device_spacing, "125");  // three devices counted: 250 m over two gaps
-  EXPECT_TRUE(Warnings().isEmpty());
-  EXPECT_FALSE(site_.State().Loading());
-
-  // A negative quantity: no unit currents, negative totals.
-  Edit(id, "DeviceQuantity", -2);
-  EXPECT_EQ(At(id, "UnitQuiesentCurrent").toDouble(), 0.0);
-  EXPECT_NEAR(At(id, "AlarmCurrent").toDouble(), -10.2, 1e-12);
+  Loop(0);
+  Device("Heat", "HD-1", 2, 1);
+  EXPECT_FALSE(SetDeviceQuantity(site_.Data(), 1, 1, 1, 3).refused);
+  site_.Recalculate();
+  EXPECT_NEAR(At(1, "UnitQuiesentCurrent").toDouble(), 0.4, 1e-12);
+  EXPECT_NEAR(At(1, "UnitAlarmCurrent").toDouble(), 5.1, 1e-12);
+  EXPECT_NEAR(At(1, "QuiesentCurrent").toDouble(), 1.2, 1e-12);
+  EXPECT_NEAR(At(1, "AlarmCurrent").toDouble(), 15.3, 1e-12);
+  EXPECT_EQ(At(1, "LowestV").toDouble(), 17.0);
+  EXPECT_EQ(At(1, "CountGroup").toString(), "det");
 }
 
-TEST_F(DeviceRowsTest, FailedQuantityIsPutBackAfterBothWarnings) {
-  Show(1, {{"Length", 100}});
-  const qint64 id = Device("Heat", "HD-1", 2, 1);
-  Edit(id, "DeviceQuantity", 5);
-  // A supply that cannot carry even the panel: its warning follows every edit, once.
-  site_.DataDb().Update("2010_2_PanelCompatibility",
-                        site_.DataDb().Select("2010_2_PanelCompatibility").front().rowid,
-                        {{site_.DataDb().ColumnIndex("2010_2_PanelCompatibility", "PCur0S"), 5.0}});
-  site_.Prompter().Clear();
+TEST_F(DeviceRowsTest, QuantitiesThatNoDesignHasAreRefused) {
+  Loop(0);
+  Device("Heat", "HD-1", 2, 20);
+  site_.AddDeviceRow(1, 1, {{"DeviceQuantity", 0}, {"DeviceSub-Type", " "}});
+  for (int position : {1, 2}) {
+    for (qint64 quantity : {qint64(-20), qint64(-1), kMaxQuantity + 1}) {
+      const Outcome outcome = SetDeviceQuantity(site_.Data(), 1, 1, position, quantity);
+      EXPECT_TRUE(outcome.refused) << position << " " << quantity;
+      EXPECT_EQ(outcome.messages.size(), 1);
+    }
+  }
+  EXPECT_EQ(At(1, "DeviceQuantity").toInt(), 20);
+  EXPECT_EQ(At(2, "DeviceQuantity").toInt(), 0);
+  EXPECT_TRUE(SetDeviceQuantity(site_.Data(), 1, 1, 3, 1).refused);  // no such row
+}
 
-  Edit(id, "DeviceQuantity", 200);
-
-  EXPECT_EQ(Warnings(),
-            (QStringList{kTooManyDetectors,
-                         "Too many device of type HD-1 Decrease the amount of this specific type.",
-                         kSupplyQuiescent}));
-  EXPECT_EQ(At(id, "DeviceQuantity").toInt(), 5);
-  EXPECT_NEAR(At(id, "QuiesentCurrent").toDouble(), 2.0, 1e-12);
-  EXPECT_EQ(site_.R().state.LastValidQuantity(), 5);
-  EXPECT_EQ(focus_requests_, 1);
+TEST_F(DeviceRowsTest, AFailedQuantityChangesNothingAndStatesItsLimits) {
+  Loop(1);
+  Device("Heat", "HD-1", 2, 5);
+  const Outcome outcome = SetDeviceQuantity(site_.Data(), 1, 1, 1, 200);
+  EXPECT_TRUE(outcome.refused);
+  ASSERT_EQ(outcome.messages.size(), 1);  // one message for the entry
+  const QString message = outcome.messages.front();
+  EXPECT_TRUE(message.startsWith(kTooManyDetectors)) << message.toStdString();
+  EXPECT_TRUE(message.contains("The limit is 127; this would make 200.")) << message.toStdString();
+  EXPECT_TRUE(message.contains(kPerRow)) << message.toStdString();
+  EXPECT_TRUE(message.contains("The limit is 100; this would make 200.")) << message.toStdString();
+  EXPECT_EQ(At(1, "DeviceQuantity").toInt(), 5);
 }
 
 TEST_F(DeviceRowsTest, GroupLimits) {
@@ -147,7 +106,7 @@ TEST_F(DeviceRowsTest, GroupLimits) {
     int protocol;
     std::vector<std::tuple<const char*, const char*, int, int>> rows;  // type, code, code, qty
     int edited_quantity;                                               // of the last row
-    QStringList warnings;
+    QStringList problems;
   };
   const Case cases[] = {
       {"no module limit: modules are not counted",
@@ -178,108 +137,104 @@ TEST_F(DeviceRowsTest, GroupLimits) {
       {"no lookup row: no group limits", 3, {{"Heat", "HD-9", 2, 1}}, 290, {}},
   };
   for (const Case& c : cases) {
-    site_.SiteDb().SetChangeListener({});
-    for (const char* table : {"Panels", "Loops", "Devices", "Currents"})
-      site_.SiteDb().DeleteWhere(table);
-    Show(c.protocol);
-    qint64 last = 0;
+    for (const char* table : {"Panels", "Loops", "Devices"}) site_.SiteDb().DeleteWhere(table);
+    Loop(c.protocol);
     for (const auto& [type, code, type_code, quantity] : c.rows)
-      last = Device(type, code, type_code, quantity);
+      Device(type, code, type_code, quantity);
+    const int last = int(c.rows.size());
     const int before = At(last, "DeviceQuantity").toInt();
-    site_.Prompter().Clear();
-    Edit(last, "DeviceQuantity", c.edited_quantity);
-    EXPECT_EQ(Warnings(), c.warnings) << c.what;
-    EXPECT_EQ(At(last, "DeviceQuantity").toInt(), c.warnings.isEmpty() ? c.edited_quantity : before)
+    const Outcome outcome = SetDeviceQuantity(site_.Data(), 1, 1, last, c.edited_quantity);
+    EXPECT_EQ(outcome.refused, !c.problems.isEmpty()) << c.what;
+    int from = 0;
+    for (const QString& problem : c.problems) {
+      ASSERT_EQ(outcome.messages.size(), 1) << c.what;
+      const int at = int(outcome.messages.front().indexOf(problem, from));
+      EXPECT_GE(at, from) << c.what << ": " << problem.toStdString();
+      from = at;
+    }
+    EXPECT_EQ(At(last, "DeviceQuantity").toInt(), c.problems.isEmpty() ? c.edited_quantity : before)
         << c.what;
   }
 }
 
 TEST_F(DeviceRowsTest, QuantityOfAnIncompleteRowIsOnlyStored) {
-  Show(0);
-  const qint64 id = Row({{"DeviceQuantity", 0}, {"DeviceTypeCode", 0}, {"DeviceSub-Type", " "}});
-  Edit(id, "DeviceQuantity", 500);
-  EXPECT_EQ(At(id, "DeviceQuantity").toInt(), 500);
-  EXPECT_TRUE(Warnings().isEmpty());
-  EXPECT_EQ(site_.SiteDb().Count("Currents"), 0);  // no recalculation ran
+  Loop(0);
+  site_.AddDeviceRow(1, 1, {{"DeviceQuantity", 0}, {"DeviceTypeCode", 0}, {"DeviceSub-Type", " "}});
+  const Outcome outcome = SetDeviceQuantity(site_.Data(), 1, 1, 1, 500);
+  EXPECT_FALSE(outcome.refused);
+  EXPECT_TRUE(outcome.messages.isEmpty());
+  EXPECT_EQ(At(1, "DeviceQuantity").toInt(), 500);
 }
 
 TEST_F(DeviceRowsTest, TypeChoiceOffersItsDevices) {
-  Show(0);
-  EXPECT_EQ(form_.device_types, (QStringList{"Heat", "Module", "Indicator"}));
-  const qint64 id = Device("Module", "MM-1", 12, 4);
-  Edit(id, "DeviceTypeText", "Heat");
-  EXPECT_EQ(form_.device_sub_types, (QStringList{"HD-9", "HD-1"}));  // catalogue order
-  EXPECT_EQ(At(id, "DeviceTypeCode").toInt(), 2);
-  EXPECT_TRUE(At(id, "DeviceSub-Type").toString().isEmpty());
-  EXPECT_EQ(At(id, "QuiesentCurrent").toDouble(), 0.0);
-  EXPECT_EQ(At(id, "DeviceQuantity").toInt(), 4);
+  Loop(0);
+  Device("Module", "MM-1", 12, 4);
+  EXPECT_FALSE(SetDeviceType(site_.Data(), 1, 1, 1, "Heat").refused);
+  EXPECT_EQ(At(1, "DeviceTypeCode").toInt(), 2);
+  EXPECT_TRUE(At(1, "DeviceSub-Type").toString().isEmpty());
+  EXPECT_EQ(At(1, "QuiesentCurrent").toDouble(), 0.0);
+  EXPECT_EQ(At(1, "DeviceQuantity").toInt(), 4);
+  EXPECT_EQ(SubTypesForGrid(site_.Data(), 1, "Heat"), (QStringList{"HD-1", "HD-9"}));  // sorted
 
-  Edit(id, "DeviceSub-Type", "HD-X");  // not offered
-  EXPECT_EQ(Warnings(), QStringList{kNotListed});
-  EXPECT_TRUE(At(id, "DeviceSub-Type").toString().isEmpty());
+  Outcome outcome = SetDeviceSubType(site_.Data(), 1, 1, 1, "HD-X");  // not offered
+  EXPECT_EQ(outcome.messages, QStringList{kNotListed});
+  EXPECT_TRUE(At(1, "DeviceSub-Type").toString().isEmpty());
 
-  site_.Prompter().Clear();
-  Edit(id, "DeviceSub-Type", "HD-1");
-  EXPECT_TRUE(Warnings().isEmpty());
-  EXPECT_NEAR(At(id, "AlarmCurrent").toDouble(), 20.4, 1e-12);
+  EXPECT_FALSE(SetDeviceSubType(site_.Data(), 1, 1, 1, "HD-1").refused);
+  site_.Recalculate();
+  EXPECT_NEAR(At(1, "AlarmCurrent").toDouble(), 20.4, 1e-12);
 
-  Edit(id, "DeviceTypeText", "Smoke");
-  EXPECT_EQ(Warnings(), QStringList{kNotListed});
-  EXPECT_TRUE(At(id, "DeviceTypeText").toString().isEmpty());
-  EXPECT_TRUE(At(id, "DeviceSub-Type").toString().isEmpty());
-  EXPECT_EQ(At(id, "AlarmCurrent").toDouble(), 0.0);
+  outcome = SetDeviceType(site_.Data(), 1, 1, 1, "Smoke");
+  EXPECT_EQ(outcome.messages, QStringList{kNotListed});
+  EXPECT_EQ(At(1, "DeviceTypeText").toString(), "Heat");  // the refused text changes nothing
+  EXPECT_EQ(At(1, "DeviceSub-Type").toString(), "HD-1");
 }
 
-TEST_F(DeviceRowsTest, SubTypeBreakingALimitLeavesNoDevice) {
-  Show(0);
-  const qint64 id = Device("Heat", "", 2, 150);
-  form_.device_sub_types = QStringList{"HD-9", "HD-1"};
-  Edit(id, "DeviceSub-Type", "HD-1");
-  EXPECT_EQ(Warnings(),
-            (QStringList{kTooManyDevices,
-                         "Too many device of type HD-1 Decrease the amount of this specific type.",
-                         kNotListed}));
-  EXPECT_EQ(At(id, "DeviceQuantity").toInt(), 0);
-  EXPECT_TRUE(At(id, "DeviceSub-Type").toString().isEmpty());
-  EXPECT_EQ(LoopCell("AlarmCurrent").toDouble(), 0.0);
+TEST_F(DeviceRowsTest, SubTypeBreakingALimitIsRefusedAndTheRowKept) {
+  Loop(0);
+  Device("Heat", "", 2, 150);
+  const Outcome outcome = SetDeviceSubType(site_.Data(), 1, 1, 1, "HD-1");
+  EXPECT_TRUE(outcome.refused);
+  ASSERT_EQ(outcome.messages.size(), 1);
+  EXPECT_TRUE(outcome.messages.front().startsWith(kTooManyDevices));
+  EXPECT_TRUE(outcome.messages.front().contains(kPerRow));
+  EXPECT_EQ(At(1, "DeviceQuantity").toInt(), 150);
+  EXPECT_TRUE(At(1, "DeviceSub-Type").toString().isEmpty());
 }
 
 TEST_F(DeviceRowsTest, AddAndDeleteRows) {
-  Show(0);
-  const qint64 first = Device("Heat", "HD-1", 2, 2);
-  Edit(first, "DeviceQuantity", 2);
-  site::Table& devices = site_.R().doc.Devices();
-
-  editor_.DeleteDeviceRow();
-  EXPECT_EQ(Warnings(), QStringList{"The last item cannot be deleted"});
-
-  editor_.AddDeviceRow();
-  EXPECT_EQ(devices.RecordCount(), 2);
-  EXPECT_EQ(devices.Int("DeviceQuantity"), 0);
-  EXPECT_EQ(devices.Text("DeviceSub-Type"), " ");
-  EXPECT_EQ(form_.device_sub_types, QStringList{"None"});
-
-  site_.Prompter().AnswerYes(false);
-  editor_.DeleteDeviceRow();
-  EXPECT_EQ(devices.RecordCount(), 2);
-
-  ASSERT_TRUE(devices.GotoBookmark(first));
-  site_.Prompter().AnswerYes(true);
-  editor_.DeleteDeviceRow();
-  EXPECT_EQ(devices.RecordCount(), 1);
-  EXPECT_EQ(site_.Prompter().Texts().mid(1),
-            (QStringList{"Are you sure you want to delete this row?",
-                         "Are you sure you want to delete this row?"}));
-  EXPECT_EQ(LoopCell("AlarmCurrent").toDouble(), 0.0);  // the deleted devices no longer count
+  Loop(0);
+  Device("Heat", "HD-1", 2, 2);
+  EXPECT_FALSE(CanDeleteDeviceRow(site_.Data(), 1, 1));
+  EXPECT_EQ(DeleteDeviceRow(site_.Data(), 1, 1, 1).messages,
+            QStringList{"The last item cannot be deleted"});
+  EXPECT_FALSE(AddDeviceRow(site_.Data(), 1, 1).refused);
+  EXPECT_EQ(LoopDeviceRows(site_.Data(), 1, 1).size(), 2u);
+  EXPECT_EQ(At(2, "DeviceQuantity").toInt(), 0);
+  EXPECT_EQ(At(2, "DeviceSub-Type").toString(), " ");
+  EXPECT_FALSE(IsCompleteRow(site_.Data(), *DeviceRowAt(site_.Data(), 1, 1, 2)));
+  EXPECT_TRUE(IsCompleteRow(site_.Data(), *DeviceRowAt(site_.Data(), 1, 1, 1)));
+  EXPECT_FALSE(DeleteDeviceRow(site_.Data(), 1, 1, 1).refused);
+  EXPECT_EQ(LoopDeviceRows(site_.Data(), 1, 1).size(), 1u);
+  EXPECT_EQ(At(1, "DeviceQuantity").toInt(), 0);
+  EXPECT_TRUE(AddDeviceRow(site_.Data(), 1, 7).refused);  // no such loop
 }
 
-TEST_F(DeviceRowsTest, NothingIsHandledWithDeviceEventsOff) {
-  Show(0);
-  const qint64 id = Device("Heat", "HD-1", 2, 1);
-  site_.State().SetDeviceEventsOn(false);
-  Edit(id, "DeviceQuantity", 400);
-  EXPECT_TRUE(Warnings().isEmpty());
-  EXPECT_EQ(At(id, "DeviceQuantity").toInt(), 400);
+TEST_F(DeviceRowsTest, CopyingALoopsDevicesHoldsTheTargetsLimits) {
+  Loop(0);
+  Device("Heat", "HD-9", 2, 100);
+  site_.AddDeviceRow(1, 1, {{"DeviceQuantity", 0}, {"DeviceSub-Type", " "}});
+  site_.AddLoop(1, 2);
+  site_.AddDeviceRow(1, 2, {{"DeviceQuantity", 0}, {"DeviceSub-Type", " "}});
+  EXPECT_FALSE(CopyLoopDevices(site_.Data(), 1, 1, 1, 2).refused);
+  const std::vector<site::Row> copied = LoopDeviceRows(site_.Data(), 1, 2);
+  ASSERT_EQ(copied.size(), 1u);  // the complete row; the blank one of the target went
+  // A second copy would put 200 detectors on the loop.
+  const Outcome again = CopyLoopDevices(site_.Data(), 1, 1, 1, 2);
+  EXPECT_TRUE(again.refused);
+  EXPECT_TRUE(again.messages.front().startsWith(kTooManyDevices));
+  EXPECT_EQ(LoopDeviceRows(site_.Data(), 1, 2).size(), 1u);
+  EXPECT_TRUE(CopyLoopDevices(site_.Data(), 1, 1, 1, 1).refused);
 }
 
 }  // namespace

@@ -11,8 +11,13 @@ namespace {
 
 using testing::InsertRow;
 
+// Panels of the Tarvik channel, each reading the device table of its own protocol.
 class PartsListTest : public ReportFixture {
  protected:
+  void SetUp() override {
+    ReportFixture::SetUp();
+    InsertRow(Doc(), "Site", {{"SiteName", "Depot"}, {"SalesChannel", "Tarvik"}});
+  }
   void AddPanel(int number, int type, int housing, const char* battery,
                 testing::Values flags = {}) {
     InsertRow(Doc(), "Panels",
@@ -43,12 +48,13 @@ class PartsListTest : public ReportFixture {
 
 TEST_F(PartsListTest, ListsPanelsBoardsDevicesBatteriesAndCablesInThatOrder) {
   Settings().WriteCountryCode("31");
-  R().catalogue.FilterPanelSpec("Tarvik");
   // Fibre network card (Opt4): standard on the VX-8 rack ("STD2"), optional on the VX-4.
-  AddPanel(1, 3, 2, "12 => VB-1212", {{"Opt4", true}});
-  AddPanel(2, 3, 2, "12 => VB-1212");
-  AddPanel(3, 4, 4, "26 => VB-1226 - Battery box required", {{"Opt4", true}});
-  AddPanel(4, 4, 4, "System specification exceeded.", {{"Opt4", true}, {"Opt1", true}});
+  // Panel 4 speaks Qellon, the others Digital 2000.
+  AddPanel(1, 3, 2, "12 => VB-1212", {{"Opt4", true}, {"Prot0", true}});
+  AddPanel(2, 3, 2, "12 => VB-1212", {{"Prot0", true}});
+  AddPanel(3, 4, 4, "26 => VB-1226 - Battery box required", {{"Opt4", true}, {"Prot0", true}});
+  AddPanel(4, 4, 4, "System specification exceeded.",
+           {{"Opt4", true}, {"Opt1", true}, {"Prot1", true}});
   AddLoop(1, 1, 3, 250);
   AddLoop(2, 1, 3, 300);
   AddLoop(3, 1, 0, 100);
@@ -56,16 +62,17 @@ TEST_F(PartsListTest, ListsPanelsBoardsDevicesBatteriesAndCablesInThatOrder) {
   AddDevices(1, 1, 5, "VD-OD200");
   AddDevices(3, 2, 3, "VD-OD200");
   AddDevices(2, 1, 2, "VD-CP200");
-  AddDevices(4, 1, 4, "QL-OD100");  // of the Qellon table, which is not the one open
+  AddDevices(4, 1, 4, "QL-OD100");  // of the Qellon table
+  AddDevices(2, 2, 7, "QL-OD100");  // not in the Digital 2000 table: no part
   AddDevices(4, 2, 0, " ");
 
   BuildPartsList(R(), Print(), Settings());
 
   const std::vector<QStringList> expected = {
-      {"2", "X", "VXP-4020-31"},      {"2", "X", "VXP-8040T-31"}, {"1", "X", "VXB-NET"},
-      {"1", "X", "VXB-FNC"},          {"8", "X", "VD-OD200"},     {"2", "X", "VD-CP200"},
-      {"4", "X", "VB-1212"},          {"2", "X", "VB-1226"},      {"100m", "X", "0.5 mm² Cable"},
-      {"550m", "X", "1.5 mm² Cable"},
+      {"2", "X", "VXP-4020-31"},      {"2", "X", "VXP-8040T-31"},     {"1", "X", "VXB-NET"},
+      {"1", "X", "VXB-FNC"},          {"8", "X", "VD-OD200"},         {"2", "X", "VD-CP200"},
+      {"4", "X", "QL-OD100"},         {"4", "X", "VB-1212"},          {"2", "X", "VB-1226"},
+      {"100m", "X", "0.5 mm² Cable"}, {"550m", "X", "1.5 mm² Cable"},
   };
   EXPECT_EQ(Parts(), expected);
   EXPECT_EQ(Rows("PartsList").size(), expected.size());  // every row belongs to panel 1

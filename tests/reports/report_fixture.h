@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "electrical/run.h"
+#include "electrical/site_data.h"
 #include "i18n/settings.h"
 #include "reports/print_store.h"
 #include "site/database.h"
@@ -29,7 +29,7 @@ class ReportFixture : public ::testing::Test {
     store_->Open();
   }
 
-  velmora::Run& R() { return workspace_->R(); }
+  SiteData& R() { return workspace_->Data(); }
   site::Database& Doc() { return workspace_->Doc().Db(); }
   site::Database& Print() { return store_->Db(); }
   i18n::Settings Settings() const {

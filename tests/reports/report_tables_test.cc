@@ -76,7 +76,7 @@ class ReportTablesTest : public ReportFixture {
                {"OutputNumber", 3},
                {"Output", "Auxiliary 24 V 1"},
                {"QuiesentCurrent", 2.5},
-               {"AlarmCurrent", 3.5}});
+               {"AlarmCurrent", 6000.5}});  // more than the 5 A supply gives
     InsertRow(Doc(), "Outputs",
               {{"Panel", 1},
                {"OutputNumber", 1},
@@ -107,7 +107,7 @@ class ReportTablesTest : public ReportFixture {
   }
 };
 
-TEST_F(ReportTablesTest, CurrentLinesRoundHalvesToEvenAndFlagTheOverloadedSupply) {
+TEST_F(ReportTablesTest, CurrentLinesRoundHalvesToEvenAndNameTheStateOfTheSupply) {
   AddTwoPanels();
   FillReportTables(R(), Print());
   const std::vector<QStringList> north = {
@@ -116,7 +116,7 @@ TEST_F(ReportTablesTest, CurrentLinesRoundHalvesToEvenAndFlagTheOverloadedSupply
       {"Loop 1", "12", "14", "Loop OK"},
       {"Loop 2", "14", "12", "Loop Overload [E04]"},
       {"Sounder Circuit 1", "0", "2", "N/A"},
-      {"Auxiliary 24 V 1", "2", "4", "N/A"},
+      {"Auxiliary 24 V 1", "2", "6000", "N/A"},
       {"Total", "400", "900", "Power Supply Overload"},
   };
   EXPECT_EQ(RowsOf("Currents", 1), north);
@@ -124,7 +124,7 @@ TEST_F(ReportTablesTest, CurrentLinesRoundHalvesToEvenAndFlagTheOverloadedSupply
       {"Description", "Quiescent Current (mA)", "Alarm Current (mA)", "Comment"},
       {"Panel", "", "", "N/A"},
       {"Loop 1", "0", "0", "Loop OK"},
-      {"Total", "", "", "N/A"},
+      {"Total", "", "", "No power supply chosen"},
   };
   EXPECT_EQ(RowsOf("Currents", 2), south);
 }

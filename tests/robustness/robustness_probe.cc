@@ -3,14 +3,17 @@
 //
 //   save WORKING TARGET (replace|new)  saves a working copy; exit 0 saved, 1 failed, 3 exists
 //   start INSTALL SITE                 starts on an installation folder (its per-user copy when
-//                                      the folder is read-only), opens SITE and checks every
-//                                      loop three times; exit 0 when all of that worked
+//                                      the folder is read-only), opens SITE, edits every loop
+//                                      once and takes the edit back; exit 0 when all of that
+//                                      worked
 #include <QDir>
 #include <QString>
+#include <array>
 #include <cstdio>
 #include <exception>
 
-#include "electrical/loop_check.h"
+#include "action/editor.h"
+#include "electrical/recalculation.h"
 #include "site/program_folder.h"
 #include "site/prompter.h"
 #include "site/site_saver.h"
@@ -65,20 +68,30 @@ int Start(const QString& install, const QString& site) {
   std::printf("data root: %s\n", qUtf8Printable(folder.DataRoot()));
   PrintingPrompter prompter;
   velmora::workspace::Workspace workspace(folder, prompter);
+  velmora::action::Editor editor(workspace);
   workspace.OpenTables();
   workspace.StartSession();
   if (!workspace.OpenSiteFile(site)) return 1;
-  velmora::site::Table loops(&workspace.Doc().Db(), "Loops");
-  loops.Open();
-  for (int round = 0; round < 3; ++round) {
-    for (loops.First(); !loops.Eof(); loops.Next()) {
-      const bool ok = velmora::electrical::CheckLoopOverload(
-          workspace.R(), int(loops.Int("PanelNumber")), int(loops.Int("LoopNumber")));
-      if (round == 2) {
-        std::printf("loop %lld/%lld: %s %s\n", loops.Int("PanelNumber"), loops.Int("LoopNumber"),
-                    ok ? "passes" : "overloaded", qUtf8Printable(loops.Text("OK")));
-      }
-    }
+  // Every loop edited as the device view does (its check is written to the loop log) and the
+  // edit taken back: the results end as they began.
+  std::vector<std::array<qint64, 3>> loops;  // panel, loop, alarm indicators
+  {
+    velmora::site::Table rows(&workspace.Doc().Db(), "Loops");
+    rows.Open();
+    for (rows.First(); !rows.Eof(); rows.Next())
+      loops.push_back(
+          {rows.Int("PanelNumber"), rows.Int("LoopNumber"), rows.Int("AlarmIndicators")});
+  }
+  for (const auto& [panel, loop, count] : loops) {
+    const velmora::action::Result result = editor.Perform(velmora::action::Action::Make(
+        "set-alarm-indicators",
+        {{"panel", panel}, {"loop", loop}, {"count", count < 128 ? count + 1 : count - 1}}));
+    if (result.status != velmora::action::Status::kDone || !editor.Undo().Carried()) return 1;
+  }
+  for (const velmora::electrical::LoopResult& r :
+       velmora::electrical::RecalculatePanels(workspace.Data(), {}, false).loops) {
+    std::printf("loop %d/%d: %s %s\n", r.panel, r.loop, r.passes ? "passes" : "overloaded",
+                qUtf8Printable(r.status));
   }
   std::printf("started\n");
   return 0;

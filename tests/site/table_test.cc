@@ -204,16 +204,47 @@ TEST_F(TableTest, AccessStatementsRunInSqliteDialect) {
   EXPECT_EQ(columns[2].type, ColumnType::kText);
 }
 
-TEST_F(TableTest, ChangeNotificationNamesTableAndColumn) {
-  std::vector<std::pair<QString, QString>> changes;
-  db_->SetChangeListener([&](const QString& t, const QString& c) { changes.emplace_back(t, c); });
-  Table site(db_.get(), "Site");
-  site.Open();
-  site.Append();
-  site.SetValue("addressline1", "x");
-  ASSERT_EQ(changes.size(), 1u);
-  EXPECT_EQ(changes[0].first, "Site");
-  EXPECT_EQ(changes[0].second, "AddressLine1");
+// Every row of a table with its rowid, in rowid order: what a journal must bring back exactly.
+std::vector<std::pair<qint64, QVariantList>> Snapshot(Database& db, const QString& table) {
+  std::vector<std::pair<qint64, QVariantList>> rows;
+  for (const Row& row : db.Select(table)) {
+    QVariantList values;
+    for (const QVariant& v : row.values) values << v;
+    rows.emplace_back(row.rowid, values);
+  }
+  return rows;
+}
+
+TEST_F(TableTest, AJournalTakesWritesBackAndMakesThemAgain) {
+  for (int i = 0; i < 3; ++i) db_->Insert("Site", {{0, QString("Street %1").arg(i)}, {3, i}});
+  db_->Execute("CREATE TABLE \"Scratch\" (\"Line\" TEXT)");
+  const auto start = Snapshot(*db_, "Site");
+
+  db_->StartJournal({"scratch"});
+  db_->Begin();
+  const std::vector<Row> rows = db_->Select("Site");
+  db_->Update("Site", rows[1].rowid, {{0, "Changed"}, {4, 1.5}});
+  db_->Delete("Site", rows[0].rowid);
+  db_->Insert("Site", {{0, "New"}});
+  db_->Insert("Scratch", {{0, "not recorded"}});
+  db_->Begin();  // a nested step that is rolled back leaves no records
+  db_->DeleteWhere("Site");
+  db_->Rollback();
+  db_->Commit();
+  const Journal journal = db_->TakeJournal();
+  EXPECT_FALSE(db_->Journaling());
+  ASSERT_EQ(journal.size(), 3u);
+  const auto after = Snapshot(*db_, "Site");
+
+  db_->ApplyJournal(journal, false);
+  EXPECT_EQ(Snapshot(*db_, "Site"), start);  // the deleted row back in its place and order
+  db_->ApplyJournal(journal, true);
+  EXPECT_EQ(Snapshot(*db_, "Site"), after);
+  EXPECT_EQ(db_->Count("Scratch"), 1);
+
+  // A journal that no longer matches the rows is refused (the caller rolls its transaction back).
+  db_->Delete("Site", rows[1].rowid);
+  EXPECT_THROW(db_->ApplyJournal(journal, false), StoreError);
 }
 
 }  // namespace

@@ -1,15 +1,11 @@
 #include "support/circuit_site.h"
 
-#include "catalogue/device_catalogue.h"
 #include "site/table.h"
 
 namespace velmora::testing {
 
 CircuitSite::CircuitSite()
-    : folder_(home_.Folder()), doc_(folder_), catalogue_(folder_), run_{folder_,    doc_,
-                                                                        catalogue_, state_,
-                                                                        tree_,      tabs_,
-                                                                        views_,     prompter_} {
+    : folder_(home_.Folder()), doc_(folder_), catalogue_(folder_), data_{doc_, catalogue_} {
   catalogue_.OpenPanelSpec();
   catalogue_.OpenTranslation();
   catalogue_.OpenDefaultPanel();
@@ -32,8 +28,10 @@ CircuitSite::CircuitSite()
   }
   catalogue_.PanelSpec().Refresh();
   catalogue_.Translation().Refresh();
-  state_.SetDeviceEventsOn(true);
-  state_.SetViewEventsOn(true);
+}
+
+electrical::Recalculation CircuitSite::Recalculate() {
+  return electrical::RecalculatePanels(data_);
 }
 
 CircuitSite::~CircuitSite() {
@@ -132,9 +130,6 @@ void CircuitSite::AddLoop(int panel, int loop, Values cells) {
 }
 
 void CircuitSite::AddDeviceRow(int panel, int loop, Values cells) {
-  // The program's own writes to device rows run with device events off.
-  site::FlagScope quiet(&state_, &site::RunState::SetDeviceEventsOn,
-                        &site::RunState::DeviceEventsOn, false);
   site::Table devices(&doc_.Db(), "Devices");
   devices.Open();
   devices.Append();
@@ -161,32 +156,6 @@ void CircuitSite::SetSiteHours(double standby, double alarm) {
   site.SetValue("StandbyTime", standby);
   site.SetValue("AlarmTime", alarm);
   site.Post();
-}
-
-void CircuitSite::ShowTree(const std::vector<int>& loops_per_panel, int panel, int loop) {
-  tree_.Clear();
-  tabs_.RemovePanelTabs();
-  site::TreeNode* selected = tree_.Root();
-  for (int p = 1; p <= int(loops_per_panel.size()); ++p) {
-    site::TreeNode* node = tree_.AddChild(tree_.Root(), QString("Panel%1").arg(p), 7);
-    tabs_.Add(QString("Panel%1").arg(p), 7);
-    for (int l = 1; l <= loops_per_panel[p - 1]; ++l) {
-      site::TreeNode* loop_node = tree_.AddChild(node, QString("Loop %1").arg(l), 20);
-      if (p == panel && l == loop) selected = loop_node;
-    }
-    site::TreeNode* outputs = tree_.AddChild(node, "Outputs", 21);
-    if (p == panel && loop == 0) selected = outputs;
-  }
-  tree_.Select(selected);
-  tabs_.SetActive(panel);
-  doc_.Devices().SetFilter(site::Filter::Equals("Panel", panel).And("Loop", loop));
-  doc_.Devices().SetFiltered(loop > 0);
-  doc_.Outputs().SetFilter(site::Filter::Equals("Panel", panel));
-  doc_.Outputs().SetFiltered(loop == 0);
-}
-
-void CircuitSite::SelectDevices(int protocol) {
-  catalogue::SelectProtocolDeviceTable(catalogue_, protocol);
 }
 
 QVariant CircuitSite::Cell(const QString& table, const site::Filter& filter,

@@ -4,12 +4,9 @@
 #include <QVariant>
 
 #include "catalogue/catalogue.h"
-#include "electrical/run.h"
-#include "site/detail_view.h"
-#include "site/panel_tabs_model.h"
-#include "site/run_state.h"
+#include "electrical/recalculation.h"
+#include "electrical/site_data.h"
 #include "site/site_document.h"
-#include "site/site_tree_model.h"
 #include "support/qt_print.h"
 #include "support/rows.h"
 #include "support/scripted_prompter.h"
@@ -25,13 +22,14 @@ class CircuitSite {
   CircuitSite();
   ~CircuitSite();
 
-  Run& R() { return run_; }
+  SiteData& Data() { return data_; }
   site::Database& SiteDb() { return doc_.Db(); }
   site::Database& DataDb() { return catalogue_.DataDb(); }
   site::Database& LookupDb() { return catalogue_.TranslationDb(); }
-  ScriptedPrompter& Prompter() { return prompter_; }
-  site::RunState& State() { return state_; }
   const TestHome& Home() const { return home_; }
+
+  // Every stored result of the site brought up to date, as a change of the program does.
+  electrical::Recalculation Recalculate();
 
   // Lookup row of protocol "Prot"+index, with TestDevices as its device table.
   void AddProtocol(int index, const QString& name, qint64 max_loop_length, double lowest_v,
@@ -51,17 +49,10 @@ class CircuitSite {
   void AddPanel(int panel, int protocol, int supply, Values cells = {});
   // Loop l of panel p: one location at 20 m on 250 m of 0.5 mm² unless the cells say otherwise.
   void AddLoop(int panel, int loop, Values cells = {});
-  // A device row; its currents come from UpdateDeviceRowCurrents or from the given cells.
+  // A device row; its currents come from the recalculation or from the given cells.
   void AddDeviceRow(int panel, int loop, Values cells);
   void AddOutput(int panel, int number, qint64 max, double quiescent, double alarm);
   void SetSiteHours(double standby, double alarm);
-
-  // Builds the tree and the tabs for the panels with their loop counts, and selects a node:
-  // loop l of panel p, or the outputs node when loop is 0.
-  void ShowTree(const std::vector<int>& loops_per_panel, int panel, int loop);
-
-  // Re-opens the device table of the protocol (after devices were added).
-  void SelectDevices(int protocol);
 
   // Column value of the first row of a site table matching a filter.
   QVariant Cell(const QString& table, const site::Filter& filter, const QString& column);
@@ -71,12 +62,7 @@ class CircuitSite {
   site::ProgramFolder folder_;
   site::SiteDocument doc_;
   catalogue::Catalogue catalogue_;
-  site::RunState state_;
-  site::SiteTreeModel tree_;
-  site::PanelTabsModel tabs_;
-  site::DetailViewModel views_;
-  ScriptedPrompter prompter_;
-  Run run_;
+  SiteData data_;
 };
 
 }  // namespace velmora::testing

@@ -33,7 +33,7 @@ class DeviceDetailsFormTest : public ViewsTest {
     ViewsTest::SetUp();
     AddTestType(90, "Test Sensor A", 20);
     AddTestType(91, "Test Sensor B", 3);
-    view_ = std::make_unique<TFormDeviceDetails>(W());
+    view_ = std::make_unique<TFormDeviceDetails>(E());
     view_->resize(900, 420);
     view_->show();
     AddPanel();
@@ -150,11 +150,13 @@ TEST_F(DeviceDetailsFormTest, EditsReachTheDeviceRulesAndRefreshTheRow) {
   EXPECT_EQ(Cell("Devices", Filter::Equals("Panel", 1), "DeviceQuantity").toInt(), 2);
   EXPECT_EQ(Model()->data(Model()->index(0, 4)).toString(), "0.6");
   EXPECT_EQ(Model()->data(Model()->index(0, 5)).toString(), "8");
-  // A type that is not in the list is refused and emptied.
+  // A type that is not in the list is refused; the row keeps its type.
   SetCell(0, kType, "No Such Type");
   EXPECT_EQ(prompter_.Warnings(),
             QStringList({"Not a valid value. Select a value from the list."}));
-  EXPECT_TRUE(Model()->data(Model()->index(0, kType)).toString().isEmpty());
+  EXPECT_EQ(Model()->data(Model()->index(0, kType)).toString(), "Optical Detector");
+  EXPECT_EQ(Cell("Devices", Filter::Equals("Panel", 1), "DeviceTypeText").toString(),
+            "Optical Detector");
   prompter_.Clear();
   // A quantity that is no number never reaches the row.
   EXPECT_FALSE(Model()->setData(Model()->index(0, kQuantity), "two"));

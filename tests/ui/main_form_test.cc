@@ -23,7 +23,7 @@
 #include <QTreeWidget>
 #include <cmath>
 
-#include "electrical/recalculation.h"
+#include "action/editor.h"
 #include "i18n/messages.h"
 #include "i18n/translation.h"
 #include "site/table.h"
@@ -56,15 +56,17 @@ class MainFormTest : public ::testing::Test {
     ini.write("[General]\nInstall=/opt/velmora\n");
     ini.close();
     workspace_ = std::make_unique<workspace::Workspace>(home_.Folder(), prompter_);
+    const i18n::Settings settings(home_.Path("user"), home_.Path("machine"));
+    editor_ = std::make_unique<action::Editor>(*workspace_, settings);
     workspace_->OpenTables();
-    form_ = std::make_unique<TMainForm>(*workspace_,
-                                        i18n::Settings(home_.Path("user"), home_.Path("machine")));
+    form_ = std::make_unique<TMainForm>(*editor_, settings);
     form_->SetStartScreenModal(false);
     form_->resize(1200, 800);
   }
 
   void TearDown() override {
     form_.reset();
+    editor_.reset();
     workspace_.reset();
   }
 
@@ -104,6 +106,7 @@ class MainFormTest : public ::testing::Test {
   testing::TestHome home_;
   testing::ScriptedPrompter prompter_;
   std::unique_ptr<workspace::Workspace> workspace_;
+  std::unique_ptr<action::Editor> editor_;
   std::unique_ptr<TMainForm> form_;
 };
 
@@ -114,7 +117,7 @@ TEST_F(MainFormTest, AfterStartTheSiteIsOnShowAndTheStartScreenFollowsHalfASecon
   Show();
 
   EXPECT_EQ(form_->windowTitle(), "Velmora 2.09");
-  EXPECT_EQ(workspace_->Views().Current(), DetailView::kSite);
+  EXPECT_EQ(editor_->Views().Current(), DetailView::kSite);
   EXPECT_EQ(ViewOnShow(), form_->SiteDetails());
   ASSERT_EQ(Tree()->topLevelItemCount(), 1);
   EXPECT_EQ(RootItem()->text(0), "Panels 0 / Loops 0");
@@ -122,8 +125,6 @@ TEST_F(MainFormTest, AfterStartTheSiteIsOnShowAndTheStartScreenFollowsHalfASecon
   EXPECT_EQ(Find<QLabel>("LabelCaption")->text(), "Site:");
   ASSERT_EQ(form_->TabStrip()->count(), 1);
   EXPECT_EQ(form_->TabStrip()->tabText(0), "Site");
-  EXPECT_TRUE(workspace_->State().DeviceEventsOn());
-  EXPECT_TRUE(workspace_->State().ViewEventsOn());
   EXPECT_EQ(form_->ReportProjectFile(), "/opt/velmora/print.rav");
   EXPECT_FALSE(form_->StartScreen()->isVisible());
 
@@ -165,7 +166,7 @@ TEST_F(MainFormTest, TheTreeToolBarAddsAPanelWithItsTabNodesAndRows) {
   EXPECT_EQ(Tree()->currentItem(), panel);
   EXPECT_EQ(RootItem()->text(0), QString("Panels 1 / Loops %1").arg(loops));
   EXPECT_EQ(Rows("Panels"), 1);
-  EXPECT_EQ(workspace_->Views().Current(), DetailView::kPanel);
+  EXPECT_EQ(editor_->Views().Current(), DetailView::kPanel);
   EXPECT_EQ(ViewOnShow(), form_->ViewWidget(DetailView::kPanel));
   EXPECT_EQ(form_->PanelGrid()->model()->rowCount(), 1);
   ASSERT_NE(form_->CurrentsGrid(1), nullptr);
@@ -208,17 +209,15 @@ TEST_F(MainFormTest, ChoosingALoopNodeShowsTheDeviceViewForThatLoop) {
   ASSERT_GE(panel->childCount(), 3);
 
   ClickItem(panel->child(0));
-  EXPECT_EQ(workspace_->Views().Current(), DetailView::kDevices);
+  EXPECT_EQ(editor_->Views().Current(), DetailView::kDevices);
   EXPECT_EQ(ViewOnShow(), devices_view);
-  site::Table& rows = workspace_->Doc().Devices();
-  EXPECT_TRUE(rows.Filtered());
-  EXPECT_EQ(rows.GetFilter(), Filter::Equals("Panel", 1).And("Loop", 1));
-  EXPECT_EQ(workspace_->LoopForm().loop, 1);
+  EXPECT_EQ(editor_->Shown(), (action::Focus{DetailView::kDevices, 1, 1}));
+  EXPECT_EQ(editor_->LoopForm().loop, 1);
 
   // The keyboard moves to the next loop, and the view follows it.
   QTest::keyClick(Tree(), Qt::Key_Down);
   EXPECT_EQ(Tree()->currentItem(), panel->child(1));
-  EXPECT_EQ(rows.GetFilter(), Filter::Equals("Panel", 1).And("Loop", 2));
+  EXPECT_EQ(editor_->LoopForm().loop, 2);
 
   // A right press chooses the node under the mouse first.
   QTreeWidgetItem* outputs = panel->child(panel->childCount() - 1);
@@ -227,12 +226,11 @@ TEST_F(MainFormTest, ChoosingALoopNodeShowsTheDeviceViewForThatLoop) {
                     Tree()->visualItemRect(outputs).center());
   QTest::mouseRelease(Tree()->viewport(), Qt::RightButton, {},
                       Tree()->visualItemRect(outputs).center());
-  EXPECT_EQ(workspace_->Tree().ResolveTreeSelection().outputs_selected, true);
-  EXPECT_EQ(workspace_->Views().Current(), DetailView::kOutputs);
-  EXPECT_EQ(workspace_->Doc().Outputs().GetFilter(), Filter::Equals("Panel", 1));
+  EXPECT_EQ(editor_->Shown(), (action::Focus{DetailView::kOutputs, 1, 0}));
+  EXPECT_EQ(editor_->Views().Current(), DetailView::kOutputs);
 
   ClickItem(RootItem());
-  EXPECT_EQ(workspace_->Views().Current(), DetailView::kSite);
+  EXPECT_EQ(editor_->Views().Current(), DetailView::kSite);
   EXPECT_EQ(form_->TabStrip()->currentIndex(), 0);
 }
 
@@ -303,7 +301,7 @@ TEST_F(MainFormTest, ASalesChannelChangeIsAskedAndOnOkEmptiesTheSite) {
   EXPECT_EQ(form_->TabStrip()->count(), 1);
   EXPECT_EQ(RootItem()->childCount(), 0);
   EXPECT_EQ(RootItem()->text(0), "Panels 0 / Loops 0");
-  EXPECT_EQ(name->text(), " ");
+  EXPECT_EQ(name->text(), "");
   EXPECT_EQ(Find<QComboBox>("ComboBoxStandbyTime")->currentText(), "24 Hours");
   EXPECT_EQ(Rows("Panels"), 0);
   EXPECT_EQ(form_->PanelGrid()->model()->rowCount(), 0);
@@ -315,17 +313,17 @@ TEST_F(MainFormTest, PickingATabShowsThePanelOrTheSite) {
   QTabBar* bar = form_->TabStrip()->tabBar();
   QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
   QCoreApplication::processEvents();
-  EXPECT_EQ(workspace_->Views().Current(), DetailView::kSite);
+  EXPECT_EQ(editor_->Views().Current(), DetailView::kSite);
   EXPECT_EQ(Rows("Currents"), 0);
   EXPECT_EQ(Tree()->currentItem(), RootItem());
 
   QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
   QCoreApplication::processEvents();
-  EXPECT_EQ(workspace_->Views().Current(), DetailView::kPanel);
+  EXPECT_EQ(editor_->Views().Current(), DetailView::kPanel);
   EXPECT_EQ(Tree()->currentItem(), RootItem()->child(0));
   EXPECT_GT(Rows("Currents"), 0);
   EXPECT_EQ(form_->CurrentsGrid(1)->model()->rowCount(), Rows("Currents"));
-  EXPECT_FALSE(workspace_->PanelForm().BatteryText().isEmpty());
+  EXPECT_FALSE(editor_->PanelForm().BatteryText().isEmpty());
 }
 
 TEST_F(MainFormTest, GridColumnsKeepTheirSharesOfTheHeaderStripOnResize) {
@@ -372,11 +370,17 @@ TEST_F(MainFormTest, SettingsOptionsShowsTheOptionsDialogWithoutBlocking) {
   form_->OptionsDialog()->hide();
 }
 
-TEST_F(MainFormTest, TheTechnicalDetailSwitchAddsTheDropToTheNextLoopStatus) {
+// The stored status stays as it is; the current lines on show carry the drop.
+TEST_F(MainFormTest, TheTechnicalDetailSwitchAddsTheDropToTheLoopLinesOnShow) {
   Show();
   AddPanelFromToolBar();
   auto loop_status = [&] {
-    electrical::RecalculateLoopPanel(workspace_->R(), 1, 1);
+    site::Table currents(&workspace_->Doc().Db(), "Currents");
+    currents.Open();
+    EXPECT_TRUE(currents.Locate("Description", "Loop 1"));
+    return currents.Text("Comment");
+  };
+  auto stored_status = [&] {
     site::Table loops(&workspace_->Doc().Db(), "Loops");
     loops.Open();
     return loops.Text("OK");
@@ -394,6 +398,8 @@ TEST_F(MainFormTest, TheTechnicalDetailSwitchAddsTheDropToTheNextLoopStatus) {
   const QString detailed = loop_status();
   EXPECT_TRUE(detailed.startsWith("Loop OK (")) << detailed.toStdString();
   EXPECT_TRUE(detailed.endsWith("V)")) << detailed.toStdString();
+  EXPECT_EQ(stored_status(), "Loop OK");
+  EXPECT_EQ(form_->CurrentsGrid(1)->model()->rowCount(), Rows("Currents"));
 
   form_->About()->findChild<QCheckBox*>("CheckBoxTechnicalDetail")->click();
   EXPECT_EQ(loop_status(), "Loop OK");

@@ -24,7 +24,7 @@ class OutputDetailsFormTest : public ViewsTest {
  protected:
   void SetUp() override {
     ViewsTest::SetUp();
-    view_ = std::make_unique<TFormOutputDetails>(W());
+    view_ = std::make_unique<TFormOutputDetails>(E());
     view_->resize(800, 300);
     view_->show();
     AddPanel();
@@ -64,7 +64,7 @@ TEST_F(OutputDetailsFormTest, ShowsThePanelsOutputsInFourCentredColumns) {
   EXPECT_TRUE(Model()->flags(Model()->index(0, kAlarm)) & Qt::ItemIsEditable);
 }
 
-TEST_F(OutputDetailsFormTest, AValueAboveItsMaximumIsResetWithAWarning) {
+TEST_F(OutputDetailsFormTest, AValueAboveItsMaximumIsRefusedWithAWarning) {
   // Typed into the grid as the user does.
   const QModelIndex cell = Model()->index(3, kQuiescent);
   view_->Grid()->setCurrentIndex(cell);
@@ -78,19 +78,15 @@ TEST_F(OutputDetailsFormTest, AValueAboveItsMaximumIsResetWithAWarning) {
   EXPECT_EQ(Stored(4, "QuiesentCurrent"), 500.0);  // equal to the maximum: accepted
   EXPECT_TRUE(prompter_.Warnings().isEmpty());
 
-  ASSERT_TRUE(Model()->setData(Model()->index(3, kAlarm), "501"));
-  EXPECT_EQ(prompter_.Warnings(), QStringList({kExceeded}));
-  EXPECT_EQ(Stored(4, "AlarmCurrent"), 0.0);
+  ASSERT_TRUE(Model()->setData(Model()->index(3, kAlarm), "120"));
+  // Too much is refused: the cell keeps what it had and the message names the output's limit.
+  Model()->setData(Model()->index(3, kAlarm), "501");
+  ASSERT_EQ(prompter_.Warnings().size(), 1);
+  EXPECT_EQ(prompter_.Warnings()[0], kExceeded + "\nAuxiliary 24 V 2 carries at most 500 mA.");
+  EXPECT_EQ(Stored(4, "AlarmCurrent"), 120.0);
   EXPECT_EQ(Stored(4, "QuiesentCurrent"), 500.0);
-  EXPECT_EQ(Shown(3, kAlarm), "0");
+  EXPECT_EQ(Shown(3, kAlarm), "120");
   EXPECT_EQ(Shown(3, kQuiescent), "500");
-}
-
-TEST_F(OutputDetailsFormTest, WhileALoopIsSelectedNothingIsChecked) {
-  ClickNode(1, 1);
-  ASSERT_TRUE(Model()->setData(Model()->index(0, kAlarm), "2500"));
-  EXPECT_TRUE(prompter_.Warnings().isEmpty());
-  EXPECT_EQ(Stored(1, "AlarmCurrent"), 2500.0);
 }
 
 TEST_F(OutputDetailsFormTest, ATextThatIsNoNumberIsRefused) {

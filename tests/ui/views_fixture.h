@@ -10,8 +10,9 @@
 #include <QCoreApplication>
 #include <memory>
 
+#include "action/editor.h"
 #include "i18n/translation.h"
-#include "panel/panel_lifecycle.h"
+#include "site/site_tree_model.h"
 #include "site/table.h"
 #include "support/scripted_prompter.h"
 #include "support/test_home.h"
@@ -32,33 +33,38 @@ class ViewsTest : public ::testing::Test {
   void SetUp() override {
     i18n::SetUpTranslation(home_.Folder().LocaleFolder(), language_);
     workspace_ = std::make_unique<workspace::Workspace>(home_.Folder(), prompter_);
+    editor_ = std::make_unique<action::Editor>(
+        *workspace_, i18n::Settings(home_.Path("user"), home_.Path("machine")));
     workspace_->OpenTables();
     workspace_->StartSession();
-    // As the site view does when it shows the new site.
-    site::Table& site = W().Doc().Site();
-    site.First();
-    W().Catalogue().FilterPanelSpec(site.Text("SalesChannel"));
   }
 
   void TearDown() override {
     EXPECT_TRUE(prompter_.AllAnswersUsed());
+    editor_.reset();
     workspace_.reset();
     i18n::SetUpTranslation(home_.Folder().LocaleFolder(), "en");
   }
 
   workspace::Workspace& W() { return *workspace_; }
+  action::Editor& E() { return *editor_; }
 
-  void AddPanel() { ASSERT_TRUE(panel::AddPanelExecute(W().R(), W().PanelForm())); }
+  // Carries an action out as a view does, its messages shown through the prompter.
+  action::Result Do(const char* name,
+                    std::initializer_list<std::pair<const char*, QJsonValue>> params = {}) {
+    return E().Perform(action::Action::Make(name, params));
+  }
+  void AddPanel() { ASSERT_EQ(Do("add-panel").status, action::Status::kDone); }
 
   // A click on a node of the site tree: the panel's node (child 0), loop n (child n), or its
   // outputs node (child -1).
   void ClickNode(int panel, int child = 0) {
-    site::TreeNode* node = W().Tree().PanelNode(panel);
+    site::TreeNode* node = E().Tree().PanelNode(panel);
     ASSERT_NE(node, nullptr);
     if (child == -1) node = node->Child(node->ChildCount() - 1);
     if (child > 0) node = node->Child(child - 1);
-    W().Tree().Select(node);
-    ASSERT_TRUE(W().TreeActions().NodeClicked());
+    E().Tree().Select(node);
+    E().Show(E().FocusOf(node));
   }
 
   // A column of the first row of a site table matching a filter.
@@ -79,6 +85,7 @@ class ViewsTest : public ::testing::Test {
   testing::TestHome home_;
   testing::ScriptedPrompter prompter_;
   std::unique_ptr<workspace::Workspace> workspace_;
+  std::unique_ptr<action::Editor> editor_;
 };
 
 }  // namespace velmora::ui

@@ -62,10 +62,10 @@ class GermanViewsTest : public ViewsTest {
 };
 
 TEST_F(GermanViewsTest, EveryViewSpeaksGerman) {
-  TFormPanelDetails panel(W());
-  TFormDeviceDetails devices(W());
-  TFormOutputDetails outputs(W());
-  TFormOptions options(W(), i18n::Settings(home_.Path("user"), home_.Path("machine")));
+  TFormPanelDetails panel(E());
+  TFormDeviceDetails devices(E());
+  TFormOutputDetails outputs(E());
+  TFormOptions options(E());
   AddPanel();
   ClickNode(1, 1);
   ClickNode(1, -1);
