@@ -42,8 +42,12 @@ class SiteDocument {
   int ColumnCount(const QString& table) { return int(db_.Columns(table).size()); }
   // Loops with at least 16 columns carry OKBoolean.
   bool LoopsHaveOkBoolean() { return ColumnCount("Loops") > 15; }
-  // Panels with at least 20 columns carry OKBooleanLoops and OKBooleanPSU.
-  bool PanelsHaveStatusFlags() { return ColumnCount("Panels") >= 20; }
+  // Panels of older site files lack OKBooleanLoops and OKBooleanPSU (however many flag columns
+  // they have); the flags are read and written only where both are there.
+  bool PanelsHaveStatusFlags() {
+    return db_.ColumnIndex("Panels", "OKBooleanLoops") >= 0 &&
+           db_.ColumnIndex("Panels", "OKBooleanPSU") >= 0;
+  }
 
  private:
   Database db_;
