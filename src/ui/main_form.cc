@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
@@ -18,6 +19,7 @@
 #include <cmath>
 
 #include "i18n/messages.h"
+#include "i18n/tr.h"
 #include "site/run_state.h"
 #include "ui/about_form.h"
 #include "ui/device_details_form.h"
@@ -93,6 +95,7 @@ TMainForm::TMainForm(workspace::Workspace& workspace, i18n::Settings settings, Q
   connect(&workspace_.Tabs(), &site::PanelTabsModel::ActiveChanged, this,
           &TMainForm::SyncActiveTab);
   connect(&workspace_.Views(), &site::DetailViewModel::Changed, this, &TMainForm::ShowDetail);
+  connect(&workspace_, &workspace::Workspace::Saved, this, &TMainForm::ShowSaved);
   connect(&workspace_, &workspace::Workspace::SiteReplaced, this, [this] {
     panels_generation_ = currents_generation_ = 0;
     RefreshGrids();
@@ -143,7 +146,8 @@ void TMainForm::BuildMenus() {
   connect(save_site, &QAction::triggered, this, [this] { workspace_.SaveSite(); });
   QAction* save_as = AddAction(file, N_("Save As..."));
   save_as->setObjectName("SaveAs");
-  save_as->setShortcut(QKeySequence::SaveAs);
+  // Spelled out: not every platform's standard keys have one for Save As.
+  save_as->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   connect(save_as, &QAction::triggered, this, [this] { workspace_.SaveSiteAs(); });
   file->addSeparator();
   QMenu* preview = AddMenu(file, N_("Print Preview"));
@@ -403,6 +407,7 @@ void TMainForm::showEvent(QShowEvent* event) {
   const int detail_height = std::max(kDetailAreaHeight, site_details_->ContentHeight());
   vertical_->setSizes({detail_height, std::max(1, vertical_->height() - detail_height)});
   workspace_.StartSession();
+  if (!start_file_.isEmpty()) workspace_.OpenSiteFile(start_file_);
   start_screen_timer_->start();
   const QString install = settings_.Install();
   report_project_file_ = install + "/print.rav";
@@ -431,8 +436,16 @@ void TMainForm::ShowOptions() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-  workspace_.ExitPrompt();
-  event->accept();
+  if (workspace_.ExitPrompt()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void TMainForm::ShowSaved(const QString& file) {
+  statusBar()->showMessage(i18n::Tr(N_("Saved %1")).arg(QDir::toNativeSeparators(file)),
+                           kSavedMessageMs);
 }
 
 }  // namespace velmora::ui

@@ -67,6 +67,11 @@ class TMainForm : public QMainWindow {
   // Reloads the grids whose tables were written since they were last read.
   void RefreshGrids();
 
+  // A site file to open once the session has started (the file named on the command line).
+  void SetStartFile(const QString& file) { start_file_ = file; }
+  // How long the status bar says that the site was saved.
+  static constexpr int kSavedMessageMs = 5000;
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -91,6 +96,7 @@ class TMainForm : public QMainWindow {
   void ShowStartScreen();
   void ShowAbout();
   void ShowOptions();
+  void ShowSaved(const QString& file);
   QWidget* MakePanelTabPage();
 
   workspace::Workspace& workspace_;
@@ -114,6 +120,7 @@ class TMainForm : public QMainWindow {
   QTimer* start_screen_timer_ = nullptr;
   QTimer* refresh_timer_ = nullptr;
   QString report_project_file_;
+  QString start_file_;
   quint64 panels_generation_ = 0;
   quint64 currents_generation_ = 0;
   bool start_screen_modal_ = true;
