@@ -195,10 +195,9 @@ TEST_F(PanelRulesTest, AVariantOfferingOnlyApolloShowsAnEmptyDisabledProtocolBox
 }
 
 TEST_F(PanelRulesTest, AFailedStoreUndoesTheWholeActionAndSaysSo) {
-  // A loop column the store cannot write makes the housing change fail half-way.
-  doc_.Db().Execute(
-      "CREATE TRIGGER no_new_loops BEFORE INSERT ON Loops BEGIN "
-      "SELECT RAISE(ABORT, 'refused'); END");
+  // A loop row the store cannot add makes the housing change fail half-way (the store runs no
+  // triggers, so a unique index refuses the second new loop).
+  doc_.Db().Execute("CREATE UNIQUE INDEX no_new_loops ON Loops (PanelNumber) WHERE LoopNumber > 2");
   EXPECT_FALSE(SelectHousing(run_, form_, "Large", "Alpha"));
   EXPECT_EQ(prompter_.Warnings().size(), 1);
   doc_.Panels().Locate("Panel Number", 1);
