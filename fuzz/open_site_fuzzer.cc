@@ -26,6 +26,7 @@ class QuietPrompter : public velmora::site::Prompter {
   void Warn(const QString&, Icon) override {}
   bool ConfirmOkCancel(const QString&, Icon) override { return false; }
   bool AskYesNo(const QString&, Icon) override { return false; }
+  Answer AskYesNoCancel(const QString&, Icon) override { return Answer::kNo; }
   std::optional<QString> ChooseOpenFile(const FileDialog&) override { return std::nullopt; }
   std::optional<QString> ChooseSaveFile(const FileDialog&) override { return std::nullopt; }
   bool PrinterDialog(QPrinter*) override { return false; }

@@ -16,6 +16,7 @@
 #include "electrical/site_rows.h"
 #include "site/cables.h"
 #include "site/run_state.h"
+#include "site/site_file_check.h"
 #include "site/store_error.h"
 
 namespace velmora::app {
@@ -296,6 +297,19 @@ bool GenerateSite(CliSession& session, const SiteShape& shape, const QString& fi
     *error = QString("the number of device rows per loop must be 1 to %1").arg(kMaxRows);
     return false;
   }
+  // What the generator makes must open again, so it keeps to the limit the open check applies.
+  const qint64 device_rows = qint64(shape.panels) * shape.loops * shape.rows;
+  if (device_rows > site::kMostTableRows) {
+    *error = QString(
+                 "%1 panels of %2 loops with %3 device rows each make %4 device rows, more than "
+                 "a site file may hold (at most %5)")
+                 .arg(shape.panels)
+                 .arg(shape.loops)
+                 .arg(shape.rows)
+                 .arg(device_rows)
+                 .arg(site::kMostTableRows);
+    return false;
+  }
   const QFileInfo target(file);
   if (target.exists()) {
     *error = QString("%1 already exists").arg(QDir::toNativeSeparators(file));
@@ -311,7 +325,7 @@ bool GenerateSite(CliSession& session, const SiteShape& shape, const QString& fi
   SiteData& data = ws.Data();
   CliPrompter& prompter = session.Prompter();
   prompter.Hold();
-  ws.NewSite();
+  ws.MakeNewSite();
   // A generated site is a file, not a session: nothing of its making is taken back.
   editor.KeepHistory(false);
   struct HistoryBack {

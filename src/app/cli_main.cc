@@ -1,8 +1,11 @@
 // velmora-cli: checks a site, prints its parts list or writes its reports, with the program's
 // own core and without a display.
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <exception>
 #include <optional>
@@ -14,6 +17,7 @@
 #include "i18n/settings.h"
 #include "i18n/translation.h"
 #include "reports/report_run.h"
+#include "site/file_io.h"
 #include "site/program_folder.h"
 #include "site/store_error.h"
 
@@ -179,8 +183,24 @@ int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   QGuiApplication::setApplicationName("velmora-cli");
 
+  // A file name that is not valid in the system's encoding does not survive decoding; such a
+  // file is reached through a link to it that has a valid name.
+  QTemporaryDir aliases;
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) {
+    const QByteArray raw(argv[i]);
+    QString argument = QFile::decodeName(raw);
+    if (QFile::encodeName(argument) != raw && aliases.isValid()) {
+      const QString alias =
+          QDir(aliases.filePath(QString::number(i))).filePath(QFileInfo(argument).fileName());
+      QDir().mkpath(QFileInfo(alias).absolutePath());
+      const QString reached = velmora::site::ReachableName(raw, alias);
+      if (!reached.isEmpty()) argument = reached;
+    }
+    arguments << argument;
+  }
   Command command;
-  const QString problem = Parse(app.arguments().mid(1), &command);
+  const QString problem = Parse(arguments, &command);
   if (!problem.isEmpty()) return Usage(problem);
   const velmora::site::ProgramFolder home = velmora::site::ProgramFolder::FromEnvironment();
   velmora::i18n::SetUpTranslation(home.LocaleFolder(), settings);

@@ -36,6 +36,12 @@ bool CliPrompter::AskYesNo(const QString& text, Icon) {
   return false;
 }
 
+// The tool never saves, so a question about unsaved work goes on without saving.
+site::Prompter::Answer CliPrompter::AskYesNoCancel(const QString& text, Icon) {
+  Print("question answered No", text);
+  return Answer::kNo;
+}
+
 std::optional<QString> CliPrompter::ChooseOpenFile(const FileDialog&) { return std::nullopt; }
 std::optional<QString> CliPrompter::ChooseSaveFile(const FileDialog&) { return std::nullopt; }
 bool CliPrompter::PrinterDialog(QPrinter*) { return false; }

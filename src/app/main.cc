@@ -1,12 +1,16 @@
 // The desktop program.
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #include "action/editor.h"
 #include "i18n/settings.h"
 #include "i18n/translation.h"
+#include "site/file_io.h"
 #include "site/program_folder.h"
 #include "site/run_state.h"
+#include "site/session_folder.h"
 #include "site/store_error.h"
 #include "ui/image_list.h"
 #include "ui/main_form.h"
@@ -35,7 +39,14 @@ int main(int argc, char** argv) {
   velmora::ui::QtPrompter prompter;
   if (!folder_problem.isEmpty())
     prompter.Warn(folder_problem, velmora::site::Prompter::Icon::kWarning);
-  velmora::workspace::Workspace workspace(folder, prompter);
+  // Every running copy works on a working copy of its own, so none can save another's site.
+  const velmora::site::SessionFolder session(folder);
+  if (!session.IsValid()) {
+    QMessageBox::critical(nullptr, velmora::site::kApplicationTitle,
+                          QString("Velmora cannot start: %1").arg(session.Error()));
+    return 1;
+  }
+  velmora::workspace::Workspace workspace(session.Folder(), prompter);
   try {
     workspace.OpenTables();
   } catch (const velmora::site::StoreError& error) {
@@ -46,6 +57,14 @@ int main(int argc, char** argv) {
   velmora::action::Editor editor(workspace, settings);
   velmora::ui::TMainForm main_form(editor, settings);
   prompter.SetParent(&main_form);
+  // "velmora SITE.mdb", as the desktop entry starts it for a file: opened once the session has
+  // started. A name that is not valid in the system's encoding is reached through a link.
+  if (argc > 1) {
+    const QString alias = QFileInfo(session.Folder().WorkingCopy()).absolutePath() + "/" +
+                          QFileInfo(QFile::decodeName(argv[1])).fileName();
+    const QString file = velmora::site::ReachableName(QByteArray(argv[1]), alias);
+    main_form.SetStartFile(file.isEmpty() ? QFile::decodeName(argv[1]) : file);
+  }
   // Always maximised: no window geometry is remembered between runs.
   main_form.showMaximized();
   return app.exec();

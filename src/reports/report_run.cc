@@ -1,5 +1,9 @@
 #include "reports/report_run.h"
 
+#include <sys/stat.h>
+
+#include <QFile>
+#include <QFileInfo>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
@@ -37,8 +41,34 @@ bool PrintReport(workspace::Workspace& workspace, PrintStore& store, ReportKind 
 }
 
 bool WritePdfFromStore(PrintStore& store, ReportKind kind, const QString& file, QString* error) {
+  // A report replaces an ordinary file only: a device, a pipe or a socket of that name stays as
+  // it is, and a link stays a link, with the file it points to written.
+  QString target = QFileInfo(file).absoluteFilePath();
+  struct stat st {};
+  if (::lstat(QFile::encodeName(target).constData(), &st) == 0) {
+    if (S_ISLNK(st.st_mode)) {
+      const QString pointed = QFileInfo(target).canonicalFilePath();
+      if (pointed.isEmpty()) {
+        if (error) *error = QStringLiteral("it is a link to a file that is not there");
+        return false;
+      }
+      target = pointed;
+      if (::stat(QFile::encodeName(target).constData(), &st) != 0) st.st_mode = S_IFREG;
+    }
+    if (S_ISDIR(st.st_mode)) {
+      if (error) *error = QStringLiteral("it is a folder");
+      return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+      if (error)
+        *error = QStringLiteral(
+            "it is not an ordinary file (a device, a pipe or the like), and a report is written "
+            "only to an ordinary file");
+      return false;
+    }
+  }
   store.Open();
-  QSaveFile out(file);
+  QSaveFile out(target);
   if (!out.open(QIODevice::WriteOnly)) {
     if (error) *error = out.errorString();
     return false;

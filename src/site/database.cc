@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <utility>
@@ -96,7 +97,7 @@ void Database::SetFileName(const QString& file) {
 void Database::Open(const OpenOptions& options) {
   if (db_ != nullptr) return;
   // An absolute path keeps SQLite from reading a name such as "file:..." as a URI.
-  const QByteArray path = QFileInfo(file_).absoluteFilePath().toUtf8();
+  const QByteArray path = QFile::encodeName(QFileInfo(file_).absoluteFilePath());
   const int flags =
       (options.read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) |
       SQLITE_OPEN_NOMUTEX;
@@ -110,21 +111,41 @@ void Database::Open(const OpenOptions& options) {
   }
   db_ = db;
   sqlite3_extended_result_codes(db_, 1);
+  // Nothing stored in any file may run: no trigger fires and no view is read on any connection,
+  // the program's own files included (they have none; a working copy is a file from outside).
+  // Functions in a schema run only where they cannot harm, and no extension is ever loaded.
+  struct Switch {
+    int op;
+    int value;
+  };
+  std::vector<Switch> switches = {{SQLITE_DBCONFIG_ENABLE_TRIGGER, 0},
+                                  {SQLITE_DBCONFIG_ENABLE_VIEW, 0},
+                                  {SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0},
+                                  {SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0},
+                                  {SQLITE_DBCONFIG_ENABLE_FTS3_TOKENIZER, 0}};
+  if (options.untrusted) switches.push_back({SQLITE_DBCONFIG_DEFENSIVE, 1});
+  for (const Switch& s : switches) {
+    int now = -1;
+    if (sqlite3_db_config(db_, s.op, s.value, &now) != SQLITE_OK || now != s.value) {
+      Close();
+      throw StoreError(
+          QString("Cannot open %1: the database engine refused a safety setting").arg(file_));
+    }
+  }
   if (options.untrusted) {
-    sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-    sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-    sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
-    sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
-    sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
-    sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_FTS3_TOKENIZER, 0, nullptr);
     for (const Limit& limit : kUntrustedLimits) sqlite3_limit(db_, limit.id, limit.value);
     timed_out_ = false;
     deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(options.time_limit_ms);
     sqlite3_progress_handler(db_, kProgressSteps, &Database::Progress, this);
     // Checks every cell's size against its page as it is read, so a damaged page is refused
     // instead of being read past its end; a small page cache bounds the memory a file can take.
-    sqlite3_exec(db_, "PRAGMA cell_size_check = ON; PRAGMA cache_size = -8192", nullptr, nullptr,
-                 nullptr);
+    if (sqlite3_exec(db_, "PRAGMA cell_size_check = ON; PRAGMA cache_size = -8192", nullptr,
+                     nullptr, nullptr) != SQLITE_OK ||
+        QueryValue("PRAGMA cell_size_check").toLongLong() != 1) {
+      const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
+      Close();
+      throw StoreError(QString("Cannot open %1: %2").arg(file_, message));
+    }
   }
   sqlite3_busy_timeout(db_, 2000);
   columns_.clear();

@@ -4,7 +4,14 @@
 
 namespace velmora::site {
 
-enum class CopyResult { kOk, kTargetExists, kFailed };
+enum class CopyResult {
+  kOk,
+  kTargetExists,
+  kFailed,
+  // The target holds the new file, but the disk did not confirm that it is written (a folder
+  // that could not be flushed, with no way left to put the old file back).
+  kNotConfirmed,
+};
 
 // Copies a whole file. The target is written under a temporary name in its own folder, every
 // write is checked, the data is flushed to disk, and only then is it renamed over the target

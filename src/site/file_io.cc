@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace velmora::site {
@@ -125,6 +126,24 @@ QString TemporaryNameBeside(const QString& target, const char* suffix) {
                     .arg(info.fileName())
                     .arg(QRandomGenerator::global()->generate(), 8, 16, QChar('0'))
                     .arg(suffix));
+}
+
+QString ReachableName(const QByteArray& raw, const QString& alias) {
+  const QString decoded = QFile::decodeName(raw);
+  if (QFile::encodeName(decoded) == raw) return decoded;
+  QByteArray absolute = raw;
+  if (!absolute.startsWith('/')) {
+    char* cwd = ::getcwd(nullptr, 0);
+    if (cwd == nullptr) return QString();
+    absolute = QByteArray(cwd) + "/" + raw;
+    std::free(cwd);
+  }
+  const QByteArray link = QFile::encodeName(alias);
+  for (const char* suffix : {"", "-wal", "-journal"}) {
+    if (::symlink((absolute + suffix).constData(), (link + suffix).constData()) != 0)
+      return QString();
+  }
+  return alias;
 }
 
 void RemoveWithCompanions(const QString& file) {

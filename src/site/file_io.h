@@ -28,6 +28,12 @@ bool SyncFolder(const QString& folder, QString* error);
 // A name for a temporary file beside `target` in its folder: ".<name>.<random>.tmp".
 QString TemporaryNameBeside(const QString& target, const char* suffix = "tmp");
 
+// A name under which the program reaches the file named by `raw` (the bytes of a command-line
+// argument): the decoded name when it decodes and encodes back to the same bytes, else (a name
+// that is not valid in the system's encoding) the link `alias` made to it, with links for the
+// log and journal SQLite keeps beside it. Empty when the link cannot be made.
+QString ReachableName(const QByteArray& raw, const QString& alias);
+
 // Removes a file and the journal files SQLite keeps beside it.
 void RemoveWithCompanions(const QString& file);
 

@@ -24,6 +24,12 @@ ProgramFolder ProgramFolder::WithDataRoot(const QString& data_root) const {
   return folder;
 }
 
+ProgramFolder ProgramFolder::WithWorkingCopy(const QString& file) const {
+  ProgramFolder folder(*this);
+  folder.working_copy_ = QDir(file).absolutePath();
+  return folder;
+}
+
 QString ProgramFolder::UserDataFolder() {
   QString base = qEnvironmentVariable("XDG_DATA_HOME");
   if (base.isEmpty() || QDir::isRelativePath(base)) base = QDir::home().filePath(".local/share");

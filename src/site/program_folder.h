@@ -33,7 +33,13 @@ class ProgramFolder {
   // A path below the program folder; DBs/..., Sites/... and LoopLog.txt are below DataRoot().
   QString Path(const QString& relative) const;
 
-  QString WorkingCopy() const { return Path("DBs/Site.mdb"); }
+  // DBs/Site.mdb, or the working copy of this run (WithWorkingCopy).
+  QString WorkingCopy() const {
+    return working_copy_.isEmpty() ? Path("DBs/Site.mdb") : working_copy_;
+  }
+  // The same folder with the working copy elsewhere (each run of the desktop program has its
+  // own, see SessionFolder).
+  ProgramFolder WithWorkingCopy(const QString& file) const;
   QString Template() const { return Path("DBs/CleanSite.mdb"); }
   QString Catalogue() const { return Path("DBs/Catalogue.db"); }
   QString Translation() const { return Path("DBs/Translation.db"); }
@@ -49,6 +55,7 @@ class ProgramFolder {
  private:
   QString root_;
   QString data_root_;
+  QString working_copy_;
 };
 
 inline constexpr const char* kSiteSource = "Velmora Site";

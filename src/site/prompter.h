@@ -13,6 +13,7 @@ namespace velmora::site {
 class Prompter {
  public:
   enum class Icon { kWarning, kQuestion, kInformation };
+  enum class Answer { kYes, kNo, kCancel };
 
   struct FileDialog {
     QString folder;       // where the dialog starts
@@ -29,6 +30,8 @@ class Prompter {
   virtual bool ConfirmOkCancel(const QString& text, Icon icon = Icon::kQuestion) = 0;
   // Yes / No; true for Yes.
   virtual bool AskYesNo(const QString& text, Icon icon = Icon::kQuestion) = 0;
+  // Yes / No / Cancel, for a question whose Cancel leaves everything as it was.
+  virtual Answer AskYesNoCancel(const QString& text, Icon icon = Icon::kQuestion) = 0;
   // The chosen file, or nothing when the dialog was cancelled.
   virtual std::optional<QString> ChooseOpenFile(const FileDialog& dialog) = 0;
   virtual std::optional<QString> ChooseSaveFile(const FileDialog& dialog) = 0;

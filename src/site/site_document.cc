@@ -1,6 +1,7 @@
 #include "site/site_document.h"
 
 #include "site/flag_columns_upgrade.h"
+#include "site/store_error.h"
 
 namespace velmora::site {
 
@@ -15,13 +16,20 @@ SiteDocument::SiteDocument(const ProgramFolder& folder)
 
 void SiteDocument::Open() {
   db_.Open();
-  db_.Execute("PRAGMA journal_mode = DELETE");
+  // A journal mode the engine does not take is reported as the mode that stays, not as an error.
+  const QString mode = db_.QueryValue("PRAGMA journal_mode = DELETE").toString();
+  if (mode.compare("delete", Qt::CaseInsensitive) != 0) {
+    db_.Close();
+    throw StoreError(
+        QString("Cannot open %1: it stays in journal mode %2").arg(db_.FileName(), mode));
+  }
   // Every edit commits, and waiting for the disk at each commit is most of what an edit costs.
   // The working copy holds nothing that outlives the run (the session starts from the template,
   // and only Save makes the user's file, which is flushed), so it is written without waiting.
   // A crash of the program still rolls back through the journal; a working copy damaged by a
   // crash of the machine is made again when the tables are opened.
   db_.Execute("PRAGMA synchronous = OFF");
+
   loops_.Open();
   site_.Open();
   UpgradeFlagColumns(db_, "Panels");

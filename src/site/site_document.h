@@ -48,7 +48,8 @@ class SiteDocument {
   int ColumnCount(const QString& table) { return int(db_.Columns(table).size()); }
   // Loops with at least 16 columns carry OKBoolean.
   bool LoopsHaveOkBoolean() const { return cols_.loops.ok_flag >= 0; }
-  // Older layouts of Panels lack OKBooleanLoops and OKBooleanPSU.
+  // Panels of older site files lack OKBooleanLoops and OKBooleanPSU (however many flag columns
+  // they have); the flags are read and written only where both are there.
   bool PanelsHaveStatusFlags() const { return cols_.panels.HasStatusFlags(); }
 
  private:

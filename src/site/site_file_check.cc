@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <cmath>
 #include <limits>
@@ -12,16 +13,36 @@
 
 #include "site/database.h"
 #include "site/filter.h"
+#include "site/statement.h"
 #include "site/store_error.h"
 
 namespace velmora::site {
 namespace {
 
-// How the program computes with a column's values. Text and dates are only shown and copied.
-enum class Kind { kAny, kWhole, kKey, kNumber, kYesNo, kHours };
+// How the program computes with a column's values. Every text is limited in length; the
+// numbers a site adds up are limited each, so that no sum over a whole site can overflow.
+enum class Kind {
+  kAny,        // shown and printed only
+  kLongText,   // a free comment
+  kWhole,      // a number the program counts with (codes, numbers of panels and loops)
+  kCount,      // how many of something: whole, from 0
+  kMetres,     // a cable length: whole, from 0
+  kKey,        // the store's own row key
+  kMilliamps,  // a current a user or the catalogue gives: from 0
+  kNumber,     // a result the program computes again from the values above
+  kYesNo,
+  kHours,
+};
 
 // The standby and alarm times come from the lookup table's lists: a few hours up to some days.
 constexpr double kMostHours = 100000;
+// Far beyond any loop (a few hundred devices of a kind, a few kilometres of cable, amperes of
+// current), and small enough that the quantities, currents and battery sizes summed over
+// kMostTableRows rows stay far inside 64 bits.
+constexpr double kMostCount = 10000;
+constexpr double kMostMetres = 1000000;
+constexpr double kMostMilliamps = 1000000;
+constexpr double kMostComputed = 1e15;
 
 struct KnownColumn {
   const char* name;
@@ -41,7 +62,7 @@ const SiteTable kSiteTables[] = {
      {"SiteName", "SiteDate", "ContactName", "AddressLine1", "AddressLine2", "City",
       "State/Province", "PostalCode", "Country", "Phone", "Fax", "Email", "Comment", "StandbyTime",
       "AlarmTime", "SalesChannel"},
-     {{"StandbyTime", Kind::kHours}, {"AlarmTime", Kind::kHours}}},
+     {{"StandbyTime", Kind::kHours}, {"AlarmTime", Kind::kHours}, {"Comment", Kind::kLongText}}},
     // The flag families (Prot, Opt, Psu) are checked on their own.
     {"Panels",
      {"Panel Number", "Panel Name", "Panel Type", "Housing Type", "SalesChannel",
@@ -60,12 +81,12 @@ const SiteTable kSiteTables[] = {
       {"LoopNumber", Kind::kWhole},
       {"CableSpec", Kind::kWhole},
       {"Resistance", Kind::kNumber},
-      {"Length", Kind::kWhole},
-      {"AlarmIndicators", Kind::kWhole},
+      {"Length", Kind::kMetres},
+      {"AlarmIndicators", Kind::kCount},
       {"OneLocation", Kind::kYesNo},
-      {"OneLocationLength", Kind::kWhole},
+      {"OneLocationLength", Kind::kMetres},
       {"Spread", Kind::kYesNo},
-      {"SpreadLength", Kind::kWhole},
+      {"SpreadLength", Kind::kMetres},
       {"QuiescentCurrent", Kind::kNumber},
       {"AlarmCurrent", Kind::kNumber},
       {"Drop", Kind::kNumber},
@@ -77,20 +98,20 @@ const SiteTable kSiteTables[] = {
      {{"ID", Kind::kKey},
       {"Panel", Kind::kWhole},
       {"Loop", Kind::kWhole},
-      {"DeviceQuantity", Kind::kWhole},
+      {"DeviceQuantity", Kind::kCount},
       {"DeviceTypeCode", Kind::kWhole},
-      {"UnitQuiesentCurrent", Kind::kNumber},
+      {"UnitQuiesentCurrent", Kind::kMilliamps},
       {"QuiesentCurrent", Kind::kNumber},
-      {"UnitAlarmCurrent", Kind::kNumber},
+      {"UnitAlarmCurrent", Kind::kMilliamps},
       {"AlarmCurrent", Kind::kNumber},
       {"LowestV", Kind::kNumber}}},
     {"Outputs",
      {"Panel", "OutputNumber", "Output", "MAX", "QuiesentCurrent", "AlarmCurrent"},
      {{"Panel", Kind::kWhole},
       {"OutputNumber", Kind::kWhole},
-      {"MAX", Kind::kWhole},
-      {"QuiesentCurrent", Kind::kNumber},
-      {"AlarmCurrent", Kind::kNumber}}},
+      {"MAX", Kind::kMilliamps},
+      {"QuiesentCurrent", Kind::kMilliamps},
+      {"AlarmCurrent", Kind::kMilliamps}}},
     {"Currents",
      {"Panel", "CurrentType", "Description", "QuiescentCurrent", "AlarmCurrent", "Comment"},
      {{"Panel", Kind::kWhole},
@@ -174,10 +195,14 @@ QString Quoted(const QString& value) {
   return "\"" + shown + "\"";
 }
 
-struct Statement {
-  sqlite3_stmt* stmt = nullptr;
-  ~Statement() { sqlite3_finalize(stmt); }
-};
+// A text value as the check reads it: its size is looked at before it is decoded.
+bool TooLong(const Statement& row, int c, int most, int* length) {
+  const int bytes = row.Bytes(c);
+  if (bytes <= most) return false;
+  // A character takes at most four bytes, so nothing longer needs decoding to be refused.
+  *length = bytes > 4 * most ? -1 : int(row.Text(c).size());
+  return *length < 0 || *length > most;
+}
 
 class Checker {
  public:
@@ -220,69 +245,160 @@ class Checker {
     }
   }
 
-  int Prepare(const QString& sql, Statement* statement) {
-    const QByteArray utf8 = sql.toUtf8();
-    return sqlite3_prepare_v2(Handle(), utf8.constData(), int(utf8.size()), &statement->stmt,
-                              nullptr);
+  // Prepares and binds; false with *problem set when the engine refuses.
+  bool Prepare(Statement* statement, const QString& sql, QString* problem,
+               const std::vector<QVariant>& binds = {}) {
+    const int rc = statement->Prepare(Handle(), sql);
+    if (rc != SQLITE_OK) {
+      *problem = Failure(rc);
+      return false;
+    }
+    if (!binds.empty()) statement->Bind(binds);
+    return true;
+  }
+
+  // The single text of a one-row statement such as a pragma; false with *problem set.
+  bool QueryText(const QString& sql, QString* text, QString* problem) {
+    Statement statement;
+    if (!Prepare(&statement, sql, problem)) return false;
+    const int rc = statement.Step();
+    if (rc != SQLITE_ROW) {
+      *problem = Failure(rc);
+      return false;
+    }
+    *text = statement.Text(0);
+    return true;
   }
 
   QString CheckIntegrity() {
-    Statement check;
-    int rc = Prepare("PRAGMA quick_check(1)", &check);
-    if (rc != SQLITE_OK) return Failure(rc);
-    rc = sqlite3_step(check.stmt);
-    if (rc != SQLITE_ROW) return Failure(rc);
-    const QString verdict =
-        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(check.stmt, 0)));
+    QString verdict;
+    QString problem;
+    if (!QueryText("PRAGMA quick_check(1)", &verdict, &problem)) return problem;
     if (verdict != "ok") return "the file is damaged (" + verdict.left(200) + ")";
     return QString();
   }
 
-  // Nothing in the schema may run code when the program works on the document later.
+  // Nothing in the schema may ever run code. The program writes tables and indexes only, so only
+  // entries of exactly these two types pass, and each must be what SQLite itself made of it: the
+  // database reads every entry's statement whatever its type column claims, so a trigger or view
+  // entered as a "table" or an "index" would otherwise pass.
   QString CheckSchema() {
-    Statement list;
-    int rc = Prepare("SELECT type, name, sql FROM sqlite_schema ORDER BY rowid", &list);
-    if (rc != SQLITE_OK) return Failure(rc);
-    while ((rc = sqlite3_step(list.stmt)) == SQLITE_ROW) {
-      const QString type =
-          QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(list.stmt, 0)));
-      const QString name =
-          QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(list.stmt, 1)));
-      const QString sql =
-          QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(list.stmt, 2)));
-      if (type == "view" || type == "trigger")
+    QString problem;
+    QSet<QString> tables;
+    QSet<QString> without_rowid;
+    qint64 indexes = 0;
+    {
+      Statement list;
+      if (!Prepare(&list, "SELECT name, type, wr FROM pragma_table_list WHERE schema = 'main'",
+                   &problem))
+        return problem;
+      QString view;
+      QString virtual_table;
+      QString other;
+      int rc;
+      while ((rc = list.Step()) == SQLITE_ROW) {
+        const QString name = list.Text(0);
+        const QString type = list.Text(1);
+        if (name == "sqlite_schema") continue;
+        if (type == "view" && view.isEmpty()) view = name;
+        if (type == "virtual" && virtual_table.isEmpty()) virtual_table = name;
+        // The storage tables of a virtual table ("shadow" tables) are named after it.
+        if (type != "table" && type != "view" && type != "virtual" && other.isEmpty()) other = name;
+        if (type == "table") {
+          tables.insert(name);
+          if (list.Int64(2) != 0) without_rowid.insert(name);
+        }
+      }
+      if (rc != SQLITE_DONE) return Failure(rc);
+      if (!view.isEmpty())
         return QString(
-                   "it is not a site file: it contains the %1 \"%2\", and site files have "
-                   "no %1s")
-            .arg(type, name);
-      if (type == "table" && sql.trimmed().startsWith("CREATE VIRTUAL", Qt::CaseInsensitive))
+                   "it is not a site file: it contains the view \"%1\", and site files have "
+                   "no views")
+            .arg(view);
+      if (virtual_table.isEmpty()) virtual_table = other;
+      if (!virtual_table.isEmpty())
         return QString(
                    "it is not a site file: it contains the virtual table \"%1\", and site "
                    "files have none")
-            .arg(name);
+            .arg(virtual_table);
+    }
+    for (const QString& table : tables) {
+      Statement list;
+      // The key of a table without row numbers is an index with no schema entry of its own.
+      if (!Prepare(&list,
+                   "SELECT count(*) FROM pragma_index_list(?1) WHERE NOT (origin = 'pk' AND ?2)",
+                   &problem, {table, without_rowid.contains(table)}))
+        return problem;
+      const int rc = list.Step();
+      if (rc != SQLITE_ROW) return Failure(rc);
+      indexes += list.Int64(0);
+    }
+
+    Statement entries;
+    if (!Prepare(&entries, "SELECT type, name, tbl_name FROM sqlite_schema ORDER BY rowid",
+                 &problem))
+      return problem;
+    qint64 table_entries = 0;
+    qint64 index_entries = 0;
+    int rc;
+    while ((rc = entries.Step()) == SQLITE_ROW) {
+      const QString type = entries.Text(0);
+      const QString name = entries.Text(1);
+      const QString owner = entries.Text(2);
+      bool real = false;
+      if (type == "table") {
+        ++table_entries;
+        real = tables.contains(name);
+      } else if (type == "index") {
+        ++index_entries;
+        Statement index;
+        if (!Prepare(&index, "SELECT count(*) FROM pragma_index_list(?) WHERE name = ?", &problem,
+                     {owner, name}))
+          return problem;
+        const int found = index.Step();
+        if (found != SQLITE_ROW) return Failure(found);
+        real = tables.contains(owner) && index.Int64(0) == 1;
+      } else {
+        const QString kind = type.toLower().simplified();
+        if (kind == "trigger" || kind == "view")
+          return QString(
+                     "it is not a site file: it contains the %1 \"%2\", and site files have "
+                     "no %1s")
+              .arg(kind, name);
+        return QString(
+                   "it is not a site file: its schema holds the entry \"%1\" of the unknown "
+                   "type %2")
+            .arg(name, Quoted(type));
+      }
+      if (!real)
+        return QString(
+                   "it is not a site file: its schema entry \"%1\" is not the %2 it claims to "
+                   "be")
+            .arg(name, type);
     }
     if (rc != SQLITE_DONE) return Failure(rc);
+    // Two entries of one name, one of them something else under the same name.
+    if (table_entries != tables.size() || index_entries != indexes)
+      return "it is not a site file: its schema holds entries that are not the tables and "
+             "indexes they claim to be";
     return QString();
   }
 
   // The real spelling of a table in the file, compared without regard to case.
   QString ResolveTable(const QString& name, bool* without_rowid, QString* problem) {
     Statement list;
-    int rc = Prepare(
-        "SELECT name, wr FROM pragma_table_list WHERE schema = 'main' AND type = "
-        "'table'",
-        &list);
-    if (rc != SQLITE_OK) {
-      *problem = Failure(rc);
+    if (!Prepare(&list,
+                 "SELECT name, wr FROM pragma_table_list WHERE schema = 'main' AND type = "
+                 "'table'",
+                 problem))
       return QString();
-    }
     QString found;
-    while ((rc = sqlite3_step(list.stmt)) == SQLITE_ROW) {
-      const QString table =
-          QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(list.stmt, 0)));
+    int rc;
+    while ((rc = list.Step()) == SQLITE_ROW) {
+      const QString table = list.Text(0);
       if (table.compare(name, Qt::CaseInsensitive) == 0 && found.isEmpty()) {
         found = table;
-        *without_rowid = sqlite3_column_int(list.stmt, 1) != 0;
+        *without_rowid = list.Int64(1) != 0;
       }
     }
     if (rc != SQLITE_DONE) *problem = Failure(rc);
@@ -304,19 +420,18 @@ class Checker {
     QStringList columns;
     {
       Statement info;
-      int rc = Prepare("SELECT name, hidden FROM pragma_table_xinfo(?) ORDER BY cid", &info);
-      if (rc != SQLITE_OK) return Failure(rc);
-      const QByteArray name = table.toUtf8();
-      sqlite3_bind_text(info.stmt, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
-      while ((rc = sqlite3_step(info.stmt)) == SQLITE_ROW) {
-        const QString column =
-            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info.stmt, 0)));
+      if (!Prepare(&info, "SELECT name, hidden FROM pragma_table_xinfo(?) ORDER BY cid", &problem,
+                   {table}))
+        return problem;
+      int rc;
+      while ((rc = info.Step()) == SQLITE_ROW) {
+        const QString column = info.Text(0);
         for (const char* reserved : {"rowid", "oid", "_rowid_"}) {
           if (column.compare(reserved, Qt::CaseInsensitive) == 0)
             return QString("it is not a site file: table %1 has a column named %2")
                 .arg(table, column);
         }
-        if (sqlite3_column_int(info.stmt, 1) != 0)
+        if (info.Int64(1) != 0)
           return QString(
                      "it is not a site file: column %1 of table %2 is computed by the "
                      "database")
@@ -333,12 +448,10 @@ class Checker {
     if (!problem.isEmpty()) return problem;
 
     {
-      Statement count;
-      int rc = Prepare("SELECT count(*) FROM " + QuoteIdentifier(table), &count);
-      if (rc != SQLITE_OK) return Failure(rc);
-      rc = sqlite3_step(count.stmt);
-      if (rc != SQLITE_ROW) return Failure(rc);
-      const qint64 rows = sqlite3_column_int64(count.stmt, 0);
+      QString count;
+      if (!QueryText("SELECT count(*) FROM " + QuoteIdentifier(table), &count, &problem))
+        return problem;
+      const qint64 rows = count.toLongLong();
       if (rows > limits_.max_rows)
         return QString("table %1 has %2 rows, far more than a site has (at most %3)")
             .arg(table)
@@ -349,18 +462,14 @@ class Checker {
     // The quick check of the whole file leaves out whether the indexes match their tables; the
     // program reads these tables through their indexes, so for them that is checked too.
     {
-      Statement check;
-      int rc = Prepare("PRAGMA integrity_check(" + QuoteIdentifier(table) + ")", &check);
-      if (rc != SQLITE_OK) return Failure(rc);
-      rc = sqlite3_step(check.stmt);
-      if (rc != SQLITE_ROW) return Failure(rc);
-      const QString verdict =
-          QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(check.stmt, 0)));
+      QString verdict;
+      if (!QueryText("PRAGMA integrity_check(" + QuoteIdentifier(table) + ")", &verdict, &problem))
+        return problem;
       if (verdict != "ok") return "the file is damaged (" + verdict.left(200) + ")";
     }
 
     // Every value is read once, so sizes are held to the store's limits, and the values the
-    // program computes with are checked for their kind.
+    // program computes with are checked for their kind and range.
     QString sql;
     std::vector<Kind> kinds;
     for (const QString& column : columns) {
@@ -369,13 +478,13 @@ class Checker {
     }
     sql += " FROM " + QuoteIdentifier(table) + " ORDER BY rowid";
     Statement rows;
-    int rc = Prepare(sql, &rows);
-    if (rc != SQLITE_OK) return Failure(rc);
+    if (!Prepare(&rows, sql, &problem)) return problem;
     qint64 row = 0;
-    while ((rc = sqlite3_step(rows.stmt)) == SQLITE_ROW) {
+    int rc;
+    while ((rc = rows.Step()) == SQLITE_ROW) {
       ++row;
       for (int c = 0; c < int(columns.size()); ++c) {
-        const QString wrong = WrongValue(rows.stmt, c, kinds[c]);
+        const QString wrong = WrongValue(rows, c, kinds[c]);
         if (!wrong.isEmpty())
           return QString("table %1, row %2: column %3 %4")
               .arg(table)
@@ -388,8 +497,8 @@ class Checker {
   }
 
   // The columns the program infers from a table's shape must be there: the flag families of
-  // Panels without gaps, the columns the upgrade of an older Panels adds not there yet, and the
-  // status flags where the column count says they are.
+  // Panels without gaps, the columns the upgrade of an older Panels adds not there yet, and
+  // OKBoolean of Loops where the column count says it is (Panels' status flags are found by name).
   QString CheckLayout(const SiteTable& site_table, const QString& table,
                       const QStringList& columns) {
     auto missing = [&](const QString& column) {
@@ -426,12 +535,6 @@ class Checker {
       counts[0] += 1;
       counts[1] += 4;
     }
-    const int after_upgrade = int(columns.size()) + (upgraded ? 0 : 5);
-    if (after_upgrade >= 20) {
-      for (const char* flag : {"OKBooleanLoops", "OKBooleanPSU"}) {
-        if (!columns.contains(flag, Qt::CaseInsensitive)) return missing(flag);
-      }
-    }
     int reference[3];
     if (!limits_.layout_reference.isEmpty() &&
         ReferenceFamilies(limits_.layout_reference, reference)) {
@@ -450,28 +553,38 @@ class Checker {
   }
 
   // Empty when the value fits how the program computes with its column, else what it holds.
-  static QString WrongValue(sqlite3_stmt* stmt, int c, Kind kind) {
-    const int type = sqlite3_column_type(stmt, c);
-    if (kind == Kind::kAny || type == SQLITE_NULL) return QString();
+  static QString WrongValue(const Statement& row, int c, Kind kind) {
+    const int type = row.Type(c);
+    if (type == SQLITE_NULL) return QString();
+    if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
+      const int most = kind == Kind::kLongText ? kMostCommentLength : kMostTextLength;
+      int length = 0;
+      if (TooLong(row, c, most, &length))
+        return (length < 0
+                    ? QString("holds a text of more than %1 characters").arg(4 * qint64(most))
+                    : QString("holds a text of %1 characters").arg(length)) +
+               QString(", longer than a site file has (at most %1)").arg(most);
+    }
+    if (kind == Kind::kAny || kind == Kind::kLongText) return QString();
     if (type == SQLITE_BLOB) return "holds binary data instead of a number";
     // Whole numbers as the store holds them (it writes what a user types within 64 bits).
     constexpr double kLowest = -9.2e18;
     constexpr double kHighest = 9.2e18;
+    const bool whole =
+        kind == Kind::kWhole || kind == Kind::kKey || kind == Kind::kCount || kind == Kind::kMetres;
     double number = 0;
     QString shown;
     if (type == SQLITE_INTEGER) {
-      const qint64 n = sqlite3_column_int64(stmt, c);
+      const qint64 n = row.Int64(c);
       if (kind == Kind::kKey) return QString();
       number = double(n);
       shown = QString::number(n);
     } else if (type == SQLITE_FLOAT) {
-      number = sqlite3_column_double(stmt, c);
+      number = row.Double(c);
       shown = QString::number(number, 'g', 15);
       if (!std::isfinite(number)) return QString("holds %1 instead of a number").arg(shown);
     } else {
-      const QString text =
-          QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
-                            sqlite3_column_bytes(stmt, c));
+      const QString text = row.Text(c);
       const QString trimmed = text.trimmed();
       if (trimmed.isEmpty()) return QString();
       if (kind == Kind::kYesNo && (trimmed.compare("true", Qt::CaseInsensitive) == 0 ||
@@ -481,23 +594,39 @@ class Checker {
       number = trimmed.toDouble(&ok);
       shown = Quoted(text);
       if (!ok || !std::isfinite(number)) {
-        switch (kind) {
-          case Kind::kYesNo:
-            return QString("holds %1 instead of a yes/no value").arg(shown);
-          case Kind::kWhole:
-          case Kind::kKey:
-            return QString("holds %1 instead of a whole number").arg(shown);
-          default:
-            return QString("holds %1 instead of a number").arg(shown);
-        }
+        if (kind == Kind::kYesNo) return QString("holds %1 instead of a yes/no value").arg(shown);
+        if (whole) return QString("holds %1 instead of a whole number").arg(shown);
+        return QString("holds %1 instead of a number").arg(shown);
       }
     }
-    if ((kind == Kind::kWhole || kind == Kind::kKey) &&
-        (std::round(number) < kLowest || std::round(number) > kHighest))
+    if (whole && (std::round(number) < kLowest || std::round(number) > kHighest))
       return QString("holds %1, a number too large for the program").arg(shown);
-    if (kind == Kind::kHours && (number < 0 || number > kMostHours))
-      return QString("holds %1, which is not a time in hours a site can require").arg(shown);
-    return QString();
+    if (whole && kind != Kind::kKey && number != std::floor(number))
+      return QString("holds %1 instead of a whole number").arg(shown);
+    auto out_of = [&](double most, const char* what) {
+      if (number >= 0 && number <= most) return QString();
+      return QString("holds %1, which is not %2 a site can have (0 to %3)")
+          .arg(shown, what)
+          .arg(most, 0, 'f', 0);
+    };
+    switch (kind) {
+      case Kind::kHours:
+        if (number < 0 || number > kMostHours)
+          return QString("holds %1, which is not a time in hours a site can require").arg(shown);
+        return QString();
+      case Kind::kCount:
+        return out_of(kMostCount, "a number of devices or indicators");
+      case Kind::kMetres:
+        return out_of(kMostMetres, "a cable length in metres");
+      case Kind::kMilliamps:
+        return out_of(kMostMilliamps, "a current in mA");
+      case Kind::kNumber:
+        if (std::fabs(number) > kMostComputed)
+          return QString("holds %1, a number too large for the program").arg(shown);
+        return QString();
+      default:
+        return QString();
+    }
   }
 
   Database& db_;
@@ -563,7 +692,13 @@ QString CheckSiteFile(const QString& file, const SiteFileLimits& limits) {
   try {
     db.Open({.read_only = true, .untrusted = true, .time_limit_ms = limits.time_limit_ms});
   } catch (const StoreError& error) {
-    return "the file cannot be read as a site file: " + error.Message();
+    // The schema is read as the connection is set up; a statement in it that the database
+    // cannot take is damage.
+    const QString prefix = "Cannot open " + db.FileName() + ": ";
+    const QString detail =
+        error.Message().startsWith(prefix) ? error.Message().mid(prefix.size()) : error.Message();
+    if (detail.startsWith("malformed")) return "the file is damaged (" + detail + ")";
+    return "the file cannot be read as a site file (" + detail + ")";
   }
   return Checker(db, limits).Run();
 }

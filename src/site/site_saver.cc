@@ -2,16 +2,19 @@
 
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <cerrno>
 
 #include "site/file_io.h"
 #include "site/site_file_check.h"
+#include "site/statement.h"
 
 namespace velmora::site {
 namespace {
@@ -113,18 +116,16 @@ bool WriteCheckedCopy(const QString& working_copy, const QString& temp, const QS
   // Read back from the file, not from what the writing connection still held.
   Connection check;
   int rc = check.Open(temp, SQLITE_OPEN_READONLY);
-  sqlite3_stmt* stmt = nullptr;
-  if (rc == SQLITE_OK)
-    rc = sqlite3_prepare_v2(check.Get(), "PRAGMA quick_check(1)", -1, &stmt, nullptr);
+  Statement quick_check;
+  if (rc == SQLITE_OK) rc = quick_check.Prepare(check.Get(), "PRAGMA quick_check(1)");
   QString verdict;
   if (rc == SQLITE_OK) {
-    rc = sqlite3_step(stmt);
+    rc = quick_check.Step();
     if (rc == SQLITE_ROW) {
-      verdict = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+      verdict = quick_check.Text(0);
       rc = SQLITE_OK;
     }
   }
-  sqlite3_finalize(stmt);
   if (rc != SQLITE_OK) {
     *error = SqliteFailure(check.Get(), rc, "cannot read back " + shown);
     return false;
@@ -136,17 +137,74 @@ bool WriteCheckedCopy(const QString& working_copy, const QString& temp, const QS
   return true;
 }
 
+// The temporary files of saves into `folder` that a killed or failed run left behind: a ".tmp"
+// that no save holds any more, and an ".old" second name of a file that is there again.
+void RemoveStraySaves(const QString& folder) {
+  static const QRegularExpression stray(R"(^\.(.+)\.[0-9a-f]{8}\.(tmp|old)$)");
+  const QDir dir(folder);
+  for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+    const QRegularExpressionMatch m = stray.match(name);
+    if (!m.hasMatch()) continue;
+    const QByteArray path = QFile::encodeName(dir.filePath(name));
+    if (m.captured(2) == "old") {
+      struct stat st {};
+      const QByteArray kept_for = QFile::encodeName(dir.filePath(m.captured(1)));
+      if (::lstat(kept_for.constData(), &st) == 0) ::unlink(path.constData());
+      continue;
+    }
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+      ::unlink(path.constData());
+    ::close(fd);
+  }
+}
+
+// Holds an open file for as long as a save runs; its lock tells other saves it is in use.
+class HeldFile {
+ public:
+  explicit HeldFile(int fd) : fd_(fd) {
+    if (fd_ >= 0) ::flock(fd_, LOCK_EX | LOCK_NB);
+  }
+  ~HeldFile() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  HeldFile(const HeldFile&) = delete;
+  HeldFile& operator=(const HeldFile&) = delete;
+  int Get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
 }  // namespace
 
 CopyResult SaveWorkingCopy(const QString& working_copy, const QString& target, bool replace,
                            QString* error) {
   QString local_error;
   if (error == nullptr) error = &local_error;
-  const QFileInfo info(target);
-  const QString target_file = info.absoluteFilePath();
+  const QString named = QFileInfo(target).absoluteFilePath();
+  QString target_file = named;
+  struct stat named_stat {};
+  const bool named_exists = ::lstat(QFile::encodeName(named).constData(), &named_stat) == 0;
+  if (named_exists && S_ISLNK(named_stat.st_mode)) {
+    if (!replace) {
+      *error = "the file already exists";
+      return CopyResult::kTargetExists;
+    }
+    // A link stays a link: the file it points to is what gets saved.
+    target_file = QFileInfo(named).canonicalFilePath();
+    if (target_file.isEmpty()) {
+      *error = QDir::toNativeSeparators(named) +
+               " is a link to a file that is not there; the link is left as it is";
+      return CopyResult::kFailed;
+    }
+  }
+  const QFileInfo info(target_file);
   const QString shown = QDir::toNativeSeparators(target_file);
   const QString folder = info.absolutePath();
-  if (!replace && info.exists()) {
+  if (!replace && named_exists) {
     *error = "the file already exists";
     return CopyResult::kTargetExists;
   }
@@ -158,27 +216,32 @@ CopyResult SaveWorkingCopy(const QString& working_copy, const QString& target, b
     *error = shown + " is a folder";
     return CopyResult::kFailed;
   }
+  const QByteArray target_path = QFile::encodeName(target_file);
+  struct stat old {};
+  const bool had_target = ::stat(target_path.constData(), &old) == 0;
+  if (had_target && !S_ISREG(old.st_mode)) {
+    *error = shown + " is not an ordinary file (a device, a pipe or the like); it is left as it is";
+    return CopyResult::kFailed;
+  }
+  RemoveStraySaves(folder);
 
   // The temporary file is made here, so it exists only under a name of our own; a replaced file
   // keeps its permissions.
   const QString temp = TemporaryNameBeside(target_file);
   const QByteArray temp_path = QFile::encodeName(temp);
-  const QByteArray target_path = QFile::encodeName(target_file);
-  const int fd = ::open(temp_path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) {
+  const HeldFile held(::open(temp_path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  if (held.Get() < 0) {
     *error = ErrnoText("cannot write in the folder " + QDir::toNativeSeparators(folder));
     return CopyResult::kFailed;
   }
-  struct stat old {};
-  const bool had_target = ::stat(target_path.constData(), &old) == 0 && S_ISREG(old.st_mode);
-  if (had_target) ::fchmod(fd, old.st_mode & 07777);
-  ::close(fd);
-
   auto fail = [&](const QString& why) {
     *error = why;
     RemoveWithCompanions(temp);
     return CopyResult::kFailed;
   };
+  if (had_target && ::fchmod(held.Get(), old.st_mode & 07777) != 0)
+    return fail(ErrnoText("cannot give the new file the permissions of " + shown));
+
   QString problem;
   if (!WriteCheckedCopy(QFileInfo(working_copy).absoluteFilePath(), temp, shown, &problem))
     return fail(problem);
@@ -209,14 +272,23 @@ CopyResult SaveWorkingCopy(const QString& working_copy, const QString& target, b
   }
 
   if (!SyncFolder(folder, &problem)) {
-    // Undo, so that a reported failure always leaves the old file (or no file) in place.
+    // Undone where it can be, so that a reported failure leaves the old file (or no file) in
+    // place; where it cannot, the report says what the file now holds.
+    bool undone = false;
     if (kept) {
-      ::rename(keep_path.constData(), target_path.constData());
+      undone = ::rename(keep_path.constData(), target_path.constData()) == 0;
     } else if (!had_target || !replace) {
-      ::unlink(target_path.constData());
+      undone = ::unlink(target_path.constData()) == 0;
     }
-    *error = problem;
-    return CopyResult::kFailed;
+    if (undone) {
+      *error = problem;
+      return CopyResult::kFailed;
+    }
+    if (kept) ::unlink(keep_path.constData());
+    *error = shown +
+             " now holds the new site, but the disk has not confirmed that it is written (" +
+             problem + ")";
+    return CopyResult::kNotConfirmed;
   }
   if (kept) ::unlink(keep_path.constData());
   return CopyResult::kOk;

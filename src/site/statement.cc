@@ -87,4 +87,10 @@ QString Statement::Text(int column) const {
 
 qint64 Statement::Int64(int column) const { return sqlite3_column_int64(stmt_, column); }
 
+double Statement::Double(int column) const { return sqlite3_column_double(stmt_, column); }
+
+int Statement::Type(int column) const { return sqlite3_column_type(stmt_, column); }
+
+int Statement::Bytes(int column) const { return sqlite3_column_bytes(stmt_, column); }
+
 }  // namespace velmora::site

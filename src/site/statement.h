@@ -40,6 +40,11 @@ class Statement {
   QVariant Value(int column) const;
   QString Text(int column) const;
   qint64 Int64(int column) const;
+  double Double(int column) const;
+  // SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT, SQLITE_BLOB or SQLITE_NULL.
+  int Type(int column) const;
+  // The size of a text or blob value in bytes, without reading it into a QString.
+  int Bytes(int column) const;
 
  private:
   sqlite3_stmt* stmt_ = nullptr;

@@ -1,6 +1,7 @@
 #include "site/untrusted_open.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include "site/database.h"
 #include "site/file_io.h"
@@ -18,15 +20,23 @@
 namespace velmora::site {
 namespace {
 
-// A folder only this process uses, removed with everything in it when the staging ends.
+// A folder only this process uses, locked while it is in use and removed with everything in it
+// when the staging ends. One that a killed run left is unlocked, and the next start removes it.
 class PrivateFolder {
  public:
   explicit PrivateFolder(const QString& beside) {
     QByteArray pattern = QFile::encodeName(QDir(beside).filePath(".incoming-XXXXXX"));
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = QFile::decodeName(pattern);
+    if (::mkdtemp(pattern.data()) == nullptr) return;
+    lock_ = LockFolder(pattern);
+    if (lock_ >= 0) {
+      path_ = QFile::decodeName(pattern);
+    } else {
+      ::rmdir(pattern.constData());
+    }
   }
   ~PrivateFolder() {
     if (!path_.isEmpty()) QDir(path_).removeRecursively();
+    if (lock_ >= 0) ::close(lock_);
   }
   PrivateFolder(const PrivateFolder&) = delete;
   PrivateFolder& operator=(const PrivateFolder&) = delete;
@@ -36,6 +46,7 @@ class PrivateFolder {
 
  private:
   QString path_;
+  int lock_ = -1;
 };
 
 // Opens a file to read it without following it into a device or a pipe that would block.
@@ -74,22 +85,81 @@ int OpenToRead(const QString& file, qint64 max_bytes, QString* problem) {
   return -1;
 }
 
-// Copies an open source into a new private file; false with *problem set.
-bool CopyInto(int in, const QString& from, const QString& to, QString* problem) {
+// Copies at most `most` bytes of an open source into a new private file; a source that goes on
+// past `limit` is refused, whatever size it states (a file of /proc, a device behind a link).
+// False with *problem set.
+bool CopyInto(int in, const QString& to, qint64 most, qint64 limit, QString* problem) {
   const QByteArray path = QFile::encodeName(to);
   const int out = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (out < 0) {
     *problem = ErrnoText("the file cannot be copied for checking");
     return false;
   }
+  static constexpr qint64 kBuffer = 1 << 16;
+  QByteArray buffer(kBuffer, Qt::Uninitialized);
   QString error;
-  bool ok = CopyDescriptor(in, out, from, to, &error);
+  bool ok = true;
+  qint64 copied = 0;
+  while (ok && copied < most) {
+    const ssize_t n = ::read(in, buffer.data(), size_t(std::min(kBuffer, most - copied)));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      error = ErrnoText("cannot read the file");
+      ok = false;
+    } else if (n == 0) {
+      break;
+    } else {
+      ok = WriteAll(out, buffer.constData(), n, to, &error);
+      copied += n;
+    }
+  }
+  if (ok && copied == most && most == limit + 1) {
+    ::close(out);
+    *problem =
+        QString("the file is larger than %1, far larger than any site file").arg(SizeText(limit));
+    return false;
+  }
   if (::close(out) != 0 && ok) {
     error = ErrnoText("cannot write " + QDir::toNativeSeparators(to));
     ok = false;
   }
   if (!ok) *problem = "the file cannot be copied for checking (" + error + ")";
   return ok;
+}
+
+// How many bytes of a site file the database reads: the length its header states when the
+// header vouches for it, else everything up to the limit (and one byte more, to see a file that
+// goes on past it). Bytes past the stated length are never read by the database, so they are
+// not copied either.
+qint64 BytesToCopy(int in, qint64 limit) {
+  // Some files of /proc are read only in multiples of 8 bytes.
+  QByteArray header(128, '\0');
+  const ssize_t n = ::pread(in, header.data(), 128, 0);
+  if (n >= 100 && header.startsWith(QByteArray("SQLite format 3\0", 16))) {
+    auto be32 = [&](int at) {
+      return (quint32(quint8(header[at])) << 24) | (quint32(quint8(header[at + 1])) << 16) |
+             (quint32(quint8(header[at + 2])) << 8) | quint32(quint8(header[at + 3]));
+    };
+    const quint32 page_field = (quint32(quint8(header[16])) << 8) | quint8(header[17]);
+    const qint64 page_size = page_field == 1 ? 65536 : page_field;
+    const qint64 pages = be32(28);
+    if (pages != 0 && be32(24) == be32(92) && page_size >= 512 && page_size * pages <= limit)
+      return page_size * pages;
+    return limit + 1;
+  }
+  // Not a database: its first bytes are all the check needs to say what it is.
+  return 4096;
+}
+
+// Whether a log or journal beside the file starts as the database's own do; the database ignores
+// any other, so it is not copied (a link to an endless file of /proc among them).
+bool LooksLikeCompanion(int fd, const char* suffix) {
+  unsigned char head[8] = {};
+  if (::pread(fd, head, sizeof head, 0) != ssize_t(sizeof head)) return false;
+  if (QByteArray(suffix) == "-wal")
+    return head[0] == 0x37 && head[1] == 0x7f && head[2] == 0x06 && (head[3] & 0xfe) == 0x82;
+  static const unsigned char kJournal[8] = {0xd9, 0xd5, 0x05, 0xf9, 0x20, 0xa1, 0x63, 0xd7};
+  return std::memcmp(head, kJournal, sizeof head) == 0;
 }
 
 // Bytes 18 and 19 of a database header are 2 in write-ahead-log mode.
@@ -106,45 +176,9 @@ bool IsDatabase(const QString& file) {
   return f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3\0", 16);
 }
 
-}  // namespace
-
-QString StageSiteFile(const QString& source, const QString& staged, const SiteFileLimits& limits) {
-  QElapsedTimer clock;
-  clock.start();
-  // Absolute names only: SQLite reads a name beginning with "file:" as a URI.
-  const QString from = QFileInfo(source).absoluteFilePath();
-  const QString to = QFileInfo(staged).absoluteFilePath();
-
-  QString problem;
-  const int in = OpenToRead(from, limits.max_file_bytes, &problem);
-  if (in < 0) return problem;
-  PrivateFolder folder(QFileInfo(to).absolutePath());
-  if (!folder.IsValid()) {
-    ::close(in);
-    return ErrnoText("the file cannot be copied for checking");
-  }
-  const QString copy = folder.File("site.mdb");
-  const bool copied = CopyInto(in, from, copy, &problem);
-  ::close(in);
-  if (!copied) return problem;
-
-  // A log or journal beside the file holds part of the document (the last transactions, or what
-  // a broken one overwrote): it comes along and is settled into the copy.
-  bool companions = false;
-  if (IsDatabase(copy)) {
-    for (const char* suffix : {"-wal", "-journal"}) {
-      const QString companion = from + suffix;
-      if (!QFileInfo(companion).isFile()) continue;
-      const int companion_in = OpenToRead(companion, limits.max_file_bytes, &problem);
-      if (companion_in < 0)
-        return QString("its journal %1 cannot be read: %2")
-            .arg(QDir::toNativeSeparators(companion), problem);
-      const bool ok = CopyInto(companion_in, companion, copy + suffix, &problem);
-      ::close(companion_in);
-      if (!ok) return problem;
-      companions = true;
-    }
-  }
+// Settles a copy into a single file in rollback mode and checks it.
+QString SettleAndCheck(const QString& copy, bool companions, const SiteFileLimits& limits,
+                       const QElapsedTimer& clock) {
   if (companions || HeaderSaysWal(copy)) {
     // The one step that writes to the copy: the journal is replayed or rolled back by the
     // database itself and the copy turned into a single file in rollback mode.
@@ -167,15 +201,108 @@ QString StageSiteFile(const QString& source, const QString& staged, const SiteFi
     QFile::remove(copy + "-shm");
     if (QFileInfo::exists(copy + "-wal")) return "the file's journal cannot be applied to it";
   }
-
   SiteFileLimits remaining = limits;
   remaining.time_limit_ms = std::max<qint64>(1, limits.time_limit_ms - clock.elapsed());
-  problem = CheckSiteFile(copy, remaining);
+  return CheckSiteFile(copy, remaining);
+}
+
+}  // namespace
+
+void RemoveAbandonedStaging(const QString& folder) {
+  const QDir dir(folder);
+  for (const QString& name :
+       dir.entryList({".incoming-*"}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+    const QByteArray path = QFile::encodeName(dir.filePath(name));
+    // Only a folder whose lock no running staging holds.
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) continue;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) QDir(dir.filePath(name)).removeRecursively();
+    ::close(fd);
+  }
+}
+
+int LockFolder(const QByteArray& path) {
+  const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat by_fd {};
+  struct stat by_name {};
+  // Another start may have taken the new folder for an abandoned one and removed it before the
+  // lock was taken; then it is not ours any more.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &by_fd) != 0 ||
+      ::stat(path.constData(), &by_name) != 0 || by_fd.st_ino != by_name.st_ino ||
+      by_fd.st_dev != by_name.st_dev) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+QString StageSiteFile(const QString& source, const QString& staged, const SiteFileLimits& limits) {
+  QElapsedTimer clock;
+  clock.start();
+  // Absolute names only: SQLite reads a name beginning with "file:" as a URI.
+  const QString from = QFileInfo(source).absoluteFilePath();
+  const QString to = QFileInfo(staged).absoluteFilePath();
+
+  QString problem;
+  const int in = OpenToRead(from, limits.max_file_bytes, &problem);
+  if (in < 0) return problem;
+  PrivateFolder folder(QFileInfo(to).absolutePath());
+  if (!folder.IsValid()) {
+    ::close(in);
+    return ErrnoText("the file cannot be copied for checking");
+  }
+  const QString copy = folder.File("site.mdb");
+  const bool copied =
+      CopyInto(in, copy, BytesToCopy(in, limits.max_file_bytes), limits.max_file_bytes, &problem);
+  ::close(in);
+  if (!copied) return problem;
+
+  // A log or journal beside the file holds part of the document (the last transactions, or what
+  // a broken one overwrote): it comes along and is settled into the copy. A log belongs to a file
+  // in log mode only (the database ignores any other); a journal that the file cannot be read
+  // with, but can without, belongs to another file.
+  bool companions = false;
+  bool journal = false;
+  const QString alone = folder.File("alone.mdb");
+  if (IsDatabase(copy)) {
+    const bool log_mode = HeaderSaysWal(copy);
+    for (const char* suffix : {"-wal", "-journal"}) {
+      const QString companion = from + suffix;
+      const bool is_log = QByteArray(suffix) == "-wal";
+      if ((is_log && !log_mode) || !QFileInfo(companion).isFile()) continue;
+      const int companion_in = OpenToRead(companion, limits.max_file_bytes, &problem);
+      if (companion_in < 0)
+        return QString("its journal %1 cannot be read: %2")
+            .arg(QDir::toNativeSeparators(companion), problem);
+      if (!LooksLikeCompanion(companion_in, suffix)) {
+        ::close(companion_in);
+        continue;
+      }
+      if (!is_log && !QFile::copy(copy, alone)) {
+        ::close(companion_in);
+        return "the file cannot be copied for checking";
+      }
+      const bool ok = CopyInto(companion_in, copy + suffix, limits.max_file_bytes + 1,
+                               limits.max_file_bytes, &problem);
+      ::close(companion_in);
+      if (!ok) return problem;
+      companions = true;
+      journal = journal || !is_log;
+    }
+  }
+  QString checked = copy;
+  problem = SettleAndCheck(copy, companions, limits, clock);
+  if (!problem.isEmpty() && journal && SettleAndCheck(alone, false, limits, clock).isEmpty()) {
+    checked = alone;
+    problem.clear();
+  }
   if (!problem.isEmpty()) return problem;
 
   QString error;
-  if (!SyncFile(copy, &error, to)) return "the file cannot be copied for checking (" + error + ")";
-  const QByteArray copy_path = QFile::encodeName(copy);
+  if (!SyncFile(checked, &error, to))
+    return "the file cannot be copied for checking (" + error + ")";
+  const QByteArray copy_path = QFile::encodeName(checked);
   const QByteArray staged_path = QFile::encodeName(to);
   if (::rename(copy_path.constData(), staged_path.constData()) != 0)
     return ErrnoText("the checked copy cannot be put in place");

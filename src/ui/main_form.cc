@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
@@ -93,6 +94,7 @@ TMainForm::TMainForm(action::Editor& editor, i18n::Settings settings, QWidget* p
   connect(&editor_.Tabs(), &site::PanelTabsModel::TabsChanged, this, &TMainForm::SyncTabs);
   connect(&editor_.Tabs(), &site::PanelTabsModel::ActiveChanged, this, &TMainForm::SyncActiveTab);
   connect(&editor_.Views(), &site::DetailViewModel::Changed, this, &TMainForm::ShowDetail);
+  connect(&editor_.Work(), &workspace::Workspace::Saved, this, &TMainForm::ShowSaved);
   // Every change of the site ends in one notification; the grids show their tables again then.
   connect(&editor_, &action::Editor::Changed, this, [this](const action::Change& change) {
     if (change.replaced) {
@@ -144,7 +146,8 @@ void TMainForm::BuildMenus() {
   connect(save_site, &QAction::triggered, this, [this] { editor_.Save(); });
   QAction* save_as = AddAction(file, N_("Save As..."));
   save_as->setObjectName("SaveAs");
-  save_as->setShortcut(QKeySequence::SaveAs);
+  // Spelled out: not every platform's standard keys have one for Save As.
+  save_as->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   connect(save_as, &QAction::triggered, this, [this] { editor_.SaveAs(); });
   file->addSeparator();
   QMenu* preview = AddMenu(file, N_("Print Preview"));
@@ -420,6 +423,7 @@ void TMainForm::showEvent(QShowEvent* event) {
   const int detail_height = std::max(kDetailAreaHeight, site_details_->ContentHeight());
   vertical_->setSizes({detail_height, std::max(1, vertical_->height() - detail_height)});
   editor_.Work().StartSession();
+  if (!start_file_.isEmpty()) editor_.Work().OpenSiteFile(start_file_);
   start_screen_timer_->start();
   const QString install = settings_.Install();
   report_project_file_ = install + "/print.rav";
@@ -448,8 +452,16 @@ void TMainForm::ShowOptions() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-  editor_.Work().ExitPrompt();
-  event->accept();
+  if (editor_.Work().ExitPrompt()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void TMainForm::ShowSaved(const QString& file) {
+  statusBar()->showMessage(i18n::Tr(N_("Saved %1")).arg(QDir::toNativeSeparators(file)),
+                           kSavedMessageMs);
 }
 
 }  // namespace velmora::ui

@@ -71,6 +71,11 @@ class TMainForm : public QMainWindow {
   QAction* UndoAction() const { return undo_; }
   QAction* RedoAction() const { return redo_; }
 
+  // A site file to open once the session has started (the file named on the command line).
+  void SetStartFile(const QString& file) { start_file_ = file; }
+  // How long the status bar says that the site was saved.
+  static constexpr int kSavedMessageMs = 5000;
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -95,6 +100,7 @@ class TMainForm : public QMainWindow {
   void UpdateHistoryActions();
   void ShowAbout();
   void ShowOptions();
+  void ShowSaved(const QString& file);
   QWidget* MakePanelTabPage();
 
   action::Editor& editor_;
@@ -119,6 +125,7 @@ class TMainForm : public QMainWindow {
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
   QString report_project_file_;
+  QString start_file_;
   quint64 panels_generation_ = 0;
   quint64 currents_generation_ = 0;
   bool start_screen_modal_ = true;

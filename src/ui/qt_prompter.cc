@@ -48,6 +48,19 @@ bool QtPrompter::AskYesNo(const QString& text, Icon icon) {
          QMessageBox::Yes;
 }
 
+site::Prompter::Answer QtPrompter::AskYesNoCancel(const QString& text, Icon icon) {
+  // Escape and the window's close box answer Cancel.
+  switch (Ask(parent_, text, icon, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+              QMessageBox::Yes)) {
+    case QMessageBox::Yes:
+      return Answer::kYes;
+    case QMessageBox::No:
+      return Answer::kNo;
+    default:
+      return Answer::kCancel;
+  }
+}
+
 std::optional<QString> QtPrompter::ChooseOpenFile(const FileDialog& dialog) {
   QFileDialog box(parent_, QString(), dialog.folder, FilterText(dialog.filters));
   box.setAcceptMode(QFileDialog::AcceptOpen);

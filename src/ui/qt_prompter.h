@@ -17,6 +17,7 @@ class QtPrompter : public site::Prompter {
   void Warn(const QString& text, Icon icon) override;
   bool ConfirmOkCancel(const QString& text, Icon icon) override;
   bool AskYesNo(const QString& text, Icon icon) override;
+  Answer AskYesNoCancel(const QString& text, Icon icon) override;
   std::optional<QString> ChooseOpenFile(const FileDialog& dialog) override;
   std::optional<QString> ChooseSaveFile(const FileDialog& dialog) override;
   bool PrinterDialog(QPrinter* printer) override;

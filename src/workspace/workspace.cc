@@ -12,6 +12,7 @@
 #include "electrical/recalculation.h"
 #include "electrical/site_rows.h"
 #include "i18n/messages.h"
+#include "i18n/tr.h"
 #include "site/file_copy.h"
 #include "site/site_saver.h"
 #include "site/store_error.h"
@@ -38,29 +39,24 @@ Workspace::Workspace(const site::ProgramFolder& folder, site::Prompter& prompter
 Workspace::~Workspace() = default;
 
 void Workspace::OpenTables() {
-  auto make_working_copy = [this] {
-    QString error;
-    if (site::CopyWholeFile(folder_.Template(), folder_.WorkingCopy(), true, &error) !=
-        site::CopyResult::kOk)
-      throw site::StoreError("Cannot make the working copy: " + error);
-  };
-  if (!QFileInfo::exists(folder_.WorkingCopy())) make_working_copy();
+  // What a working copy held is thrown away when the session starts in any case (and it is
+  // written without waiting for the disk, so a crash of the machine may have damaged it): every
+  // run starts on a fresh copy of the template, and without a template there is no run at all,
+  // rather than one that carries on with old content.
+  const QString working_folder = QFileInfo(folder_.WorkingCopy()).absolutePath();
+  site::RemoveAbandonedStaging(working_folder);
+  for (const char* suffix : {"-journal", "-wal", "-shm"})
+    QFile::remove(folder_.WorkingCopy() + suffix);
+  QString error;
+  if (site::CopyWholeFile(folder_.Template(), folder_.WorkingCopy(), true, &error) !=
+      site::CopyResult::kOk)
+    throw site::StoreError(QString("Cannot make the working copy from the blank site %1: %2")
+                               .arg(QDir::toNativeSeparators(folder_.Template()), error));
   // The catalogue first (its upgrades run as its tables open), then the working copy with the
   // schema step of older documents, then the defaults and the device catalogue.
   catalogue_.OpenPanelSpec();
   catalogue_.OpenTranslation();
-  try {
-    doc_.Open();
-  } catch (const site::StoreError&) {
-    // What the working copy held is thrown away when the session starts in any case, and it is
-    // written without waiting for the disk: one that a crash of the machine left damaged is made
-    // again from the template.
-    doc_.Release(site::SiteDocument::ReleaseOrder::kReplace);
-    for (const char* suffix : {"-journal", "-wal", "-shm"})
-      QFile::remove(folder_.WorkingCopy() + suffix);
-    make_working_copy();
-    doc_.Open();
-  }
+  doc_.Open();
   catalogue_.OpenDefaultPanel();
   catalogue_.OpenDeviceCatalogue();
 }
@@ -72,12 +68,18 @@ void Workspace::StartSession() {
   ApplyDefaultSiteTimes(data_);
   transaction.Commit();
   emit SiteReplaced();
+  // Told once per run: without them, protocols, option boards or devices are missing.
+  const QStringList& problems = catalogue_.UpgradeProblems();
+  if (!problems.isEmpty())
+    prompter_.Warn(i18n::Tr(N_("Parts of the catalogue could not be brought up to date, so what "
+                               "they add is missing in this run:")) +
+                   "\n" + problems.join("\n"));
 }
 
 bool Workspace::ReplaceWorkingCopy(const QString& source, QString* error) {
   // The source is copied next to the working copy and checked there first, so a file that
   // cannot serve never replaces the site being worked on.
-  const QString staged = folder_.Path("DBs/Site.mdb.incoming");
+  const QString staged = folder_.WorkingCopy() + ".incoming";
   QFile::remove(staged);
   const QString problem =
       site::StageSiteFile(source, staged, {.layout_reference = folder_.Template()});
@@ -116,17 +118,39 @@ bool Workspace::ResetWorkingCopy() {
   return true;
 }
 
+bool Workspace::OfferToSave() {
+  if (state_.SiteSaved()) return true;
+  for (;;) {
+    switch (
+        prompter_.AskYesNoCancel(i18n::Text(Msg::kDataNotSaved), site::Prompter::Icon::kQuestion)) {
+      case site::Prompter::Answer::kYes:
+        if (SaveSite()) return true;
+        break;
+      case site::Prompter::Answer::kNo:
+        return true;
+      case site::Prompter::Answer::kCancel:
+        return false;
+    }
+  }
+}
+
 bool Workspace::NewSite() {
-  if (!ResetWorkingCopy()) return false;
+  if (!OfferToSave()) return false;
+  MakeNewSite();
+  return true;
+}
+
+void Workspace::MakeNewSite() {
+  if (!ResetWorkingCopy()) return;
   site::Transaction transaction(&doc_.Db());
   WriteSiteDefaults(data_);
   ApplyDefaultSiteTimes(data_);
   transaction.Commit();
   emit SiteReplaced();
-  return true;
 }
 
 bool Workspace::OpenSite() {
+  if (!OfferToSave()) return false;
   site::Prompter::FileDialog dialog;
   dialog.folder = folder_.SitesFolder();
   dialog.filters = {"Database file (*.mdb)", "All files (*.*)"};
@@ -150,7 +174,7 @@ bool Workspace::OpenSiteFile(const QString& file) {
     // the site on show, and the program carries on with a blank one.
     prompter_.Warn(QString("The site file %1 cannot be opened: %2")
                        .arg(QDir::toNativeSeparators(file), e.Message()));
-    NewSite();
+    MakeNewSite();
     return false;
   }
   state_.SetSiteFileName(QFileInfo(file).absoluteFilePath());
@@ -240,60 +264,55 @@ site::Prompter::FileDialog Workspace::SaveDialog() const {
   return dialog;
 }
 
-bool Workspace::SaveSite() {
+bool Workspace::SaveSite() { return Save(state_.SiteFileName().isEmpty()); }
+
+bool Workspace::SaveSiteAs() { return Save(true); }
+
+bool Workspace::Save(bool choose_name) {
   doc_.Release(site::SiteDocument::ReleaseOrder::kSave);
-  bool done = false;
+  // The file name and the saved state change only once a copy has succeeded: a declined
+  // overwrite or a failed copy leaves both as they were.
+  QString target = state_.SiteFileName();
+  site::CopyResult result = site::CopyResult::kFailed;
   QString error;
-  if (!state_.SiteFileName().isEmpty() && state_.SiteSaved()) {
-    if (site::SaveWorkingCopy(doc_.WorkingCopy(), state_.SiteFileName(), true, &error) ==
-        site::CopyResult::kOk) {
-      done = true;
-    } else {
-      // The old file stays as it was, and the site is no longer known to be saved.
-      prompter_.Warn(QString(kCopyError) + "\n" + error);
-      state_.SetSiteSaved(false);
-    }
+  bool attempted = false;
+  if (!choose_name) {
+    attempted = true;
+    result = site::SaveWorkingCopy(doc_.WorkingCopy(), target, true, &error);
   } else if (std::optional<QString> chosen = prompter_.ChooseSaveFile(SaveDialog())) {
-    state_.SetSiteFileName(QFileInfo(*chosen).absoluteFilePath());
-    const site::CopyResult first =
-        site::SaveWorkingCopy(doc_.WorkingCopy(), state_.SiteFileName(), false, &error);
-    if (first == site::CopyResult::kOk) {
-      done = true;
-    } else if (first == site::CopyResult::kTargetExists) {
+    target = QFileInfo(*chosen).absoluteFilePath();
+    attempted = true;
+    result = site::SaveWorkingCopy(doc_.WorkingCopy(), target, false, &error);
+    if (result == site::CopyResult::kTargetExists) {
+      attempted = false;
       if (prompter_.AskYesNo(i18n::Text(Msg::kFilenameExists), site::Prompter::Icon::kWarning)) {
-        if (site::SaveWorkingCopy(doc_.WorkingCopy(), state_.SiteFileName(), true, &error) ==
-            site::CopyResult::kOk) {
-          done = true;
-        } else {
-          prompter_.Warn(QString(kCopyError) + "\n" + error);
-        }
+        attempted = true;
+        result = site::SaveWorkingCopy(doc_.WorkingCopy(), target, true, &error);
       }
-    } else {
-      prompter_.Warn(QString(kCopyError) + "\n" + error);
     }
-    if (done) state_.SetSiteSaved(true);
+  }
+  const bool done = result == site::CopyResult::kOk || result == site::CopyResult::kNotConfirmed;
+  if (done) {
+    state_.SetSiteFileName(target);
+    state_.SetSiteSaved(true);
+    if (result == site::CopyResult::kNotConfirmed)
+      prompter_.Warn(i18n::Tr(N_("The site was saved, but it may not be on the disk yet:")) + "\n" +
+                     error);
+  } else if (attempted) {
+    prompter_.Warn(QString(kCopyError) + "\n" + error);
+    // A failed copy over the site's own file: that file stays as it was, and the site is no
+    // longer known to be saved in it.
+    if (!choose_name) state_.SetSiteSaved(false);
   }
   try {
     doc_.Open();
   } catch (const site::StoreError& e) {
     prompter_.Warn("The working copy cannot be reopened: " + e.Message());
   }
+  if (done) emit Saved(target);
   return done;
 }
 
-bool Workspace::SaveSiteAs() {
-  const bool was_saved = state_.SiteSaved();
-  state_.SetSiteSaved(false);
-  const bool done = SaveSite();
-  if (!done) state_.SetSiteSaved(was_saved);
-  return done;
-}
-
-void Workspace::ExitPrompt() {
-  if (state_.SiteSaved()) return;
-  while (prompter_.AskYesNo(i18n::Text(Msg::kDataNotSaved), site::Prompter::Icon::kQuestion)) {
-    if (SaveSite()) return;
-  }
-}
+bool Workspace::ExitPrompt() { return OfferToSave(); }
 
 }  // namespace velmora::workspace

@@ -40,25 +40,38 @@ class Workspace : public QObject {
   // Reset working copy: the template over the working copy, file name empty, not saved.
   // False (with a warning) when the template cannot be copied; nothing then changes.
   bool ResetWorkingCopy();
-  // A new site: the working copy reset, the site defaults and the catalogue's defaults written.
+  // New Site: first offers to save unsaved work (Cancel leaves everything as it was, and false
+  // is returned), then MakeNewSite.
   bool NewSite();
-  // Open Site through the open dialog. False when cancelled or refused.
+  // The steps of a new site, without a question.
+  void MakeNewSite();
+  // Open Site: first offers to save unsaved work, then the open dialog. False when cancelled or
+  // refused.
   bool OpenSite();
   // Opens a given file as the site (Open Site without the dialog): its stored texts in the
   // language of the run and every stored result brought up to date. False, with a warning that
   // names the file and the problem, when the file cannot be used; nothing then changes.
   bool OpenSiteFile(const QString& file);
+  // Save: to the site's file at once when it has one, else as Save As.
   bool SaveSite();
+  // Save As: asks for a name, and before replacing another file.
   bool SaveSiteAs();
-  // The exit prompt: offers to save while the site is unsaved; returns when the window may close.
-  void ExitPrompt();
+  // While the site is unsaved, asks "Data is not saved. Do you want to save?" with Yes, No and
+  // Cancel: Yes saves (asking again when the save is not done), No goes on without saving.
+  // False for Cancel: whatever was about to happen does not.
+  bool OfferToSave();
+  // The exit prompt: OfferToSave; true when the window may close.
+  bool ExitPrompt();
 
  signals:
   // The working copy was replaced (new or opened site): everything is read again.
   void SiteReplaced();
+  // The site was saved to `file`.
+  void Saved(const QString& file);
 
  private:
   bool ReplaceWorkingCopy(const QString& source, QString* error);
+  bool Save(bool choose_name);
   void RefreshStoredTexts();
   site::Prompter::FileDialog SaveDialog() const;
 

@@ -194,7 +194,8 @@ TEST_F(PanelRulesTest, AVariantOfferingOnlyApolloShowsAnEmptyDisabledProtocolBox
 }
 
 TEST_F(PanelRulesTest, AFailedStoreUndoesTheWholeActionAndSaysSo) {
-  // A loop row the store refuses makes the housing change fail half-way.
+  // A loop row the store cannot add makes the housing change fail half-way (the store runs no
+  // triggers, so a unique index refuses the second new loop).
   doc_.Db().Execute(
       "CREATE UNIQUE INDEX one_loop_per_panel ON Loops (PanelNumber) WHERE LoopNumber > 2");
   const Result result = Do("set-housing", {{"panel", 1}, {"housing", "Large"}});

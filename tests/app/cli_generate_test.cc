@@ -106,6 +106,10 @@ TEST_F(GenerateTest, ShapesThatCannotBeBuiltAreRefusedAndNothingIsWritten) {
       {{0, 8, 10}, "the number of panels must be 1 to 1000"},
       {{2, 8, 0}, "the number of device rows per loop must be 1 to 100"},
       {{2, 7, 10}, "no panel of the catalogue has 7 loops (possible: "},
+      // More than the open check takes: what the generator makes must open again.
+      {{130, 8, 100},
+       "130 panels of 8 loops with 100 device rows each make 104000 device rows, more than a "
+       "site file may hold (at most 100000)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);

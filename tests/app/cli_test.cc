@@ -1,10 +1,13 @@
 // The command-line tool, run as a user runs it: a program folder named by VELMORA_HOME,
 // settings of its own, no display.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -190,6 +193,55 @@ TEST_F(CliTest, PartsAsCsvAndReportsAsPdf) {
       Cli({"report", Sample("small-office"), "--parts", "--pdf", home_.Path("parts.pdf")});
   EXPECT_EQ(list.exit_code, 0) << list.err.toStdString();
   EXPECT_TRUE(QFile::exists(home_.Path("parts.pdf")));
+}
+
+TEST_F(CliTest, AReportReplacesOnlyAnOrdinaryFileAndKeepsALink) {
+  const QString fifo = home_.Path("pipe.pdf");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  QStringList targets = {fifo};
+  if (::geteuid() == 0) targets << "/dev/null";  // only root could replace a device node
+  for (const QString& target : targets) {
+    const Result r = Cli({"report", Sample("small-office"), "--site", "--pdf", target});
+    EXPECT_EQ(r.exit_code, 2) << target.toStdString();
+    EXPECT_TRUE(r.err.contains("not an ordinary file")) << r.err.toStdString();
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(target).constData(), &st), 0);
+    EXPECT_FALSE(S_ISREG(st.st_mode)) << target.toStdString();
+  }
+  const QString real = home_.Path("real.pdf");
+  const QString link = home_.Path("link.pdf");
+  {
+    QFile old(real);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("an older report");
+  }
+  ASSERT_TRUE(QFile::link(real, link));
+  const Result r = Cli({"report", Sample("small-office"), "--site", "--pdf", link});
+  EXPECT_EQ(r.exit_code, 0) << r.err.toStdString();
+  EXPECT_TRUE(QFileInfo(link).isSymLink());
+  QFile pdf(real);
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+  EXPECT_EQ(pdf.read(5), "%PDF-");
+}
+
+TEST_F(CliTest, AFileNameThatIsNotValidTextOpens) {
+  const QByteArray name = QFile::encodeName(home_.Path("Sites")) + "/caf\xe9.mdb";
+  ASSERT_TRUE(QFile::copy(Sample("small-office"), home_.Path("Sites/plain.mdb")));
+  ASSERT_EQ(
+      ::rename(QFile::encodeName(home_.Path("Sites/plain.mdb")).constData(), name.constData()), 0);
+  // QProcess passes its arguments as text, so the bytes go through the shell.
+  const QString escaped = QString::fromLatin1(name.toPercentEncoding("/.-_")).replace('%', "\\x");
+  QProcess process;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("VELMORA_HOME", home_.Root());
+  env.insert("XDG_CONFIG_HOME", config_.filePath("user"));
+  env.insert("VELMORA_MACHINE_CONFIG", config_.filePath("machine"));
+  process.setProcessEnvironment(env);
+  process.start("/bin/bash", {"-c", QString("exec \"$0\" check \"$(printf '%1')\"").arg(escaped),
+                              QStringLiteral(VELMORA_CLI)});
+  ASSERT_TRUE(process.waitForFinished(60000));
+  EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+  EXPECT_TRUE(process.readAllStandardOutput().contains("Loop OK"));
 }
 
 TEST_F(CliTest, TheLanguageSettingChoosesTheTexts) {

@@ -39,6 +39,10 @@ class PrintingPrompter : public Prompter {
     Warn(text, icon);
     return false;
   }
+  Answer AskYesNoCancel(const QString& text, Icon icon) override {
+    Warn(text, icon);
+    return Answer::kNo;
+  }
   std::optional<QString> ChooseOpenFile(const FileDialog&) override { return std::nullopt; }
   std::optional<QString> ChooseSaveFile(const FileDialog&) override { return std::nullopt; }
   bool PrinterDialog(QPrinter*) override { return false; }
@@ -53,6 +57,9 @@ int Save(const QString& working, const QString& target, bool replace) {
     case velmora::site::CopyResult::kTargetExists:
       std::fprintf(stderr, "exists\n");
       return 3;
+    case velmora::site::CopyResult::kNotConfirmed:
+      std::fprintf(stderr, "not confirmed\n%s\n", qUtf8Printable(error));
+      return 4;
     case velmora::site::CopyResult::kFailed:
       break;
   }

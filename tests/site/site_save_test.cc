@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <csignal>
 #include <functional>
@@ -168,6 +169,42 @@ TEST_F(SiteSaveTest, FailedSaveIsReportedAndLeavesTheOldFileByteForByte) {
       EXPECT_EQ(entries, QStringList{"kept.mdb"});
     }
   }
+}
+
+TEST_F(SiteSaveTest, LinksStayAndSpecialFilesAreLeftAlone) {
+  const QString real = dir_.filePath("Sites/real.mdb");
+  const QString link = dir_.filePath("Sites/link.mdb");
+  ASSERT_EQ(SaveWorkingCopy(working_, real, false), CopyResult::kOk);
+  ASSERT_TRUE(QFile::link(real, link));
+  SetSiteName("Through the link");
+  EXPECT_EQ(SaveWorkingCopy(working_, link, false), CopyResult::kTargetExists);
+  EXPECT_EQ(SaveWorkingCopy(working_, link, true), CopyResult::kOk);
+  EXPECT_TRUE(QFileInfo(link).isSymLink());
+  EXPECT_EQ(SiteNameIn(real), "Through the link");
+
+  const QString pipe = dir_.filePath("Sites/pipe.mdb");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+  QString error;
+  EXPECT_EQ(SaveWorkingCopy(working_, pipe, true, &error), CopyResult::kFailed);
+  EXPECT_TRUE(error.contains("is not an ordinary file")) << error.toStdString();
+  struct stat st {};
+  ASSERT_EQ(::lstat(QFile::encodeName(pipe).constData(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  EXPECT_EQ(FolderEntries(), (QStringList{"link.mdb", "real.mdb"}));  // and nothing else beside
+}
+
+TEST_F(SiteSaveTest, StraysOfKilledSavesAreRemovedAtTheNextSave) {
+  const QString target = dir_.filePath("Sites/site.mdb");
+  ASSERT_EQ(SaveWorkingCopy(working_, target, false), CopyResult::kOk);
+  // What a save killed before its rename leaves, and one killed after it; a file of the user's
+  // that only looks alike stays.
+  for (const char* stray : {".site.mdb.0123abcd.tmp", ".site.mdb.89abcdef.old", ".notes.txt"}) {
+    QFile f(dir_.filePath(QString("Sites/") + stray));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("left behind");
+  }
+  EXPECT_EQ(SaveWorkingCopy(working_, target, true), CopyResult::kOk);
+  EXPECT_EQ(FolderEntries(), (QStringList{".notes.txt", "site.mdb"}));
 }
 
 }  // namespace

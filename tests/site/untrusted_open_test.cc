@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -10,11 +11,18 @@
 #include <QTemporaryDir>
 
 #include "site/database.h"
+#include "site/store_error.h"
 #include "site/table.h"
 #include "support/test_home.h"
 
 namespace velmora::site {
 namespace {
+
+// A trigger that would pass an overloaded loop, ready for its schema entry to be changed.
+const QString kEvilTrigger =
+    "CREATE TRIGGER evil AFTER UPDATE ON \"Loops\" BEGIN UPDATE \"Loops\" SET "
+    "\"OKBoolean\" = 1, \"OK\" = 'Loop OK' WHERE rowid = new.rowid; END; "
+    "PRAGMA writable_schema = ON; ";
 
 QByteArray Bytes(const QString& file) {
   QFile f(file);
@@ -174,6 +182,77 @@ TEST_F(UntrustedOpenTest, ForeignAndUnfitFilesAreRefusedInPlainWords) {
        {},
        "INSERT INTO \"Panels\" (\"Panel Number\", \"Opt3\") VALUES (1, 'maybe')",
        "column Opt3 holds \"maybe\" instead of a yes/no value"},
+      // A schema entry's type column is only a claim: the database reads its statement whatever
+      // the claim, so a trigger entered under another type would run with full trust.
+      {"trigger-upper-case.mdb",
+       {},
+       kEvilTrigger + "UPDATE sqlite_schema SET type = 'TRIGGER' WHERE name = 'evil'",
+       "contains the trigger \"evil\""},
+      {"trigger-as-table.mdb",
+       {},
+       kEvilTrigger + "UPDATE sqlite_schema SET type = 'table' WHERE name = 'evil'",
+       "the file is damaged (malformed database schema (evil))"},
+      {"trigger-as-index.mdb",
+       {},
+       kEvilTrigger +
+           "UPDATE sqlite_schema SET type = 'index', name = 'Loops by panel' WHERE name = 'evil'",
+       "the file is damaged (malformed database schema (Loops by panel))"},
+      {"view-as-table.mdb",
+       {},
+       "CREATE VIEW \"Summary\" AS SELECT 1; PRAGMA writable_schema = ON; "
+       "UPDATE sqlite_schema SET type = 'table' WHERE name = 'Summary'",
+       "the file is damaged (malformed database schema (Summary))"},
+      {"virtual-by-comment.mdb",
+       {},
+       "CREATE /* a note */ VIRTUAL TABLE \"Notes\" USING fts5(body)",
+       "virtual table \"Notes\""},
+      // Values no design can have, and values whose sums over a site could overflow.
+      {"negative-quantity.mdb",
+       {},
+       "INSERT INTO \"Devices\" (\"Panel\", \"Loop\", \"DeviceQuantity\") VALUES (1, 1, -20)",
+       "table Devices, row 1: column DeviceQuantity holds -20, which is not a number of devices "
+       "or indicators a site can have (0 to 10000)"},
+      {"half-a-device.mdb",
+       {},
+       "INSERT INTO \"Devices\" (\"Panel\", \"Loop\", \"DeviceQuantity\") VALUES (1, 1, 2.5)",
+       "column DeviceQuantity holds 2.5 instead of a whole number"},
+      {"countless.mdb",
+       {},
+       "INSERT INTO \"Devices\" (\"DeviceQuantity\") VALUES (4611686018427387904)",
+       "column DeviceQuantity holds 4611686018427387904, which is not a number of devices"},
+      {"negative-output.mdb",
+       {},
+       "INSERT INTO \"Outputs\" (\"Panel\", \"OutputNumber\", \"AlarmCurrent\") "
+       "VALUES (1, 1, -1400)",
+       "table Outputs, row 1: column AlarmCurrent holds -1400, which is not a current in mA"},
+      {"negative-unit.mdb",
+       {},
+       "INSERT INTO \"Devices\" (\"UnitAlarmCurrent\") VALUES (-3.5)",
+       "column UnitAlarmCurrent holds -3.5, which is not a current in mA"},
+      {"negative-indicators.mdb",
+       {},
+       "INSERT INTO \"Loops\" (\"PanelNumber\", \"AlarmIndicators\") VALUES (1, '-1')",
+       "table Loops, row 1: column AlarmIndicators holds -1, which is not a number of"},
+      {"negative-length.mdb",
+       {},
+       "INSERT INTO \"Loops\" (\"PanelNumber\", \"Length\") VALUES (1, -500)",
+       "column Length holds -500, which is not a cable length in metres"},
+      // Texts that would cost minutes and gigabytes wherever they are shown or printed.
+      {"long-name.mdb",
+       {},
+       "INSERT INTO \"Panels\" (\"Panel Number\", \"Panel Name\") "
+       "VALUES (1, printf('%.*c', 1001, 'x'))",
+       "table Panels, row 1: column Panel Name holds a text of 1001 characters, longer than a "
+       "site file has (at most 1000)"},
+      {"huge-sub-type.mdb",
+       {},
+       "INSERT INTO \"Devices\" (\"DeviceSub-Type\") VALUES (printf('%.*c', 5000000, 'x'))",
+       "column DeviceSub-Type holds a text of more than 4000 characters"},
+      {"long-comment.mdb",
+       {},
+       "UPDATE \"Site\" SET \"Comment\" = printf('%.*c', 65537, 'x')",
+       "column Comment holds a text of 65537 characters, longer than a site file has (at most "
+       "65536)"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -212,6 +291,14 @@ TEST_F(UntrustedOpenTest, SiteFilesOfEveryLayoutAreStaged) {
        "INSERT INTO \"Loops\" (\"PanelNumber\", \"LoopNumber\", \"Length\", \"Resistance\", "
        "\"OneLocation\") VALUES ('1', ' 2 ', NULL, '13.5', 'True'); "
        "UPDATE \"Loops\" SET \"CableSpec\" = CAST('' AS TEXT)"},
+      // Older still: Panels without the status flags, whatever its number of columns.
+      {"no-status-flags.mdb",
+       "ALTER TABLE \"Panels\" DROP COLUMN \"OKBooleanLoops\"; "
+       "ALTER TABLE \"Panels\" DROP COLUMN \"OKBooleanPSU\""},
+      // Long texts within the limits.
+      {"long-texts.mdb",
+       "UPDATE \"Site\" SET \"Comment\" = printf('%.*c', 65536, 'x'); "
+       "INSERT INTO \"Panels\" (\"Panel Name\") VALUES (printf('%.*c', 1000, 'x'))"},
       // Tables of its own beside the site's are kept.
       {"extra-table.mdb",
        "CREATE TABLE \"Notes\" (\"Body\" BLOB); INSERT INTO \"Notes\" VALUES (x'00ff')"},
@@ -261,6 +348,124 @@ TEST_F(UntrustedOpenTest, WriteAheadLogBesideTheFileIsPartOfTheDocument) {
   QFile::remove(file + "-shm");
   EXPECT_EQ(StageSiteFile(file, staged_).toStdString(), "");
   ExpectStagedSite("Harbour Depot");
+}
+
+TEST_F(UntrustedOpenTest, ATriggerInTheLogIsRefusedAsInTheFile) {
+  const QString file = Site("logged-trigger.mdb");
+  {
+    Database db("log", file);
+    db.Open();
+    ASSERT_EQ(db.QueryValue("PRAGMA journal_mode = WAL").toString(), "wal");
+    db.Execute("PRAGMA wal_autocheckpoint = 0");
+    db.Execute(kEvilTrigger + "UPDATE sqlite_schema SET type = 'TRIGGER' WHERE name = 'evil'");
+    sqlite3_db_config(db.Handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+  }
+  ASSERT_GT(QFileInfo(file + "-wal").size(), 0);
+  EXPECT_TRUE(StageSiteFile(file, staged_).contains("contains the trigger \"evil\""));
+  EXPECT_EQ(Bytes(staged_), "the site being worked on");
+  ExpectNothingLeftBehind();
+}
+
+TEST_F(UntrustedOpenTest, NothingStoredInAFileRunsOnAnyConnection) {
+  // Even where a trigger or a view got past every check, the store never runs it.
+  const QString file = dir_.filePath("armed.db");
+  Database db("armed", file);
+  db.Open();
+  db.Execute(
+      "CREATE TABLE t (a); CREATE TABLE fired (x); CREATE TRIGGER arm AFTER INSERT ON t "
+      "BEGIN INSERT INTO fired VALUES (1); END; CREATE VIEW v AS SELECT randomblob(8)");
+  db.Execute("INSERT INTO t VALUES (1)");
+  EXPECT_EQ(db.Count("fired"), 0);
+  EXPECT_THROW(db.QueryValue("SELECT * FROM v"), StoreError);
+}
+
+TEST_F(UntrustedOpenTest, OnlyWhatTheDatabaseReadsIsCopied) {
+  // A site padded far past its stated length opens as the site, without the padding.
+  const QString padded = Site("padded.mdb");
+  const qint64 length = QFileInfo(padded).size();
+  {
+    QFile f(padded);
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    ASSERT_TRUE(f.write(QByteArray(8 << 20, 'p')));
+  }
+  EXPECT_EQ(StageSiteFile(padded, staged_).toStdString(), "");
+  EXPECT_EQ(QFileInfo(staged_).size(), length);
+  ExpectStagedSite("Harbour Depot");
+
+  // A file that reads on past its stated size (zero here) is not copied past what tells it
+  // apart, nor is a log beside a site that links to it.
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_EQ(StageSiteFile("/proc/self/pagemap", staged_),
+            "it is not a site file: it is not a database");
+  const QString site = Site("linked-log.mdb");
+  ASSERT_TRUE(QFile::link("/proc/self/pagemap", site + "-wal"));
+  EXPECT_EQ(StageSiteFile(site, staged_).toStdString(), "");
+  EXPECT_LT(clock.elapsed(), 10000);
+  ExpectStagedSite("Harbour Depot");
+
+  // A legacy header that does not vouch for its length: read up to the limit, and no further.
+  const QString unvouched = Site("unvouched.mdb");
+  {
+    QFile f(unvouched);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    f.seek(92);
+    f.write(QByteArray("\xff\xff\xff\xff", 4));
+  }
+  EXPECT_EQ(StageSiteFile(unvouched, staged_, {.max_file_bytes = QFileInfo(unvouched).size() - 1})
+                .toStdString(),
+            "the file is larger than " + SizeText(QFileInfo(unvouched).size() - 1).toStdString() +
+                ", far larger than any site file");
+  ExpectNothingLeftBehind();
+}
+
+TEST_F(UntrustedOpenTest, ALogOrJournalOfAnotherFileIsIgnored) {
+  // The log and the hot journal of another program's database, each left beside an intact site.
+  const QString notes = dir_.filePath("notes.db");
+  const QString copy = dir_.filePath("notes-copy.db");
+  {
+    Database db("notes", notes);
+    db.Open();
+    db.Execute("CREATE TABLE notes (body TEXT); INSERT INTO notes VALUES ('first')");
+    ASSERT_EQ(db.QueryValue("PRAGMA journal_mode = WAL").toString(), "wal");
+    db.Execute("PRAGMA wal_autocheckpoint = 0");
+    db.Execute("INSERT INTO notes VALUES ('second')");
+    sqlite3_db_config(db.Handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+  }
+  {
+    Database db("notes", copy);
+    db.Open();
+    db.Execute("CREATE TABLE notes (body TEXT); PRAGMA cache_size = 5");
+    db.Begin();
+    db.Execute(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+        "INSERT INTO notes SELECT hex(randomblob(200)) FROM n");
+    ASSERT_TRUE(QFile::copy(copy + "-journal", dir_.filePath("hot-journal")));
+    db.Rollback();
+  }
+  for (const QString& foreign : {QString(notes + "-wal"), dir_.filePath("hot-journal")}) {
+    SCOPED_TRACE(foreign.toStdString());
+    const QString site = Site("intact.mdb");
+    const QString suffix = foreign.endsWith("-wal") ? "-wal" : "-journal";
+    ASSERT_TRUE(QFile::copy(foreign, site + suffix));
+    EXPECT_EQ(StageSiteFile(site, staged_).toStdString(), "");
+    ExpectStagedSite("Harbour Depot");
+    QFile::remove(site + suffix);
+  }
+}
+
+TEST_F(UntrustedOpenTest, StagingFoldersOfKilledRunsAreRemovedAndRunningOnesKept) {
+  const QString dbs = dir_.filePath("DBs");
+  ASSERT_TRUE(QDir().mkpath(dbs + "/.incoming-killed/deep"));
+  Write(dbs + "/.incoming-killed/site.mdb", QByteArray(4096, 'k'));
+  ASSERT_TRUE(QDir().mkpath(dbs + "/.incoming-running"));
+  const int lock = LockFolder(QFile::encodeName(dbs + "/.incoming-running"));
+  ASSERT_GE(lock, 0);
+  RemoveAbandonedStaging(dbs);
+  EXPECT_FALSE(QFileInfo::exists(dbs + "/.incoming-killed"));
+  EXPECT_TRUE(QFileInfo::exists(dbs + "/.incoming-running"));
+  EXPECT_TRUE(QFileInfo::exists(staged_));
+  ::close(lock);
 }
 
 TEST_F(UntrustedOpenTest, JournalOfABrokenTransactionIsRolledBack) {
@@ -321,10 +526,11 @@ TEST_F(UntrustedOpenTest, WhatIsNoOrdinaryFileIsRefusedAtOnce) {
 }
 
 TEST_F(UntrustedOpenTest, LimitsOfSizeRowsAndTimeAreKept) {
-  const QString file = Site(
-      "many.mdb",
-      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000) "
-      "INSERT INTO \"Devices\" (\"Panel\", \"Loop\", \"DeviceQuantity\") SELECT 1, 1, i FROM n");
+  const QString file =
+      Site("many.mdb",
+           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000) "
+           "INSERT INTO \"Devices\" (\"Panel\", \"Loop\", \"DeviceQuantity\") SELECT 1, 1, i % 100 "
+           "FROM n");
   EXPECT_TRUE(StageSiteFile(file, staged_, {.max_file_bytes = 4096})
                   .contains("larger than 4 KB, far larger than any site file"));
   EXPECT_EQ(StageSiteFile(file, staged_, {.max_rows = 19999}),

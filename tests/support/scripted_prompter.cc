@@ -4,13 +4,17 @@
 
 namespace velmora::testing {
 
-bool ScriptedPrompter::NextAnswer(const QString& what) {
+int ScriptedPrompter::NextAnswer(const QString& what, bool cancel_allowed) {
   if (answers_.empty()) {
     ADD_FAILURE() << "unexpected question: " << what.toStdString();
-    return false;
+    return kNo;
   }
-  const bool answer = answers_.front();
+  const int answer = answers_.front();
   answers_.pop_front();
+  if (answer == kCancel && !cancel_allowed) {
+    ADD_FAILURE() << "Cancel given to a question without it: " << what.toStdString();
+    return kNo;
+  }
   return answer;
 }
 
@@ -20,12 +24,24 @@ void ScriptedPrompter::Warn(const QString& text, Icon icon) {
 
 bool ScriptedPrompter::ConfirmOkCancel(const QString& text, Icon icon) {
   records_.push_back({Kind::kOkCancel, text, icon, {}});
-  return NextAnswer(text);
+  return NextAnswer(text, false) == kYes;
 }
 
 bool ScriptedPrompter::AskYesNo(const QString& text, Icon icon) {
   records_.push_back({Kind::kYesNo, text, icon, {}});
-  return NextAnswer(text);
+  return NextAnswer(text, false) == kYes;
+}
+
+site::Prompter::Answer ScriptedPrompter::AskYesNoCancel(const QString& text, Icon icon) {
+  records_.push_back({Kind::kYesNoCancel, text, icon, {}});
+  switch (NextAnswer(text, true)) {
+    case kYes:
+      return Answer::kYes;
+    case kCancel:
+      return Answer::kCancel;
+    default:
+      return Answer::kNo;
+  }
 }
 
 std::optional<QString> ScriptedPrompter::ChooseOpenFile(const FileDialog& dialog) {
@@ -54,13 +70,14 @@ std::optional<QString> ScriptedPrompter::ChooseSaveFile(const FileDialog& dialog
 
 bool ScriptedPrompter::PrinterDialog(QPrinter*) {
   records_.push_back({Kind::kPrinter, QString(), Icon::kQuestion, {}});
-  return NextAnswer("printer dialog");
+  return NextAnswer("printer dialog", false) == kYes;
 }
 
 QStringList ScriptedPrompter::Texts() const {
   QStringList texts;
   for (const Record& r : records_) {
-    if (r.kind == Kind::kWarn || r.kind == Kind::kOkCancel || r.kind == Kind::kYesNo)
+    if (r.kind == Kind::kWarn || r.kind == Kind::kOkCancel || r.kind == Kind::kYesNo ||
+        r.kind == Kind::kYesNoCancel)
       texts << r.text;
   }
   return texts;

@@ -14,7 +14,7 @@ namespace velmora::testing {
 // asked with an empty queue fails the test (an unexpected question is a fault worth seeing).
 class ScriptedPrompter : public site::Prompter {
  public:
-  enum class Kind { kWarn, kOkCancel, kYesNo, kOpenFile, kSaveFile, kPrinter };
+  enum class Kind { kWarn, kOkCancel, kYesNo, kYesNoCancel, kOpenFile, kSaveFile, kPrinter };
   struct Record {
     Kind kind;
     QString text;
@@ -22,17 +22,19 @@ class ScriptedPrompter : public site::Prompter {
     FileDialog dialog;
   };
 
-  // Answers for the next questions, in order.
-  void AnswerOk(bool ok = true) { answers_.push_back(ok); }
-  void AnswerYes(bool yes = true) { answers_.push_back(yes); }
+  // Answers for the next questions, in order. Yes and No answer a Yes/No/Cancel question too.
+  void AnswerOk(bool ok = true) { answers_.push_back(ok ? kYes : kNo); }
+  void AnswerYes(bool yes = true) { answers_.push_back(yes ? kYes : kNo); }
+  void AnswerCancel() { answers_.push_back(kCancel); }
   void AnswerFile(std::optional<QString> file) {
     files_.push_back({file.has_value(), file.value_or(QString())});
   }
-  void AnswerPrinter(bool ok) { answers_.push_back(ok); }
+  void AnswerPrinter(bool ok) { answers_.push_back(ok ? kYes : kNo); }
 
   void Warn(const QString& text, Icon icon) override;
   bool ConfirmOkCancel(const QString& text, Icon icon) override;
   bool AskYesNo(const QString& text, Icon icon) override;
+  Answer AskYesNoCancel(const QString& text, Icon icon) override;
   std::optional<QString> ChooseOpenFile(const FileDialog& dialog) override;
   std::optional<QString> ChooseSaveFile(const FileDialog& dialog) override;
   bool PrinterDialog(QPrinter* printer) override;
@@ -45,8 +47,11 @@ class ScriptedPrompter : public site::Prompter {
   bool AllAnswersUsed() const { return answers_.empty() && files_.empty(); }
 
  private:
-  bool NextAnswer(const QString& what);
-  std::deque<bool> answers_;
+  static constexpr int kYes = 0;
+  static constexpr int kNo = 1;
+  static constexpr int kCancel = 2;
+  int NextAnswer(const QString& what, bool cancel_allowed);
+  std::deque<int> answers_;
   std::deque<std::pair<bool, QString>> files_;  // chosen?, file
   std::vector<Record> records_;
 };

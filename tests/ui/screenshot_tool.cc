@@ -27,6 +27,10 @@ class QuietPrompter : public velmora::site::Prompter {
   void Warn(const QString& text, Icon) override { Report(text); }
   bool ConfirmOkCancel(const QString& text, Icon) override { return Report(text); }
   bool AskYesNo(const QString& text, Icon) override { return Report(text); }
+  Answer AskYesNoCancel(const QString& text, Icon) override {
+    Report(text);
+    return Answer::kNo;
+  }
   std::optional<QString> ChooseOpenFile(const FileDialog&) override { return std::nullopt; }
   std::optional<QString> ChooseSaveFile(const FileDialog&) override { return std::nullopt; }
   bool PrinterDialog(QPrinter*) override { return false; }

@@ -6,6 +6,7 @@
 
 #include "site/database.h"
 #include "site/run_state.h"
+#include "site/store_error.h"
 #include "site/table.h"
 #include "support/rows.h"
 #include "support/scripted_prompter.h"
@@ -101,7 +102,7 @@ TEST_F(LifecycleTest, ExistingFileAskedAboutAndNoKeepsTheSiteUnsaved) {
   prompter_.AnswerYes(true);
   prompter_.AnswerFile(std::nullopt);
   prompter_.AnswerYes(false);
-  workspace_->ExitPrompt();
+  EXPECT_TRUE(workspace_->ExitPrompt());
   EXPECT_EQ(prompter_.Texts(), (QStringList{kDataNotSaved, kDataNotSaved}));
   EXPECT_TRUE(prompter_.AllAnswersUsed());
 }
@@ -136,19 +137,119 @@ TEST_F(LifecycleTest, FailedSaveOfASavedSiteLeavesTheOldFileAndReportsIt) {
   ASSERT_TRUE(workspace_->SaveSite());
   const QByteArray before = Bytes(target);
   SetSiteName("Second");
-  workspace_->State().SetSiteSaved(true);  // as after a save with nothing changed since
-  // The folder vanishes under the program (an unplugged drive, a removed share).
-  QDir(home_.Path("Sites")).removeRecursively();
+  // The drive is unplugged under the program, and plugged in again after the save.
+  const QString sites = home_.Path("Sites");
+  ASSERT_TRUE(QDir().rename(sites, sites + "-unplugged"));
   prompter_.Clear();
   EXPECT_FALSE(workspace_->SaveSite());
+  ASSERT_TRUE(QDir().rename(sites + "-unplugged", sites));
   ASSERT_EQ(prompter_.Warnings().size(), 1);
   EXPECT_TRUE(prompter_.Warnings()[0].startsWith("Copy error"));
   EXPECT_FALSE(workspace_->State().SiteSaved());
+  EXPECT_EQ(Bytes(target), before);
+  EXPECT_EQ(QDir(sites).entryList(QDir::Files | QDir::Hidden), QStringList{"kept.mdb"});
   // The site goes on as before.
   site::Table& site = workspace_->Doc().Site();
   site.First();
   EXPECT_EQ(site.Text("SiteName"), "Second");
-  Q_UNUSED(before);
+}
+
+TEST_F(LifecycleTest, SaveWritesASiteWithAFileAtOnceAndSaysSo) {
+  const QString target = SitePath("office.mdb");
+  prompter_.AnswerFile(target);
+  ASSERT_TRUE(workspace_->SaveSite());
+  SetSiteName("Edited since");
+  workspace_->State().MarkModified();
+  prompter_.Clear();
+  QStringList saved;
+  QObject::connect(workspace_.get(), &Workspace::Saved,
+                   [&saved](const QString& file) { saved << file; });
+  EXPECT_TRUE(workspace_->SaveSite());
+  EXPECT_TRUE(prompter_.Records().empty());
+  EXPECT_TRUE(workspace_->State().SiteSaved());
+  EXPECT_EQ(SiteNameIn(target), "Edited since");
+  EXPECT_EQ(saved, QStringList{QFileInfo(target).absoluteFilePath()});
+}
+
+TEST_F(LifecycleTest, DecliningToOverwriteKeepsTheNameAndTheOtherFile) {
+  const QString mine = SitePath("new1.mdb");
+  prompter_.AnswerFile(mine);
+  ASSERT_TRUE(workspace_->SaveSite());
+  const QString other = SitePath("small-office.mdb");
+  ASSERT_TRUE(QFile::copy(home_.Path("DBs/CleanSite.mdb"), other));
+  const QByteArray other_before = Bytes(other);
+  SetSiteName("Mine");
+  workspace_->State().MarkModified();
+  prompter_.AnswerFile(other);
+  prompter_.AnswerYes(false);
+  EXPECT_FALSE(workspace_->SaveSiteAs());
+  EXPECT_EQ(workspace_->State().SiteFileName(), QFileInfo(mine).absoluteFilePath());
+  EXPECT_FALSE(workspace_->State().SiteSaved());
+  // Save then writes the site's own file, without a question, and never the declined one.
+  prompter_.Clear();
+  EXPECT_TRUE(workspace_->SaveSite());
+  EXPECT_TRUE(prompter_.Records().empty());
+  EXPECT_EQ(Bytes(other), other_before);
+  EXPECT_EQ(SiteNameIn(mine), "Mine");
+}
+
+TEST_F(LifecycleTest, UnsavedWorkIsAskedAboutAndCancelLeavesEverything) {
+  enum class Step { kNew, kOpen, kExit };
+  const QString file = SitePath("other.mdb");
+  ASSERT_TRUE(QFile::copy(home_.Path("DBs/CleanSite.mdb"), file));
+  const struct {
+    const char* what;
+    Step step;
+    int answer;  // 0 Yes (and a save under a new name), 1 No, 2 Cancel
+    bool goes_on;
+  } cases[] = {
+      {"new, cancel", Step::kNew, 2, false}, {"new, no", Step::kNew, 1, true},
+      {"new, yes", Step::kNew, 0, true},     {"open, cancel", Step::kOpen, 2, false},
+      {"open, no", Step::kOpen, 1, true},    {"exit, cancel", Step::kExit, 2, false},
+      {"exit, yes", Step::kExit, 0, true},
+  };
+  int saved = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    workspace_->MakeNewSite();
+    SetSiteName("Work in progress");
+    prompter_.Clear();
+    const QString saved_as = SitePath(QString("saved-%1.mdb").arg(++saved));
+    if (c.answer == 0) {
+      prompter_.AnswerYes(true);
+      prompter_.AnswerFile(saved_as);
+    } else if (c.answer == 1) {
+      prompter_.AnswerYes(false);
+    } else {
+      prompter_.AnswerCancel();
+    }
+    if (c.step == Step::kOpen && c.goes_on) prompter_.AnswerFile(std::nullopt);
+    bool went_on = false;
+    switch (c.step) {
+      case Step::kNew:
+        went_on = workspace_->NewSite();
+        break;
+      case Step::kOpen:
+        workspace_->OpenSite();
+        went_on = prompter_.Records().back().kind == ScriptedPrompter::Kind::kOpenFile;
+        break;
+      case Step::kExit:
+        went_on = workspace_->ExitPrompt();
+        break;
+    }
+    EXPECT_EQ(went_on, c.goes_on);
+    ASSERT_FALSE(prompter_.Records().empty());
+    EXPECT_EQ(prompter_.Records()[0].kind, ScriptedPrompter::Kind::kYesNoCancel);
+    EXPECT_EQ(prompter_.Records()[0].text, kDataNotSaved);
+    EXPECT_TRUE(prompter_.AllAnswersUsed());
+    if (c.answer == 0) {
+      EXPECT_EQ(SiteNameIn(saved_as), "Work in progress");
+    }
+    site::Table& site = workspace_->Doc().Site();
+    site.First();
+    const bool kept = !(c.step == Step::kNew && c.goes_on);
+    EXPECT_EQ(site.Text("SiteName") == "Work in progress", kept);
+  }
 }
 
 TEST_F(LifecycleTest, FailedSaveKeepsTheOldFileByteForByte) {
@@ -273,6 +374,111 @@ TEST_F(LifecycleTest, OpeningRewritesTheOldSalesChannel) {
   EXPECT_EQ(site.Text("SiteName"), "Depot");
   // Opening leaves the saved flag as it was.
   EXPECT_FALSE(workspace_->State().SiteSaved());
+}
+
+// Older site files, each opened, saved and opened again through the program's own steps.
+TEST_F(LifecycleTest, OlderLayoutsOpenSaveAndOpenAgain) {
+  const struct {
+    const char* name;
+    const char* sql;
+    bool status_flags;
+  } layouts[] = {
+      {"no-prot3.mdb",
+       "ALTER TABLE \"Panels\" DROP COLUMN \"Prot3\"; ALTER TABLE \"Panels\" DROP COLUMN "
+       "\"Opt5\"; ALTER TABLE \"Panels\" DROP COLUMN \"Opt6\"; ALTER TABLE \"Panels\" DROP "
+       "COLUMN \"Opt7\"; ALTER TABLE \"Panels\" DROP COLUMN \"Opt8\"",
+       true},
+      {"no-status-flags.mdb",
+       "ALTER TABLE \"Panels\" DROP COLUMN \"OKBooleanLoops\"; ALTER TABLE \"Panels\" DROP "
+       "COLUMN \"OKBooleanPSU\"",
+       false},
+      {"no-loop-flag.mdb", "ALTER TABLE \"Loops\" DROP COLUMN \"OKBoolean\"", true},
+      {"oldest.mdb",
+       "PRAGMA application_id = 0; PRAGMA user_version = 0; "
+       "ALTER TABLE \"Loops\" DROP COLUMN \"OKBoolean\"; "
+       "ALTER TABLE \"Panels\" DROP COLUMN \"OKBooleanLoops\"; ALTER TABLE \"Panels\" DROP "
+       "COLUMN \"OKBooleanPSU\"; ALTER TABLE \"Panels\" DROP COLUMN \"Prot3\"; "
+       "ALTER TABLE \"Panels\" DROP COLUMN \"Opt5\"; ALTER TABLE \"Panels\" DROP COLUMN "
+       "\"Opt6\"; ALTER TABLE \"Panels\" DROP COLUMN \"Opt7\"; ALTER TABLE \"Panels\" DROP "
+       "COLUMN \"Opt8\"",
+       false},
+  };
+  for (const auto& layout : layouts) {
+    SCOPED_TRACE(layout.name);
+    const QString file = SitePath(layout.name);
+    QFile::remove(file);
+    ASSERT_TRUE(QFile::copy(home_.Path("DBs/CleanSite.mdb"), file));
+    {
+      site::Database db("older", file);
+      db.Open();
+      db.Execute(layout.sql);
+      testing::InsertRow(db, "Site", {{"SiteName", "Old depot"}});
+      testing::InsertRow(db, "Panels",
+                         {{"Panel Number", 1}, {"Panel Name", "Hall"}, {"Panel Type", 1}});
+      testing::InsertRow(db, "Loops", {{"PanelNumber", 1}, {"LoopNumber", 1}, {"OK", "Loop OK"}});
+    }
+    prompter_.Clear();
+    ASSERT_TRUE(workspace_->OpenSiteFile(file)) << prompter_.Warnings().join("|").toStdString();
+    EXPECT_EQ(workspace_->Doc().PanelsHaveStatusFlags(), layout.status_flags);
+    workspace_->State().MarkModified();
+    const QString again = SitePath(QString("again-") + layout.name);
+    prompter_.AnswerFile(again);
+    ASSERT_TRUE(workspace_->SaveSiteAs());
+    ASSERT_TRUE(workspace_->OpenSiteFile(again)) << prompter_.Warnings().join("|").toStdString();
+    site::Table& panels = workspace_->Doc().Panels();
+    ASSERT_EQ(panels.RecordCount(), 1);
+    panels.First();
+    EXPECT_EQ(panels.Text("Panel Name"), "Hall");
+    if (!layout.status_flags) {
+      EXPECT_EQ(panels.Text("Loop Loads"), "-");
+    }
+    site::Table& site = workspace_->Doc().Site();
+    site.First();
+    EXPECT_EQ(site.Text("SiteName"), "Old depot");
+  }
+}
+
+TEST(StartTest, WithoutTheBlankSiteNoRunStartsOnOldContent) {
+  testing::TestHome home;
+  {
+    site::Database db("old", home.Folder().WorkingCopy());
+    db.Open();
+    testing::InsertRow(db, "Panels", {{"Panel Number", 1}, {"Panel Name", "Left over"}});
+  }
+  ASSERT_TRUE(QFile::remove(home.Path("DBs/CleanSite.mdb")));
+  ScriptedPrompter prompter;
+  Workspace workspace(home.Folder(), prompter);
+  try {
+    workspace.OpenTables();
+    ADD_FAILURE() << "the run started without its blank site";
+  } catch (const site::StoreError& error) {
+    EXPECT_TRUE(error.Message().startsWith("Cannot make the working copy from the blank site"))
+        << error.Message().toStdString();
+  }
+  EXPECT_FALSE(workspace.Doc().IsOpen());
+}
+
+TEST(StartTest, CatalogueUpgradeFailuresAreToldOnceAtStart) {
+  testing::TestHome home;
+  // A catalogue of an older version, which another program holds for writing throughout the
+  // start.
+  site::Database holder("holder", home.Path("DBs/Catalogue.db"));
+  holder.Open();
+  holder.Execute("ALTER TABLE \"2010_2_PanelCompatibility\" DROP COLUMN \"Prot3\"");
+  holder.Execute("BEGIN IMMEDIATE");
+  ScriptedPrompter prompter;
+  Workspace workspace(home.Folder(), prompter);
+  workspace.OpenTables();
+  workspace.StartSession();
+  holder.Execute("ROLLBACK");
+  ASSERT_FALSE(workspace.Catalogue().UpgradeProblems().isEmpty());
+  const QStringList warnings = prompter.Warnings();
+  ASSERT_EQ(warnings.size(), 1) << warnings.join("|").toStdString();
+  EXPECT_TRUE(warnings[0].startsWith("Parts of the catalogue could not be brought up to date"));
+  EXPECT_TRUE(warnings[0].contains(workspace.Catalogue().UpgradeProblems().first()));
+  prompter.Clear();
+  workspace.MakeNewSite();
+  EXPECT_TRUE(prompter.Warnings().isEmpty());
 }
 
 }  // namespace
