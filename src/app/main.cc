@@ -3,6 +3,7 @@
 #include <QMessageBox>
 
 #include "i18n/settings.h"
+#include "i18n/tr.h"
 #include "i18n/translation.h"
 #include "site/program_folder.h"
 #include "site/run_state.h"
@@ -10,6 +11,7 @@
 #include "ui/image_list.h"
 #include "ui/main_form.h"
 #include "ui/qt_prompter.h"
+#include "velmora/version.h"
 #include "workspace/workspace.h"
 
 int main(int argc, char** argv) {
@@ -20,8 +22,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // The title ("Velmora 2.09") is the main window's caption; it is not set as the display name,
   // which the platform would append to every window's caption.
-  QApplication::setApplicationName("Velmora");
-  QApplication::setApplicationVersion("2.09");
+  QApplication::setApplicationName(velmora::kProgramName);
+  QApplication::setApplicationVersion(velmora::kVersion);
   QApplication::setDesktopFileName("velmora");
   QApplication::setWindowIcon(velmora::ui::ProgramIcon());
 
@@ -39,7 +41,7 @@ int main(int argc, char** argv) {
     workspace.OpenTables();
   } catch (const velmora::site::StoreError& error) {
     QMessageBox::critical(nullptr, velmora::site::kApplicationTitle,
-                          QString("Velmora cannot start: %1").arg(error.Message()));
+                          velmora::i18n::Tr(N_("Velmora cannot start: %1")).arg(error.Message()));
     return 1;
   }
   velmora::ui::TMainForm main_form(workspace, settings);

@@ -3,9 +3,11 @@
 #include <QObject>
 #include <QString>
 
+#include "velmora/version.h"
+
 namespace velmora::site {
 
-inline constexpr const char* kApplicationTitle = "Velmora 2.09";
+inline constexpr const char* kApplicationTitle = kProgramTitle;
 
 // The state of one run of the program that the main window owns and hands down: the document
 // state of the working copy, the event flags that keep change handlers from re-entering while
