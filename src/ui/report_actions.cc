@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QWidget>
 #include <functional>
@@ -54,6 +55,11 @@ void ReportActions::Preview(ReportKind kind) {
   dialog.setWindowTitle(i18n::Tr(N_("Report Preview")));
   connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
           [this, kind](QPrinter* target) { reports::RenderReport(store_->Db(), kind, target); });
+  // The pages at their real size, as on paper, rather than fitted to the window.
+  if (auto* pages = dialog.findChild<QPrintPreviewWidget*>()) {
+    pages->setZoomMode(QPrintPreviewWidget::CustomZoom);
+    pages->setZoomFactor(1.0);
+  }
   dialog.exec();
 }
 
