@@ -7,6 +7,7 @@
 #include "catalogue/lookup.h"
 #include "catalogue/panel_spec.h"
 #include "i18n/tr.h"
+#include "i18n/translation.h"
 #include "loop/loop_form_model.h"
 #include "loop/loop_settings.h"
 #include "panel/variant.h"
@@ -115,6 +116,13 @@ void OptionsDialog::Show() {
   }
 
   form_.country_code = settings_.CountryCode();
+  // "de_DE" and the like count as German; anything but a language the program offers as English.
+  form_.languages.Clear();
+  form_.languages.Append(i18n::Tr(N_("English")));
+  form_.languages.Append(i18n::Tr(N_("German")));
+  const QString language = i18n::LanguageFallbacks(settings_.Language()).last();
+  form_.languages.SelectIndex(language == kLanguageCodes[1] ? 1 : 0);
+  loaded_language_ = form_.languages.selected;
   if (lookup.IsOpen()) {
     for (const QString& text : catalogue::StandbyTimeTexts(lookup))
       form_.standby_times.Append(text);
@@ -407,6 +415,11 @@ void OptionsDialog::OnCountryCodeEdited(const QString& text) {
   Changed();
 }
 
+void OptionsDialog::OnLanguageChosen(int index) {
+  form_.languages.SelectIndex(index);
+  form_.Touch();
+}
+
 void OptionsDialog::OnCableChosen(int index) {
   form_.cable_index = index >= 0 && index < loop::LoopFormModel::kCableCount ? index : -1;
   Changed();
@@ -521,6 +534,9 @@ bool OptionsDialog::Ok() {
   }
   // The setting follows the row, so a row that could not be stored leaves both as they were.
   settings_.WriteCountryCode(form_.country_code);
+  // A language left as it was keeps the setting's own form ("de_DE" stays).
+  if (form_.languages.selected >= 0 && form_.languages.selected != loaded_language_)
+    settings_.WriteUser(i18n::kLanguageValue, kLanguageCodes[form_.languages.selected]);
   Close();
   return true;
 }

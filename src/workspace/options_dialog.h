@@ -28,6 +28,9 @@ class OptionsFormModel : public QObject {
   panel::ChoiceBox standby_times;
   panel::ChoiceBox alarm_times;
   QString country_code;
+  // The language of the program's texts, numbers and dates: the names of kLanguageCodes, in the
+  // language of the run. A new choice applies from the next start.
+  panel::ChoiceBox languages;
 
   // "Panel defaults". The type code box also takes a typed code.
   panel::ChoiceBox type_codes;
@@ -61,6 +64,9 @@ class OptionsFormModel : public QObject {
 // dialog, the cascades of its panel page (the panel rules applied to its own boxes and buttons),
 // the length clamp, and OK and Cancel. While it is open the panel catalogue is filtered by the
 // sales channel chosen in it; closing puts the filter of before back.
+// The languages the program offers, as the "Language" setting holds them.
+inline constexpr const char* kLanguageCodes[] = {"en", "de"};
+
 class OptionsDialog {
  public:
   OptionsDialog(Run& run, i18n::Settings settings);
@@ -87,6 +93,7 @@ class OptionsDialog {
   void OnStandbyTimeChosen(int index);
   void OnAlarmTimeChosen(int index);
   void OnCountryCodeEdited(const QString& text);
+  void OnLanguageChosen(int index);
   void OnCableChosen(int index);
   void OnLengthTextChanged(const QString& text);
   // "One Location" or "Spread" clicked, with the box's new state: the other one takes the
@@ -122,6 +129,7 @@ class OptionsDialog {
   Run& run_;
   i18n::Settings settings_;
   OptionsFormModel form_;
+  int loaded_language_ = -1;
   bool open_ = false;
   site::Filter remembered_filter_;
   bool remembered_filtered_ = false;

@@ -12,6 +12,7 @@
 #include "electrical/recalculation.h"
 #include "electrical/site_rows.h"
 #include "i18n/messages.h"
+#include "i18n/tr.h"
 #include "loop/output_editor.h"
 #include "panel/panel_lifecycle.h"
 #include "site/file_copy.h"
@@ -32,7 +33,7 @@ const char* const kBlankSiteColumns[] = {
     "State/Province", "PostalCode",  "Country",      "Phone",        "Fax",
     "Email",          "Comment",     "SalesChannel"};
 
-constexpr const char* kCopyError = "Copy error";
+constexpr i18n::Source kCopyError = N_("Copy error");
 
 }  // namespace
 
@@ -70,7 +71,7 @@ void Workspace::OpenTables() {
     QString error;
     if (site::CopyWholeFile(folder_.Template(), folder_.WorkingCopy(), true, &error) !=
         site::CopyResult::kOk)
-      throw site::StoreError("Cannot make the working copy: " + error);
+      throw site::StoreError(i18n::Tr(N_("Cannot make the working copy: %1")).arg(error));
   };
   if (!QFileInfo::exists(folder_.WorkingCopy())) make_working_copy();
   // The catalogue first (its upgrades run as its tables open), then the working copy with the
@@ -136,7 +137,7 @@ bool Workspace::ReplaceWorkingCopy(const QString& source, QString* error) {
 bool Workspace::ResetWorkingCopy() {
   QString error;
   if (!ReplaceWorkingCopy(folder_.Template(), &error)) {
-    prompter_.Warn(QString("The blank site %1 cannot be used: %2")
+    prompter_.Warn(i18n::Tr(N_("The blank site %1 cannot be used: %2"))
                        .arg(QDir::toNativeSeparators(folder_.Template()), error));
     return false;
   }
@@ -198,7 +199,7 @@ bool Workspace::OpenSite() {
     FlagScope loading(&state_, &RunState::SetLoading, &RunState::Loading, true);
     site::Prompter::FileDialog dialog;
     dialog.folder = folder_.SitesFolder();
-    dialog.filters = {"Database file (*.mdb)", "All files (*.*)"};
+    dialog.filters = {i18n::Tr(N_("Database file (*.mdb)")), i18n::Tr(N_("All files (*.*)"))};
     dialog.default_suffix = "mdb";
     file = prompter_.ChooseOpenFile(dialog);
   }
@@ -209,7 +210,7 @@ bool Workspace::OpenSite() {
 bool Workspace::OpenSiteFile(const QString& file) {
   QString error;
   if (!ReplaceWorkingCopy(file, &error)) {
-    prompter_.Warn(QString("The site file %1 cannot be opened: %2")
+    prompter_.Warn(i18n::Tr(N_("The site file %1 cannot be opened: %2"))
                        .arg(QDir::toNativeSeparators(file), error));
     return false;
   }
@@ -224,7 +225,7 @@ bool Workspace::OpenSiteFile(const QString& file) {
   } catch (const site::StoreError& e) {
     // The check let the file through but it still cannot be worked with: it is not kept as
     // the site on show, and the program carries on with a blank one.
-    prompter_.Warn(QString("The site file %1 cannot be opened: %2")
+    prompter_.Warn(i18n::Tr(N_("The site file %1 cannot be opened: %2"))
                        .arg(QDir::toNativeSeparators(file), e.Message()));
     NewSite();
     return false;
@@ -307,7 +308,7 @@ site::Prompter::FileDialog Workspace::SaveDialog() const {
   site::Prompter::FileDialog dialog;
   dialog.folder = folder_.SitesFolder();
   dialog.file_name = state_.SiteFileName();
-  dialog.filters = {"Database file (*.mdb)"};
+  dialog.filters = {i18n::Tr(N_("Database file (*.mdb)"))};
   dialog.default_suffix = "mdb";
   return dialog;
 }
@@ -323,7 +324,7 @@ bool Workspace::SaveSite() {
       done = true;
     } else {
       // The old file stays as it was, and the site is no longer known to be saved.
-      prompter_.Warn(QString(kCopyError) + "\n" + error);
+      prompter_.Warn(i18n::Tr(kCopyError) + "\n" + error);
       state_.SetSiteSaved(false);
     }
   } else if (std::optional<QString> chosen = prompter_.ChooseSaveFile(SaveDialog())) {
@@ -338,18 +339,18 @@ bool Workspace::SaveSite() {
             site::CopyResult::kOk) {
           done = true;
         } else {
-          prompter_.Warn(QString(kCopyError) + "\n" + error);
+          prompter_.Warn(i18n::Tr(kCopyError) + "\n" + error);
         }
       }
     } else {
-      prompter_.Warn(QString(kCopyError) + "\n" + error);
+      prompter_.Warn(i18n::Tr(kCopyError) + "\n" + error);
     }
     if (done) state_.SetSiteSaved(true);
   }
   try {
     doc_.Open();
   } catch (const site::StoreError& e) {
-    prompter_.Warn("The working copy cannot be reopened: " + e.Message());
+    prompter_.Warn(i18n::Tr(N_("The working copy cannot be reopened: %1")).arg(e.Message()));
   }
   return done;
 }
