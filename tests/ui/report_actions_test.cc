@@ -68,11 +68,15 @@ TEST_F(ReportActionsTest, PrintAsksForThePrinterFirstAndACancelChangesNothing) {
 TEST_F(ReportActionsTest, PreviewFillsThePrintStoreAndShowsThePreviewWindowAtRealSize) {
   QString shown;
   std::optional<std::pair<QPrintPreviewWidget::ZoomMode, double>> zoom;
-  QTimer::singleShot(0, [&shown, &zoom] {
+  QStringList fitted;
+  QTimer::singleShot(0, [&shown, &zoom, &fitted] {
     if (auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
       shown = preview->objectName() + " / " + preview->windowTitle();
       if (auto* pages = preview->findChild<QPrintPreviewWidget*>())
         zoom = std::make_pair(pages->zoomMode(), pages->zoomFactor());
+      for (QAction* action : preview->findChildren<QAction*>()) {
+        if (action->isChecked() && action->text().startsWith("Fit")) fitted << action->text();
+      }
       preview->reject();
     }
   });
@@ -81,6 +85,7 @@ TEST_F(ReportActionsTest, PreviewFillsThePrintStoreAndShowsThePreviewWindowAtRea
   ASSERT_TRUE(zoom.has_value());
   EXPECT_EQ(zoom->first, QPrintPreviewWidget::CustomZoom);
   EXPECT_DOUBLE_EQ(zoom->second, 1.0);
+  EXPECT_TRUE(fitted.isEmpty()) << fitted.join(", ").toStdString();
   EXPECT_EQ(Rows("Sections"), 1);
   EXPECT_EQ(Rows("Site"), 1);
   EXPECT_EQ(Rows("PartsList"), 1);  // the site report leaves the parts list alone
