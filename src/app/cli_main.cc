@@ -62,7 +62,8 @@ struct Arguments {
 
 struct Option {
   const char* name;
-  const char* value = nullptr;  // the value's name in the usage; none for a flag
+  const char* value = nullptr;              // the value's name in the usage; none for a flag
+  Source missing = N_("%1 needs a value");  // the complaint when the value is not given
 };
 
 struct Positional {
@@ -195,7 +196,7 @@ const std::vector<CommandSpec>& Commands() {
       {"report",
        "SITE.mdb (--site | --parts) --pdf OUT.pdf",
        {{"SITE.mdb", N_("no site file given")}},
-       {{"--site"}, {"--parts"}, {"--pdf", "OUT.pdf"}},
+       {{"--site"}, {"--parts"}, {"--pdf", "OUT.pdf", N_("%1 needs a file name")}},
        CheckReport,
        RunReport},
       {"parts",
@@ -207,7 +208,9 @@ const std::vector<CommandSpec>& Commands() {
       {"generate",
        "[--panels N] [--loops L] [--rows R] OUT.mdb",
        {{"OUT.mdb", N_("no file to write given")}},
-       {{"--panels", "N"}, {"--loops", "L"}, {"--rows", "R"}},
+       {{"--panels", "N", N_("%1 needs a number")},
+        {"--loops", "L", N_("%1 needs a number")},
+        {"--rows", "R", N_("%1 needs a number")}},
        CheckGenerate,
        RunGenerate},
   };
@@ -269,7 +272,7 @@ QString Parse(const QStringList& list, const CommandSpec** command, Arguments* a
     if (option->value == nullptr) {
       args->flags.insert(a);
     } else {
-      if (i + 1 >= list.size()) return Tr(N_("%1 needs a value: %2")).arg(a, option->value);
+      if (i + 1 >= list.size()) return Tr(option->missing).arg(a);
       args->values.insert(a, list[++i]);
     }
   }
