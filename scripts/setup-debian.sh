@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libsqlite3-dev
+  qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   gettext
   poppler-utils fonts-dejavu-core

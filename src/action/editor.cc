@@ -90,8 +90,6 @@ QString MergeKey(const Action& a) {
          QString::number(a.params.value("loop").toInt());
 }
 
-bool IsOverloadWarning(const electrical::LoopResult& r) { return r.check.Overloaded(); }
-
 }  // namespace
 
 Editor::Editor(workspace::Workspace& workspace, i18n::Settings settings)
@@ -240,9 +238,7 @@ Result Editor::Execute(const Action& action, site::Prompter& asker) {
     const electrical::LoopResult* logged = nullptr;
     auto speak = [&](const electrical::LoopResult& r) {
       logged = &r;
-      if (IsOverloadWarning(r)) {
-        const QString message = i18n::Text(Msg::kLoop) + " " + QString::number(r.loop) + " : " +
-                                i18n::Text(Msg::kLoopOverload) + r.check.Codes();
+      if (const QString message = electrical::LoopOverloadWarning(r); !message.isEmpty()) {
         if (message != state.LastLoopStatus()) {
           state.SetLastLoopStatus(message);
           ctx.messages << message;
@@ -258,14 +254,8 @@ Result Editor::Execute(const Action& action, site::Prompter& asker) {
       for (const electrical::LoopResult& r : recalculation.loops) speak(r);
     }
     if (ctx.supply_panel > 0) {
-      if (const electrical::PanelResult* p = recalculation.Panel(ctx.supply_panel)) {
-        if (p->power.quiescent_overload)
-          ctx.messages << i18n::Text(Msg::kPowerSupplyOverload) + " : " +
-                              i18n::Text(Msg::kQuiescentCurrent);
-        if (p->power.alarm_overload)
-          ctx.messages << i18n::Text(Msg::kPowerSupplyOverload) + " : " +
-                              i18n::Text(Msg::kAlarmCurrent);
-      }
+      if (const electrical::PanelResult* p = recalculation.Panel(ctx.supply_panel))
+        ctx.messages << electrical::SupplyWarnings(*p);
     }
     if (logged != nullptr) {
       const QString path = workspace_.Folder().LoopLog();

@@ -4,171 +4,299 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <exception>
-#include <optional>
+#include <vector>
 
 #include "app/cli_check.h"
 #include "app/cli_generate.h"
 #include "app/cli_output.h"
 #include "app/cli_session.h"
+#include "electrical/recalculation.h"
 #include "i18n/settings.h"
+#include "i18n/tr.h"
 #include "i18n/translation.h"
 #include "reports/report_run.h"
 #include "site/file_io.h"
 #include "site/program_folder.h"
 #include "site/store_error.h"
+#include "velmora/version.h"
 
 namespace {
 
 using velmora::app::CliSession;
+using velmora::i18n::Settings;
+using velmora::i18n::Source;
+using velmora::i18n::Tr;
 using velmora::reports::ReportKind;
 
+// Exit statuses; docs/cli.md promises them to scripts.
 constexpr int kPassed = 0;
 constexpr int kOverloaded = 1;
 constexpr int kUnusable = 2;
-
-const char kUsage[] =
-    "usage: velmora-cli check SITE.mdb [--json] [--technical-detail]\n"
-    "       velmora-cli report SITE.mdb (--site | --parts) --pdf OUT.pdf\n"
-    "       velmora-cli parts SITE.mdb [--csv]\n"
-    "       velmora-cli generate [--panels N] [--loops L] [--rows R] OUT.mdb\n"
-    "The site file is never changed. Exit status: 0 when every loop and power supply passes,\n"
-    "1 when one is overloaded, 2 when a file cannot be used.\n"
-    "generate builds a large site from the catalogue (50 panels of 8 loops with 10 device rows\n"
-    "each unless told otherwise) into OUT.mdb, which must not exist yet.\n";
 
 void Out(const QString& text) {
   const QByteArray bytes = text.toUtf8();
   std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
 }
 
+void Err(const QString& text) {
+  const QByteArray bytes = text.toUtf8();
+  std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+}
+
 int Fail(const QString& message) {
-  std::fprintf(stderr, "velmora-cli: %s\n", qUtf8Printable(message));
+  Err("velmora-cli: " + message + "\n");
   return kUnusable;
 }
 
-int Usage(const QString& problem) {
-  std::fprintf(stderr, "velmora-cli: %s\n%s", qUtf8Printable(problem), kUsage);
-  return kUnusable;
-}
+// What the arguments of a run ask for, sorted by the command's table below.
+struct Arguments {
+  QString command;
+  QStringList files;               // the positional arguments, in order
+  QSet<QString> flags;             // options without a value
+  QHash<QString, QString> values;  // options with a value
 
-struct Command {
-  QString name;
-  QString site;
-  bool json = false;
-  bool technical_detail = false;
-  bool csv = false;
-  std::optional<ReportKind> report;
-  QString pdf;
-  velmora::app::SiteShape shape;
+  bool Has(const char* flag) const { return flags.contains(flag); }
+  QString Value(const char* option) const { return values.value(option); }
 };
 
-// The whole-number value of a generate option.
-QString ParseCount(const QStringList& args, int* i, int* value) {
-  const QString option = args[*i];
-  if (*i + 1 >= args.size()) return QString("%1 needs a number").arg(option);
+struct Option {
+  const char* name;
+  const char* value = nullptr;              // the value's name in the usage; none for a flag
+  Source missing = N_("%1 needs a value");  // the complaint when the value is not given
+};
+
+struct Positional {
+  const char* name;  // as the usage writes it
+  Source missing;    // the complaint when it is not given
+};
+
+// One command of the tool: its arguments, the checks the table cannot express, and its run.
+struct CommandSpec {
+  const char* name;
+  const char* synopsis;  // the usage line after the command's name
+  std::vector<Positional> files;
+  std::vector<Option> options;
+  QString (*check)(const Arguments&);
+  int (*run)(const Arguments&, const Settings&);
+};
+
+// The value of a whole-number option, or the complaint about it.
+QString ReadCount(const Arguments& args, const char* option, int* value) {
+  if (!args.values.contains(option)) return QString();
   bool ok = false;
-  *value = args[++*i].toInt(&ok);
-  if (!ok) return QString("%1 needs a whole number, not '%2'").arg(option, args[*i]);
+  const int read = args.Value(option).toInt(&ok);
+  if (!ok) return Tr(N_("%1 needs a whole number, not '%2'")).arg(option, args.Value(option));
+  *value = read;
   return QString();
 }
 
-// Parses the arguments; an empty text when they are fine, else what is wrong.
-QString Parse(const QStringList& args, Command* command) {
-  if (args.isEmpty()) return "no command given";
-  command->name = args[0];
-  if (command->name != "check" && command->name != "report" && command->name != "parts" &&
-      command->name != "generate")
-    return QString("unknown command '%1'").arg(command->name);
-  for (int i = 1; i < args.size(); ++i) {
-    const QString& a = args[i];
-    const QString& c = command->name;
-    if (a == "--json" && c == "check") {
-      command->json = true;
-    } else if (a == "--technical-detail" && c == "check") {
-      command->technical_detail = true;
-    } else if (a == "--csv" && c == "parts") {
-      command->csv = true;
-    } else if ((a == "--site" || a == "--parts") && c == "report") {
-      const ReportKind kind = a == "--site" ? ReportKind::kSite : ReportKind::kParts;
-      if (command->report && *command->report != kind) return "give --site or --parts, not both";
-      command->report = kind;
-    } else if (a == "--pdf" && c == "report") {
-      if (i + 1 >= args.size()) return "--pdf needs a file name";
-      command->pdf = args[++i];
-    } else if ((a == "--panels" || a == "--loops" || a == "--rows") && c == "generate") {
-      int* value = a == "--panels"  ? &command->shape.panels
-                   : a == "--loops" ? &command->shape.loops
-                                    : &command->shape.rows;
-      const QString problem = ParseCount(args, &i, value);
-      if (!problem.isEmpty()) return problem;
-    } else if (a.startsWith("--")) {
-      return QString("unknown option '%1' for %2").arg(a, c);
-    } else if (command->site.isEmpty()) {
-      command->site = a;
-    } else {
-      return QString("unexpected argument '%1'").arg(a);
-    }
-  }
-  if (command->site.isEmpty())
-    return command->name == "generate" ? "no file to write given" : "no site file given";
-  if (command->name == "report") {
-    if (!command->report) return "give --site or --parts";
-    if (command->pdf.isEmpty()) return "give --pdf OUT.pdf";
-    // The site file is never written, not even when it is named as the output by mistake.
-    const QFileInfo out(command->pdf);
-    if (out.exists() && out.canonicalFilePath() == QFileInfo(command->site).canonicalFilePath())
-      return QString("%1 is the site file itself; give another file for the PDF").arg(command->pdf);
+QString CheckReport(const Arguments& args) {
+  if (args.Has("--site") && args.Has("--parts")) return Tr(N_("give --site or --parts, not both"));
+  if (!args.Has("--site") && !args.Has("--parts")) return Tr(N_("give --site or --parts"));
+  if (!args.values.contains("--pdf")) return Tr(N_("give --pdf OUT.pdf"));
+  // The site file is never written, not even when it is named as the output by mistake.
+  const QString pdf = args.Value("--pdf");
+  const QFileInfo out(pdf);
+  if (out.exists() && out.canonicalFilePath() == QFileInfo(args.files[0]).canonicalFilePath())
+    return Tr(N_("%1 is the site file itself; give another file for the PDF")).arg(pdf);
+  return QString();
+}
+
+QString CheckGenerate(const Arguments& args) {
+  for (const char* option : {"--panels", "--loops", "--rows"}) {
+    int value = 0;
+    const QString problem = ReadCount(args, option, &value);
+    if (!problem.isEmpty()) return problem;
   }
   return QString();
 }
 
-int Run(const Command& command, const velmora::i18n::Settings& settings) {
+// Opens the site of `args` into the session, brings its results up to date and gives the
+// warnings of its checks, each once: two panels with an overloaded loop 4 would repeat the same
+// line, which says nothing new (the results name every loop). Returns kPassed, or the exit
+// status of the failure it has reported.
+int OpenAndCheck(CliSession& session, const Arguments& args, velmora::app::SiteCheck* check) {
+  QString error;
+  if (!session.Start(&error)) return Fail(error);
+  session.Ws().State().SetTechnicalDetail(args.Has("--technical-detail"));
+  if (!session.OpenSite(args.files[0], &error)) return Fail(error);
+  velmora::app::RecalculateSite(session.Data());
+  const velmora::electrical::Recalculation found =
+      velmora::electrical::RecalculatePanels(session.Data(), {}, false);
+  QStringList warnings;
+  for (const velmora::electrical::LoopResult& loop : found.loops)
+    warnings << velmora::electrical::LoopOverloadWarning(loop);
+  for (const velmora::electrical::PanelResult& panel : found.panels)
+    warnings << velmora::electrical::SupplyWarnings(panel);
+  for (const QString& warning : warnings) {
+    if (!warning.isEmpty() && !session.Prompter().Printed().contains(warning))
+      session.Prompter().Warn(warning, {});
+  }
+  *check = velmora::app::ReadSiteCheck(session.Data(), args.Has("--technical-detail"));
+  return kPassed;
+}
+
+int Verdict(const velmora::app::SiteCheck& check) { return check.Passed() ? kPassed : kOverloaded; }
+
+int RunCheck(const Arguments& args, const Settings&) {
+  CliSession session(velmora::site::ProgramFolder::FromEnvironment());
+  velmora::app::SiteCheck check;
+  if (const int failed = OpenAndCheck(session, args, &check); failed != kPassed) return failed;
+  if (args.Has("--json")) {
+    Out(QString::fromUtf8(velmora::app::CheckJson(check)));
+  } else {
+    Out(velmora::app::CheckTable(check));
+  }
+  return Verdict(check);
+}
+
+int RunReport(const Arguments& args, const Settings& settings) {
+  CliSession session(velmora::site::ProgramFolder::FromEnvironment());
+  velmora::app::SiteCheck check;
+  if (const int failed = OpenAndCheck(session, args, &check); failed != kPassed) return failed;
+  const ReportKind kind = args.Has("--site") ? ReportKind::kSite : ReportKind::kParts;
+  const QString pdf = args.Value("--pdf");
+  QString error;
+  if (!velmora::reports::WriteReportPdf(session.Ws(), session.Print(), kind, settings, pdf, &error))
+    return Fail(QString("%1: %2").arg(pdf, error));
+  return Verdict(check);
+}
+
+int RunParts(const Arguments& args, const Settings& settings) {
+  CliSession session(velmora::site::ProgramFolder::FromEnvironment());
+  velmora::app::SiteCheck check;
+  if (const int failed = OpenAndCheck(session, args, &check); failed != kPassed) return failed;
+  velmora::reports::PrepareReport(session.Ws(), session.Print(), ReportKind::kParts, settings);
+  const auto parts = velmora::reports::ReadReportData(session.Print().Db()).parts;
+  Out(args.Has("--csv") ? velmora::app::PartsCsv(parts) : velmora::app::PartsTable(parts));
+  return Verdict(check);
+}
+
+int RunGenerate(const Arguments& args, const Settings&) {
+  velmora::app::SiteShape shape;
+  ReadCount(args, "--panels", &shape.panels);
+  ReadCount(args, "--loops", &shape.loops);
+  ReadCount(args, "--rows", &shape.rows);
   CliSession session(velmora::site::ProgramFolder::FromEnvironment());
   QString error;
   if (!session.Start(&error)) return Fail(error);
-  if (command.name == "generate") {
-    if (!velmora::app::GenerateSite(session, command.shape, command.site, &error))
-      return Fail(error);
-    Out(QString("%1: %2 panels, %3 loops, %4 device rows\n")
-            .arg(command.site)
-            .arg(command.shape.panels)
-            .arg(command.shape.panels * command.shape.loops)
-            .arg(command.shape.panels * command.shape.loops * command.shape.rows));
-    return kPassed;
-  }
-  session.Ws().State().SetTechnicalDetail(command.technical_detail);
-  if (!session.OpenSite(command.site, &error)) return Fail(error);
+  const QString file = args.files[0];
+  if (!velmora::app::GenerateSite(session, shape, file, &error)) return Fail(error);
+  Out(Tr(N_("%1: %2 panels, %3 loops, %4 device rows"))
+          .arg(file)
+          .arg(shape.panels)
+          .arg(shape.panels * shape.loops)
+          .arg(shape.panels * shape.loops * shape.rows) +
+      "\n");
+  return kPassed;
+}
 
-  velmora::app::RecalculateSite(session.Data());
-  const velmora::app::SiteCheck check =
-      velmora::app::ReadSiteCheck(session.Data(), command.technical_detail);
-  if (command.name == "check") {
-    if (command.json) {
-      Out(QString::fromUtf8(velmora::app::CheckJson(check)));
-    } else {
-      Out(velmora::app::CheckTable(check));
-    }
-  } else if (command.name == "report") {
-    if (!velmora::reports::WriteReportPdf(session.Ws(), session.Print(), *command.report, settings,
-                                          command.pdf, &error))
-      return Fail(QString("%1: %2").arg(command.pdf, error));
-  } else {
-    velmora::reports::PrepareReport(session.Ws(), session.Print(), ReportKind::kParts, settings);
-    const auto parts = velmora::reports::ReadReportData(session.Print().Db()).parts;
-    Out(command.csv ? velmora::app::PartsCsv(parts) : velmora::app::PartsTable(parts));
+const std::vector<CommandSpec>& Commands() {
+  static const std::vector<CommandSpec> commands = {
+      {"check",
+       "SITE.mdb [--json] [--technical-detail]",
+       {{"SITE.mdb", N_("no site file given")}},
+       {{"--json"}, {"--technical-detail"}},
+       nullptr,
+       RunCheck},
+      {"report",
+       "SITE.mdb (--site | --parts) --pdf OUT.pdf",
+       {{"SITE.mdb", N_("no site file given")}},
+       {{"--site"}, {"--parts"}, {"--pdf", "OUT.pdf", N_("%1 needs a file name")}},
+       CheckReport,
+       RunReport},
+      {"parts",
+       "SITE.mdb [--csv]",
+       {{"SITE.mdb", N_("no site file given")}},
+       {{"--csv"}},
+       nullptr,
+       RunParts},
+      {"generate",
+       "[--panels N] [--loops L] [--rows R] OUT.mdb",
+       {{"OUT.mdb", N_("no file to write given")}},
+       {{"--panels", "N", N_("%1 needs a number")},
+        {"--loops", "L", N_("%1 needs a number")},
+        {"--rows", "R", N_("%1 needs a number")}},
+       CheckGenerate,
+       RunGenerate},
+  };
+  return commands;
+}
+
+QString Usage() {
+  QString text;
+  const QString lead = Tr(N_("usage:")) + " ";
+  for (const CommandSpec& command : Commands()) {
+    text += (text.isEmpty() ? lead : QString(lead.size(), ' ')) + "velmora-cli " + command.name +
+            " " + command.synopsis + "\n";
   }
-  return check.Passed() ? kPassed : kOverloaded;
+  text += QString(lead.size(), ' ') + "velmora-cli --help | --version\n";
+  text +=
+      Tr(N_("check prints the loops, outputs, currents and batteries of every panel, as JSON "
+            "with --json;\n"
+            "report writes the site report or the parts-list report as a PDF file; parts "
+            "prints the\n"
+            "parts list, as CSV with --csv. The site file is never changed.\n"
+            "Exit status: 0 when every loop and power supply passes, 1 when one is "
+            "overloaded,\n"
+            "2 when a file cannot be used or the arguments are wrong.\n"
+            "generate builds a large site from the catalogue (50 panels of 8 loops with 10 "
+            "device rows\n"
+            "each unless told otherwise) into OUT.mdb, which must not exist yet.\n"));
+  return text;
+}
+
+int UsageError(const QString& problem) {
+  Err("velmora-cli: " + problem + "\n" + Usage());
+  return kUnusable;
+}
+
+// Sorts the arguments by the command's table; an empty text when they are fine, else what is
+// wrong.
+QString Parse(const QStringList& list, const CommandSpec** command, Arguments* args) {
+  if (list.isEmpty()) return Tr(N_("no command given"));
+  args->command = list[0];
+  *command = nullptr;
+  for (const CommandSpec& spec : Commands()) {
+    if (args->command == spec.name) *command = &spec;
+  }
+  if (*command == nullptr) return Tr(N_("unknown command '%1'")).arg(args->command);
+  const CommandSpec& spec = **command;
+  for (int i = 1; i < list.size(); ++i) {
+    const QString& a = list[i];
+    if (!a.startsWith("--")) {
+      if (args->files.size() >= int(spec.files.size()))
+        return Tr(N_("unexpected argument '%1'")).arg(a);
+      args->files << a;
+      continue;
+    }
+    const Option* option = nullptr;
+    for (const Option& o : spec.options) {
+      if (a == o.name) option = &o;
+    }
+    if (option == nullptr) return Tr(N_("unknown option '%1' for %2")).arg(a, spec.name);
+    if (option->value == nullptr) {
+      args->flags.insert(a);
+    } else {
+      if (i + 1 >= list.size()) return Tr(option->missing).arg(a);
+      args->values.insert(a, list[++i]);
+    }
+  }
+  if (args->files.size() < int(spec.files.size()))
+    return Tr(spec.files[args->files.size()].missing);
+  return spec.check ? spec.check(*args) : QString();
 }
 
 // Qt's own notes (a missing runtime folder and the like) are no concern of the tool's user;
 // only its failures are.
 void QtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-  if (type == QtCriticalMsg || type == QtFatalMsg)
-    std::fprintf(stderr, "velmora-cli: %s\n", qUtf8Printable(message));
+  if (type == QtCriticalMsg || type == QtFatalMsg) Err("velmora-cli: " + message + "\n");
 }
 
 }  // namespace
@@ -178,7 +306,7 @@ int main(int argc, char** argv) {
   // No display is needed: pages are painted off screen.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   // The language and country code are found as the desktop program finds them.
-  const velmora::i18n::Settings settings = velmora::i18n::Settings::FromEnvironment();
+  const Settings settings = Settings::FromEnvironment();
   settings.CopyMachineSettings();
   QGuiApplication app(argc, argv);
   QGuiApplication::setApplicationName("velmora-cli");
@@ -199,16 +327,29 @@ int main(int argc, char** argv) {
     }
     arguments << argument;
   }
-  Command command;
-  const QString problem = Parse(arguments, &command);
-  if (!problem.isEmpty()) return Usage(problem);
+  QGuiApplication::setApplicationVersion(velmora::kVersion);
   const velmora::site::ProgramFolder home = velmora::site::ProgramFolder::FromEnvironment();
+  // Before any text is made, so that the usage and every complaint speak the user's language.
   velmora::i18n::SetUpTranslation(home.LocaleFolder(), settings);
+
+  const QStringList& list = arguments;
+  if (list.contains("--help") || list.contains("-h")) {
+    Out(Usage());
+    return kPassed;
+  }
+  if (list.contains("--version")) {
+    Out(QString("velmora-cli %1\n").arg(velmora::kVersion));
+    return kPassed;
+  }
+  const CommandSpec* command = nullptr;
+  Arguments args;
+  const QString problem = Parse(list, &command, &args);
+  if (!problem.isEmpty()) return UsageError(problem);
   try {
-    return Run(command, settings);
+    return command->run(args, settings);
   } catch (const velmora::site::StoreError& e) {
-    return Fail(QString("%1: %2").arg(command.site, e.Message()));
+    return Fail(QString("%1: %2").arg(args.files.value(0), e.Message()));
   } catch (const std::exception& e) {
-    return Fail(QString("%1: %2").arg(command.site, QString::fromUtf8(e.what())));
+    return Fail(QString("%1: %2").arg(args.files.value(0), QString::fromUtf8(e.what())));
   }
 }

@@ -6,26 +6,37 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
+#include <optional>
 
-#include "electrical/number_format.h"
+#include "i18n/display_format.h"
 #include "i18n/messages.h"
+#include "i18n/tr.h"
 
 namespace velmora::app {
 namespace {
 
 using i18n::Msg;
 using i18n::Text;
+using i18n::Tr;
 
-// A summary stored as display text ("1234", "10.3" in the user's number format) as a number;
-// empty as null; anything else as the text it is.
+// A stored number without the noise of its binary form: 29.200000000000003 is written 29.2.
+QJsonValue Real(double value) { return i18n::WithoutBinaryNoise(value); }
+
+// A summary stored as display text ("1234", "10.3" or "10,3" in the number format it was written
+// in) as a number; empty as null; anything else as the text it is.
 QJsonValue StoredNumber(const QString& text) {
   if (text.trimmed().isEmpty()) return QJsonValue::Null;
-  QString c_form = text.trimmed();
-  const QString separator = electrical::DecimalSeparator();
-  if (separator != ".") c_form.replace(separator, ".");
-  bool ok = false;
-  const double value = c_form.toDouble(&ok);
-  return ok ? QJsonValue(value) : QJsonValue(text);
+  const std::optional<double> value = i18n::ParseNumber(text);
+  return value ? Real(*value) : QJsonValue(text);
+}
+
+// The reasons of a loop's overload, [E01] to [E04], as the status text gives them; the same in
+// every language.
+QJsonArray Codes(const QString& status) {
+  static const QRegularExpression kCode(QStringLiteral("\\[(E\\d\\d)\\]"));
+  QJsonArray codes;
+  for (const QRegularExpressionMatch& m : kCode.globalMatch(status)) codes.append(m.captured(1));
+  return codes;
 }
 
 QJsonValue SiteValue(const QVariant& value) {
@@ -33,7 +44,7 @@ QJsonValue SiteValue(const QVariant& value) {
   switch (value.typeId()) {
     case QMetaType::Double:
     case QMetaType::Float:
-      return value.toDouble();
+      return Real(value.toDouble());
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::UInt:
@@ -72,7 +83,7 @@ QString Columns(const std::vector<QStringList>& rows, const std::vector<bool>& r
   return out;
 }
 
-QString Number(double value, int decimals) { return QString::number(value, 'f', decimals); }
+QString Number(double value, int decimals) { return i18n::FormatNumber(value, decimals); }
 
 QString CsvField(const QString& text) {
   if (!text.contains(QRegularExpression("[\",\r\n]"))) return text;
@@ -89,22 +100,26 @@ QByteArray CheckJson(const SiteCheck& check) {
   QJsonArray panels;
   for (const PanelCheck& p : check.panels) {
     QJsonArray loops;
+    bool loops_ok = true;
     for (const LoopCheck& l : p.loops) {
+      loops_ok = loops_ok && l.ok;
       loops.append(QJsonObject{{"number", l.number},
-                               {"quiescent", l.quiescent},
-                               {"alarm", l.alarm},
-                               {"drop", l.drop},
-                               {"status", l.status},
-                               {"ok", l.ok}});
+                               {"quiescent", Real(l.quiescent)},
+                               {"alarm", Real(l.alarm)},
+                               {"drop", Real(l.drop)},
+                               {"ok", l.ok},
+                               {"codes", Codes(l.status)},
+                               {"status", l.status}});
     }
     QJsonArray outputs;
     for (const OutputCheck& o : p.outputs) {
       outputs.append(QJsonObject{{"number", o.number},
                                  {"name", o.name},
                                  {"max", o.max},
-                                 {"quiescent", o.quiescent},
-                                 {"alarm", o.alarm}});
+                                 {"quiescent", Real(o.quiescent)},
+                                 {"alarm", Real(o.alarm)}});
     }
+    const QString box = Text(Msg::kBatteryBoxRequired);
     panels.append(QJsonObject{{"number", p.number},
                               {"name", p.name},
                               {"quiescentPanel", StoredNumber(p.quiescent_panel)},
@@ -112,13 +127,15 @@ QByteArray CheckJson(const SiteCheck& check) {
                               {"quiescentTotal", StoredNumber(p.quiescent_total)},
                               {"alarmTotal", StoredNumber(p.alarm_total)},
                               {"batteryCapacity", StoredNumber(p.battery_capacity)},
+                              {"batteryBoxRequired", !box.isEmpty() && p.battery.endsWith(box)},
                               {"battery", p.battery},
+                              {"loopsOk", loops_ok},
                               {"loopLoads", p.loop_loads},
                               {"psuOk", p.psu_ok},
                               {"loops", loops},
                               {"outputs", outputs}});
   }
-  return QJsonDocument(QJsonObject{{"site", site}, {"panels", panels}})
+  return QJsonDocument(QJsonObject{{"passed", check.Passed()}, {"site", site}, {"panels", panels}})
       .toJson(QJsonDocument::Indented);
 }
 
@@ -132,7 +149,7 @@ QString CheckTable(const SiteCheck& check) {
     out += "\n" + Text(Msg::kPanel) + " " + QString::number(p.number) + ": " + p.name + "\n";
     std::vector<QStringList> rows;
     rows.push_back({Text(Msg::kLoop), Text(Msg::kQuiescentCurrentMa), Text(Msg::kAlarmCurrentMa),
-                    "Drop (V)", Text(Msg::kComment)});
+                    Tr(N_("Drop (V)")), Text(Msg::kComment)});
     for (const LoopCheck& l : p.loops) {
       rows.push_back({QString::number(l.number), Number(l.quiescent, 2), Number(l.alarm, 2),
                       Number(l.drop, 3), (l.ok ? "  " : "! ") + l.status});
@@ -167,11 +184,12 @@ QString CheckTable(const SiteCheck& check) {
   }
   out += "\n";
   if (loops_over == 0 && supplies_over == 0) {
-    out += "Result: every loop and power supply passes.\n";
+    out += Tr(N_("Result: every loop and power supply passes.")) + "\n";
   } else {
-    out += QString("Result: %1 loop(s) and %2 power supply(ies) overloaded.\n")
+    out += Tr(N_("Result: %1 loop(s) and %2 power supply(ies) overloaded."))
                .arg(loops_over)
-               .arg(supplies_over);
+               .arg(supplies_over) +
+           "\n";
   }
   return out;
 }
@@ -185,6 +203,7 @@ QString PartsTable(const std::vector<reports::TierRow>& parts) {
 }
 
 QString PartsCsv(const std::vector<reports::TierRow>& parts) {
+  // The heading names the fields for programs: it is the same in every language.
   QString out = "Quantity,X,Part\r\n";
   for (const reports::TierRow& part : parts) {
     out += CsvField(part.tiers[0]) + "," + CsvField(part.tiers[1]) + "," + CsvField(part.tiers[2]) +

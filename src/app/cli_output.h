@@ -9,7 +9,9 @@
 
 namespace velmora::app {
 
-// The check as one JSON object: numbers as numbers, texts exactly as stored.
+// The check as one JSON object (docs/cli.md): numbers as numbers at their stored precision,
+// texts exactly as stored, and beside the texts that follow the language the fields that do not
+// ("ok", "codes", "psuOk", "passed").
 QByteArray CheckJson(const SiteCheck& check);
 // The check as a readable table, headings in the language of the run.
 QString CheckTable(const SiteCheck& check);

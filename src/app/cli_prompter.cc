@@ -2,11 +2,14 @@
 
 #include <cstdio>
 
+#include "i18n/tr.h"
+
 namespace velmora::app {
 namespace {
 
-void Print(const char* kind, const QString& text) {
-  std::fprintf(stderr, "velmora-cli: %s: %s\n", kind, qUtf8Printable(text));
+void Print(i18n::Source kind, const QString& text) {
+  std::fprintf(stderr, "velmora-cli: %s: %s\n", qUtf8Printable(i18n::Tr(kind)),
+               qUtf8Printable(text));
 }
 
 }  // namespace
@@ -22,23 +25,24 @@ void CliPrompter::Warn(const QString& text, Icon) {
   if (holding_) {
     held_ << text;
   } else {
-    Print("warning", text);
+    Print(N_("warning"), text);
+    printed_ << text;
   }
 }
 
 bool CliPrompter::ConfirmOkCancel(const QString& text, Icon) {
-  Print("question answered Cancel", text);
+  Print(N_("question answered Cancel"), text);
   return false;
 }
 
 bool CliPrompter::AskYesNo(const QString& text, Icon) {
-  Print("question answered No", text);
+  Print(N_("question answered No"), text);
   return false;
 }
 
 // The tool never saves, so a question about unsaved work goes on without saving.
 site::Prompter::Answer CliPrompter::AskYesNoCancel(const QString& text, Icon) {
-  Print("question answered No", text);
+  Print(N_("question answered No"), text);
   return Answer::kNo;
 }
 

@@ -14,6 +14,8 @@ class CliPrompter : public site::Prompter {
   void Hold() { holding_ = true; }
   // Stops holding and returns what was held.
   QStringList Release();
+  // The warnings printed so far, in order.
+  const QStringList& Printed() const { return printed_; }
 
   void Warn(const QString& text, Icon icon) override;
   bool ConfirmOkCancel(const QString& text, Icon icon) override;
@@ -26,6 +28,7 @@ class CliPrompter : public site::Prompter {
  private:
   bool holding_ = false;
   QStringList held_;
+  QStringList printed_;
 };
 
 }  // namespace velmora::app

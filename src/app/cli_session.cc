@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "i18n/tr.h"
 #include "site/store_error.h"
 
 namespace velmora::app {
@@ -21,13 +22,14 @@ CliSession::~CliSession() = default;
 
 bool CliSession::Start(QString* error) {
   if (!dir_.isValid()) {
-    *error = "cannot make a temporary folder: " + dir_.errorString();
+    *error = i18n::Tr(N_("cannot make a temporary folder: %1")).arg(dir_.errorString());
     return false;
   }
   for (const char* file : kRequired) {
     if (!QFileInfo(home_.Path(file)).isFile()) {
-      *error = QString("the program folder %1 has no %2 (set VELMORA_HOME to the program folder)")
-                   .arg(QDir::toNativeSeparators(home_.Root()), file);
+      *error =
+          i18n::Tr(N_("the program folder %1 has no %2 (set VELMORA_HOME to the program folder)"))
+              .arg(QDir::toNativeSeparators(home_.Root()), file);
       return false;
     }
   }
@@ -40,7 +42,8 @@ bool CliSession::Start(QString* error) {
     if (info.fileName() == "Site.mdb" || info.fileName().startsWith("Site.mdb")) continue;
     const QString to = folder.Path("DBs/" + info.fileName());
     if (!QFile::copy(info.absoluteFilePath(), to)) {
-      *error = QString("cannot copy %1").arg(QDir::toNativeSeparators(info.absoluteFilePath()));
+      *error =
+          i18n::Tr(N_("cannot copy %1")).arg(QDir::toNativeSeparators(info.absoluteFilePath()));
       return false;
     }
     QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
@@ -64,11 +67,11 @@ bool CliSession::Start(QString* error) {
 bool CliSession::OpenSite(const QString& file, QString* error) {
   const QFileInfo info(file);
   if (!info.exists()) {
-    *error = QString("%1: no such file").arg(file);
+    *error = i18n::Tr(N_("%1: no such file")).arg(file);
     return false;
   }
   if (!info.isFile() || !info.isReadable()) {
-    *error = QString("%1: not a readable file").arg(file);
+    *error = i18n::Tr(N_("%1: not a readable file")).arg(file);
     return false;
   }
   prompter_.Hold();
@@ -82,7 +85,8 @@ bool CliSession::OpenSite(const QString& file, QString* error) {
   }
   const QStringList warnings = prompter_.Release();
   if (!opened) {
-    *error = warnings.isEmpty() ? QString("%1 cannot be opened").arg(file) : warnings.join("\n");
+    *error =
+        warnings.isEmpty() ? i18n::Tr(N_("%1 cannot be opened")).arg(file) : warnings.join("\n");
     return false;
   }
   for (const QString& warning : warnings) prompter_.Warn(warning, {});

@@ -6,6 +6,7 @@
 
 #include "action/editor.h"
 #include "i18n/settings.h"
+#include "i18n/tr.h"
 #include "i18n/translation.h"
 #include "site/file_io.h"
 #include "site/program_folder.h"
@@ -15,6 +16,7 @@
 #include "ui/image_list.h"
 #include "ui/main_form.h"
 #include "ui/qt_prompter.h"
+#include "velmora/version.h"
 #include "workspace/workspace.h"
 
 int main(int argc, char** argv) {
@@ -25,8 +27,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // The title ("Velmora 2.09") is the main window's caption; it is not set as the display name,
   // which the platform would append to every window's caption.
-  QApplication::setApplicationName("Velmora");
-  QApplication::setApplicationVersion("2.09");
+  QApplication::setApplicationName(velmora::kProgramName);
+  QApplication::setApplicationVersion(velmora::kVersion);
   QApplication::setDesktopFileName("velmora");
   QApplication::setWindowIcon(velmora::ui::ProgramIcon());
 
@@ -51,7 +53,7 @@ int main(int argc, char** argv) {
     workspace.OpenTables();
   } catch (const velmora::site::StoreError& error) {
     QMessageBox::critical(nullptr, velmora::site::kApplicationTitle,
-                          QString("Velmora cannot start: %1").arg(error.Message()));
+                          velmora::i18n::Tr(N_("Velmora cannot start: %1")).arg(error.Message()));
     return 1;
   }
   velmora::action::Editor editor(workspace, settings);

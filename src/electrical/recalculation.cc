@@ -136,6 +136,20 @@ const PanelResult* Recalculation::Panel(int panel) const {
   return nullptr;
 }
 
+QString LoopOverloadWarning(const LoopResult& loop) {
+  if (!loop.check.Overloaded()) return QString();
+  return i18n::Text(Msg::kLoop) + " " + QString::number(loop.loop) + " : " +
+         i18n::Text(Msg::kLoopOverload) + loop.check.Codes();
+}
+
+QStringList SupplyWarnings(const PanelResult& panel) {
+  QStringList warnings;
+  const QString overload = i18n::Text(Msg::kPowerSupplyOverload) + " : ";
+  if (panel.power.quiescent_overload) warnings << overload + i18n::Text(Msg::kQuiescentCurrent);
+  if (panel.power.alarm_overload) warnings << overload + i18n::Text(Msg::kAlarmCurrent);
+  return warnings;
+}
+
 Recalculation RecalculatePanels(SiteData& data, const std::vector<int>& which, bool write) {
   Recalculation result;
   site::Database& db = data.doc.Db();

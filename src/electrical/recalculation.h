@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -44,6 +45,12 @@ struct Recalculation {
   const LoopResult* Loop(int panel, int loop) const;
   const PanelResult* Panel(int panel) const;
 };
+
+// The warnings the checks give, as message boxes and the command-line tool show them: "Loop 4 :
+// Loop Overload [E04]" for an overloaded loop (empty when it passes), and one line per current
+// the panel's supply cannot give.
+QString LoopOverloadWarning(const LoopResult& loop);
+QStringList SupplyWarnings(const PanelResult& panel);
 
 // Brings every stored result of the panels up to date from their rows, in one pass over the
 // rows of each table: the currents, lowest voltage and count group of every device row from

@@ -2,13 +2,19 @@
 
 #include <libintl.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QPointer>
 #include <QRegularExpression>
+#include <QTranslator>
 #include <clocale>
 #include <cstring>
+#include <memory>
 
+#include "i18n/display_format.h"
 #include "i18n/settings.h"
 
 namespace velmora::i18n {
@@ -26,7 +32,39 @@ void LeaveCLocaleForMessages() {
   }
 }
 
+// Qt's own translator of the run (buttons of message boxes, the print dialog, the preview's
+// toolbar), a child of the application object so that it goes with it; replaced by every new
+// choice of language.
+QPointer<QTranslator>& QtTranslator() {
+  static QPointer<QTranslator> translator;
+  return translator;
+}
+
 }  // namespace
+
+QString QtTranslationsFolder() { return QLibraryInfo::path(QLibraryInfo::TranslationsPath); }
+
+bool LoadQtTranslations(const QString& folder, const QString& language) {
+  QPointer<QTranslator>& installed = QtTranslator();
+  if (installed) {
+    QCoreApplication::removeTranslator(installed);
+    delete installed;
+  }
+  QCoreApplication* app = QCoreApplication::instance();
+  if (app == nullptr) return false;
+  for (const QString& candidate : LanguageFallbacks(language)) {
+    // English is Qt's own language: there is nothing to load.
+    if (candidate == "en" || candidate.startsWith("en_")) return false;
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load("qtbase_" + candidate, folder) && !translator->isEmpty()) {
+      installed = translator.release();
+      installed->setParent(app);
+      QCoreApplication::installTranslator(installed);
+      return true;
+    }
+  }
+  return false;
+}
 
 QStringList LanguageFallbacks(const QString& language) {
   static const QRegularExpression kCode(QStringLiteral(
@@ -51,6 +89,8 @@ QString SetUpTranslation(const QString& locale_folder, const QString& language) 
   bindtextdomain(kTextDomain, QFile::encodeName(QDir(locale_folder).absolutePath()).constData());
   bind_textdomain_codeset(kTextDomain, "UTF-8");
   textdomain(kTextDomain);
+  SetDisplayLanguage(languages.first());
+  LoadQtTranslations(QtTranslationsFolder(), languages.first());
   for (const QString& candidate : languages) {
     const QString file =
         QDir(locale_folder).filePath(candidate + "/LC_MESSAGES/" + kTextDomain + ".mo");

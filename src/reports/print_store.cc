@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "i18n/tr.h"
 #include "site/store_error.h"
 
 namespace velmora::reports {
@@ -51,13 +52,13 @@ void PrintStore::Open() {
   if (db_.IsOpen()) return;
   // A missing store would be created empty here and fail later at every table; say so now.
   if (!QFileInfo(db_.FileName()).isFile())
-    throw site::StoreError(QString("The print store %1 is missing").arg(db_.FileName()));
+    throw site::StoreError(i18n::Tr(N_("The print store %1 is missing")).arg(db_.FileName()));
   db_.Open();
   for (const char* table : kTables) {
     if (!db_.HasTable(table)) {
       db_.Close();
       throw site::StoreError(
-          QString("The print store %1 has no table %2").arg(db_.FileName(), table));
+          i18n::Tr(N_("The print store %1 has no table %2")).arg(db_.FileName(), table));
     }
   }
 }

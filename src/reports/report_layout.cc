@@ -1,10 +1,12 @@
 #include "reports/report_layout.h"
 
+#include <QDate>
 #include <QHash>
 #include <QPagedPaintDevice>
 #include <algorithm>
 #include <optional>
 
+#include "i18n/display_format.h"
 #include "i18n/messages.h"
 #include "i18n/tr.h"
 #include "site/run_state.h"
@@ -55,14 +57,21 @@ class ReportBuilder {
     } else {
       Parts();
     }
-    std::vector<ReportPage> pages = std::move(flow_.Pages());
-    AddHeadersAndFooters(pages, Site("SiteName").trimmed(), ReportTitle(kind_),
+    AddHeadersAndFooters(flow_, Site("SiteName").trimmed(), ReportTitle(kind_),
                          site::kApplicationTitle, Tr(N_("Page %1 of %2")));
-    return pages;
+    return std::move(flow_.Pages());
   }
 
  private:
   QString Site(const char* column) const { return data_.site.value(column); }
+  // A site value as the report shows it: the site's date in the form of the report's language,
+  // every other value as stored.
+  QString SiteText(const char* column) const {
+    const QString stored = Site(column);
+    if (QLatin1String(column) != QLatin1String("SiteDate")) return stored;
+    const QDate date = QDate::fromString(stored.left(10), Qt::ISODate);
+    return date.isValid() ? i18n::FormatDate(date) : stored;
+  }
   QString Label(const char* column) const { return data_.sections.value(column); }
 
   void TitleBlock() {
@@ -85,27 +94,32 @@ class ReportBuilder {
         {"City", "Email"},           {"State/Province", "StandbyTime"},
         {"PostalCode", "AlarmTime"}, {"Country", nullptr},
     };
-    // The label columns as wide as their longest label, within reason.
-    double label_width = 0;
+    // Each label column as wide as its longest label, so that no label wraps ("Überbrückungszeit
+    // des Systems" needs more than a quarter of the line); the values share what is left.
+    const auto label_share = [this](double widest) {
+      return std::max(0.12, (widest + 2 * CellPadding() + 2) / flow_.Width());
+    };
+    double left_widest = flow_.TextWidth(Label("Comment"), BodyStyle());
+    double right_widest = 0;
     for (const auto& pair : pairs) {
-      for (const char* column : pair) {
-        if (column)
-          label_width = std::max(label_width, flow_.TextWidth(Label(column), BodyStyle()));
-      }
+      left_widest = std::max(left_widest, flow_.TextWidth(Label(pair[0]), BodyStyle()));
+      if (pair[1])
+        right_widest = std::max(right_widest, flow_.TextWidth(Label(pair[1]), BodyStyle()));
     }
-    const double label =
-        std::clamp((label_width + 2 * CellPadding() + 2) / flow_.Width(), 0.12, 0.25);
+    const double left_label = label_share(left_widest);
+    const double right_label = label_share(right_widest);
+    const double value = std::max(0.1, (1.0 - left_label - right_label) / 2);
     std::vector<TableRow> rows;
     for (const auto& pair : pairs) {
       rows.push_back(
-          Row(Kind::kBody, {Label(pair[0]), Site(pair[0]), pair[1] ? Label(pair[1]) : QString(),
-                            pair[1] ? Site(pair[1]) : QString()}));
+          Row(Kind::kBody, {Label(pair[0]), SiteText(pair[0]), pair[1] ? Label(pair[1]) : QString(),
+                            pair[1] ? SiteText(pair[1]) : QString()}));
     }
     AddTable(
         flow_,
-        {{label, Qt::AlignLeft, true}, {0.5 - label}, {label, Qt::AlignLeft, true}, {0.5 - label}},
+        {{left_label, Qt::AlignLeft, true}, {value}, {right_label, Qt::AlignLeft, true}, {value}},
         rows);
-    AddTable(flow_, {{label, Qt::AlignLeft, true}, {1.0 - label}},
+    AddTable(flow_, {{left_label, Qt::AlignLeft, true}, {1.0 - left_label}},
              {Row(Kind::kBody, {Label("Comment"), Site("Comment")})});
   }
 

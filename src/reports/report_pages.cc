@@ -38,6 +38,13 @@ QFont ReportFont(const TextStyle& style) {
 
 PageFlow::PageFlow(QPaintDevice* device)
     : device_(device), points_per_pixel_(72.0 / std::max(1, device->logicalDpiY())) {
+  if (auto* paged = dynamic_cast<QPagedPaintDevice*>(device)) {
+    const QRectF sheet = paged->pageLayout().fullRect(QPageLayout::Point);
+    if (sheet.width() > 0 && sheet.height() > 0) {
+      page_width_ = sheet.width();
+      page_height_ = sheet.height();
+    }
+  }
   NewPage();
 }
 
@@ -65,6 +72,21 @@ double PageFlow::TextWidth(const QString& text, const TextStyle& style) const {
   auto it = measures_.find(key);
   if (it != measures_.end()) return *it;
   return measures_[key] = Metrics(style).horizontalAdvance(text) * points_per_pixel_;
+}
+
+QString PageFlow::Elided(const QString& text, const TextStyle& style, double width) const {
+  if (TextWidth(text, style) <= width) return text;
+  const QString ellipsis = QStringLiteral("\u2026");
+  const QStringList words = text.split(' ', Qt::SkipEmptyParts);
+  QString fitting;
+  for (const QString& word : words) {
+    const QString longer = fitting.isEmpty() ? word : fitting + ' ' + word;
+    if (TextWidth(longer + ellipsis, style) > width) break;
+    fitting = longer;
+  }
+  if (!fitting.isEmpty()) return fitting + ellipsis;
+  // Not even the first word fits: it is cut where the line ends.
+  return Metrics(style).elidedText(text, Qt::ElideRight, width / points_per_pixel_);
 }
 
 double PageFlow::LineHeight(const TextStyle& style) const {
@@ -290,15 +312,21 @@ void AddSectionHeading(PageFlow& flow, const QString& text) {
   flow.Advance(4);
 }
 
-void AddHeadersAndFooters(std::vector<ReportPage>& pages, const QString& site_name,
-                          const QString& report_name, const QString& left_footer,
-                          const QString& page_format) {
-  const double width = kPageWidth - kMarginLeft - kMarginRight;
+void AddHeadersAndFooters(PageFlow& flow, const QString& site_name, const QString& report_name,
+                          const QString& left_footer, const QString& page_format) {
+  std::vector<ReportPage>& pages = flow.Pages();
+  const double width = flow.Width();
+  const double page_width = flow.PageWidth();
+  const double page_height = flow.PageHeight();
   const int count = int(pages.size());
   const TextStyle header_bold{8.5, true, false, kAccent};
   const TextStyle header_plain{8.5, false, false, kAccent};
   const TextStyle small{7.5, false, false, QColor(0x50, 0x50, 0x50)};
   const int one_line = Qt::TextSingleLine;
+  // The report's name keeps its room on the right; the site's name has the rest of the line.
+  const double report_width = std::min(flow.TextWidth(report_name, header_plain) + 2, width * 0.4);
+  const double name_width = width - report_width - 12;
+  const QString shown_name = flow.Elided(site_name, header_bold, name_width);
   for (int n = 0; n < count; ++n) {
     std::vector<PageItem>& items = pages[n].items;
     auto text = [&items](const QRectF& rect, const QString& value, const TextStyle& style,
@@ -310,21 +338,21 @@ void AddHeadersAndFooters(std::vector<ReportPage>& pages, const QString& site_na
       item.flags = flags;
       items.push_back(std::move(item));
     };
-    auto line = [&items](double y, const QColor& color, double line_width) {
+    auto line = [&items, page_width](double y, const QColor& color, double line_width) {
       PageItem item;
       item.kind = PageItem::Kind::kLine;
-      item.rect = QRectF(QPointF(kMarginLeft, y), QPointF(kPageWidth - kMarginRight, y));
+      item.rect = QRectF(QPointF(kMarginLeft, y), QPointF(page_width - kMarginRight, y));
       item.stroke = color;
       item.line_width = line_width;
       items.push_back(std::move(item));
     };
-    // The site's name and the report's name share the header line, each on its own half.
-    const QRectF left_half(kMarginLeft, kMarginTop, width * 0.6, kHeaderHeight - 10);
-    const QRectF right_half(kMarginLeft + width * 0.6, kMarginTop, width * 0.4, kHeaderHeight - 10);
-    text(left_half, site_name, header_bold, int(Qt::AlignLeft | Qt::AlignBottom) | one_line);
-    text(right_half, report_name, header_plain, int(Qt::AlignRight | Qt::AlignBottom) | one_line);
+    const QRectF left_part(kMarginLeft, kMarginTop, name_width, kHeaderHeight - 10);
+    const QRectF right_part(kMarginLeft + width - report_width, kMarginTop, report_width,
+                            kHeaderHeight - 10);
+    text(left_part, shown_name, header_bold, int(Qt::AlignLeft | Qt::AlignBottom) | one_line);
+    text(right_part, report_name, header_plain, int(Qt::AlignRight | Qt::AlignBottom) | one_line);
     line(kMarginTop + kHeaderHeight - 7, kAccent, 0.8);
-    const double footer_top = kPageHeight - kMarginBottom - kFooterHeight + 10;
+    const double footer_top = page_height - kMarginBottom - kFooterHeight + 10;
     line(footer_top, kRule, 0.4);
     const QRectF footer(kMarginLeft, footer_top + 3, width, kFooterHeight - 13);
     text(footer, left_footer, small, int(Qt::AlignLeft | Qt::AlignTop) | one_line);
@@ -386,8 +414,12 @@ bool PaintPages(const std::vector<ReportPage>& pages, QPagedPaintDevice* device)
 }
 
 void SetUpPage(QPagedPaintDevice* device) {
-  device->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                    QMarginsF(0, 0, 0, 0), QPageLayout::Point));
+  const QPageLayout current = device->pageLayout();
+  const QPageSize size =
+      current.pageSize().isValid() ? current.pageSize() : QPageSize(QPageSize::A4);
+  const QPageLayout::Orientation orientation =
+      current.pageSize().isValid() ? current.orientation() : QPageLayout::Portrait;
+  device->setPageLayout(QPageLayout(size, orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Point));
 }
 
 }  // namespace velmora::reports

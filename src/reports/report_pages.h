@@ -15,10 +15,11 @@ class QPaintDevice;
 
 namespace velmora::reports {
 
-// Everything on a report page is placed in points (1/72 inch) from the top left corner of an
-// A4 portrait sheet, so a report looks the same on paper, in the preview and in a PDF.
-inline constexpr double kPageWidth = 595.28;
-inline constexpr double kPageHeight = 841.89;
+// Everything on a report page is placed in points (1/72 inch) from the top left corner of the
+// sheet, so a report looks the same on paper, in the preview and in a PDF. The sheet is the
+// device's own (A4, Letter, either way round); the margins are the report's.
+inline constexpr double kA4Width = 595.28;
+inline constexpr double kA4Height = 841.89;
 inline constexpr double kMarginLeft = 45.0;
 inline constexpr double kMarginRight = 45.0;
 inline constexpr double kMarginTop = 36.0;
@@ -57,12 +58,15 @@ struct ReportPage {
 // metrics of the device the report will be painted on.
 class PageFlow {
  public:
+  // The sheet is the page size of `device` when it is a paged device with one, else A4 portrait.
   explicit PageFlow(QPaintDevice* device);
 
+  double PageWidth() const { return page_width_; }
+  double PageHeight() const { return page_height_; }
   double Left() const { return kMarginLeft; }
-  double Width() const { return kPageWidth - kMarginLeft - kMarginRight; }
+  double Width() const { return page_width_ - kMarginLeft - kMarginRight; }
   double Top() const { return kMarginTop + kHeaderHeight; }
-  double Bottom() const { return kPageHeight - kMarginBottom - kFooterHeight; }
+  double Bottom() const { return page_height_ - kMarginBottom - kFooterHeight; }
   double Y() const { return y_; }
   void Advance(double height) { y_ += height; }
 
@@ -71,6 +75,9 @@ class PageFlow {
   double LineHeight(const TextStyle& style) const;
   // Width of a text on one line.
   double TextWidth(const QString& text, const TextStyle& style) const;
+  // The text as far as it fits on one line of `width`: whole, or its first words followed by
+  // "…" (a first word longer than the line is cut with "…" too).
+  QString Elided(const QString& text, const TextStyle& style, double width) const;
 
   void NewPage();
   // Starts a new page unless `height` still fits below the current position.
@@ -103,6 +110,8 @@ class PageFlow {
 
   QPaintDevice* device_;
   double points_per_pixel_;
+  double page_width_ = kA4Width;
+  double page_height_ = kA4Height;
   std::vector<ReportPage> pages_;
   double y_ = 0;
   mutable QHash<Measure, std::shared_ptr<QFontMetricsF>> metrics_;
@@ -136,17 +145,18 @@ void AddTable(PageFlow& flow, const std::vector<TableColumn>& columns,
 // A section heading kept together with the first lines that follow it.
 void AddSectionHeading(PageFlow& flow, const QString& text);
 
-// Page header and footer on every page: the site's name and the report's name above, a note and
-// the page number below; `page_format` holds %1 for the page and %2 for the number of pages.
-void AddHeadersAndFooters(std::vector<ReportPage>& pages, const QString& site_name,
-                          const QString& report_name, const QString& left_footer,
-                          const QString& page_format);
+// Page header and footer on every page of `flow`: the site's name and the report's name above, a
+// note and the page number below; `page_format` holds %1 for the page and %2 for the number of
+// pages. A site name too long for the header ends with "…" after its last whole word that fits.
+void AddHeadersAndFooters(PageFlow& flow, const QString& site_name, const QString& report_name,
+                          const QString& left_footer, const QString& page_format);
 
-// Paints laid-out pages on a device whose pages are A4 portrait. False when no painter could
-// be started on it.
+// Paints laid-out pages on the device they were laid out for. False when no painter could be
+// started on it.
 bool PaintPages(const std::vector<ReportPage>& pages, QPagedPaintDevice* device);
 
-// Makes a device's pages A4 portrait without margins of its own: the report keeps its margins.
+// Takes away a device's own margins, keeping its paper size and orientation (the report keeps
+// its margins); a device without a valid paper size gets A4 portrait.
 void SetUpPage(QPagedPaintDevice* device);
 
 // Colours of the report.

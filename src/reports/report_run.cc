@@ -8,6 +8,7 @@
 #include <QPrinter>
 #include <QSaveFile>
 
+#include "i18n/tr.h"
 #include "reports/report_layout.h"
 #include "reports/report_tables.h"
 #include "site/run_state.h"
@@ -34,7 +35,7 @@ bool PrintReport(workspace::Workspace& workspace, PrintStore& store, ReportKind 
   PrepareReport(workspace, store, kind, settings);
   printer->setFullPage(true);
   if (RenderReport(store.Db(), kind, printer) == 0) {
-    if (error) *error = QStringLiteral("The printer cannot be used");
+    if (error) *error = i18n::Tr(N_("The printer cannot be used"));
     return false;
   }
   return true;
@@ -83,7 +84,7 @@ bool WritePdfFromStore(PrintStore& store, ReportKind kind, const QString& file, 
   }
   if (pages == 0) {
     out.cancelWriting();
-    if (error) *error = QStringLiteral("The report could not be painted");
+    if (error) *error = i18n::Tr(N_("The report could not be painted"));
     return false;
   }
   if (!out.commit()) {

@@ -3,9 +3,11 @@
 #include <QObject>
 #include <QString>
 
+#include "velmora/version.h"
+
 namespace velmora::site {
 
-inline constexpr const char* kApplicationTitle = "Velmora 2.09";
+inline constexpr const char* kApplicationTitle = kProgramTitle;
 
 // The state of one run of the program that lives beside the site's rows: the user's file the
 // working copy belongs to, whether it holds unsaved changes, and the few values that last for

@@ -1,5 +1,6 @@
 #include "ui/editable_grid_model.h"
 
+#include "i18n/display_format.h"
 #include "i18n/tr.h"
 #include "site/prompter.h"
 #include "site/store_error.h"
@@ -110,7 +111,8 @@ QVariant EditableGridModel::data(const QModelIndex& index, int role) const {
   const int column = order_[index.column()];
   if (column < 0 || column >= int(rows_[index.row()].values.size())) return {};
   const QVariant& value = rows_[index.row()].values[column];
-  if (value.typeId() == QMetaType::Double) return QString::number(value.toDouble(), 'g', 15);
+  if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::QDate)
+    return i18n::FormatValue(value);
   return value;
 }
 
@@ -125,6 +127,10 @@ bool EditableGridModel::setData(const QModelIndex& index, const QVariant& raw, i
   if (value.typeId() == QMetaType::QString && column.type != site::ColumnType::kText) {
     const QString text = value.toString().trimmed();
     value = text.isEmpty() ? QVariant() : QVariant(text);
+    // A number typed as the grid shows it ("2,5" in German) is taken as well as the C form.
+    if (column.type == site::ColumnType::kReal && !text.isEmpty()) {
+      if (const std::optional<double> number = i18n::ParseNumber(text)) value = *number;
+    }
   }
   QVariant converted;
   try {

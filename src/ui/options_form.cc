@@ -130,6 +130,13 @@ QWidget* TFormOptions::BuildSitePage() {
   form->addRow(Label(frame, "LabelStandbyTime", N_("System Standby Time")), standby_time_);
   form->addRow(Label(frame, "LabelAlarmTime", N_("System Alarm Time")), alarm_time_);
   form->addRow(Label(frame, "LabelCountryCode", N_("Country Code")), country_code_);
+  language_ = new QComboBox(frame);
+  language_->setObjectName("ComboBoxLanguage");
+  form->addRow(Label(frame, "LabelLanguage", N_("Language")), language_);
+  QLabel* note = Label(frame, "LabelLanguageNote",
+                       N_("A new language applies from the next start of Velmora."));
+  note->setWordWrap(true);
+  form->addRow(QString(), note);
 
   connect(sales_channel_, &CloseUpComboBox::ClosedUp, this,
           [this](int index) { dialog_.OnSalesChannelChosen(index); });
@@ -138,6 +145,9 @@ QWidget* TFormOptions::BuildSitePage() {
   });
   connect(alarm_time_, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (!rendering_) dialog_.OnAlarmTimeChosen(index);
+  });
+  connect(language_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (!rendering_) dialog_.OnLanguageChosen(index);
   });
   connect(country_code_, &QLineEdit::textEdited, this,
           [this](const QString& text) { dialog_.OnCountryCodeEdited(text); });
@@ -299,6 +309,7 @@ void TFormOptions::Render() {
   RenderBox(standby_time_, form_.standby_times);
   RenderBox(alarm_time_, form_.alarm_times);
   if (country_code_->text() != form_.country_code) country_code_->setText(form_.country_code);
+  RenderBox(language_, form_.languages);
   RenderBox(type_code_, form_.type_codes);
   RenderBox(type_, form_.types);
   RenderBox(housing_code_, form_.housing_codes);

@@ -56,6 +56,7 @@ class TFormOptions : public QDialog {
   QComboBox* standby_time_ = nullptr;
   QComboBox* alarm_time_ = nullptr;
   QLineEdit* country_code_ = nullptr;
+  QComboBox* language_ = nullptr;
   CloseUpComboBox* type_code_ = nullptr;
   CloseUpComboBox* type_ = nullptr;
   CloseUpComboBox* housing_code_ = nullptr;

@@ -1,5 +1,6 @@
 #include "ui/read_only_grid_model.h"
 
+#include "i18n/display_format.h"
 #include "site/store_error.h"
 
 namespace velmora::ui {
@@ -52,7 +53,8 @@ QVariant ReadOnlyGridModel::data(const QModelIndex& index, int role) const {
   const int column = indexes_[index.column()];
   if (column < 0) return {};
   const QVariant& value = rows_[index.row()].values[column];
-  if (value.typeId() == QMetaType::Double) return QString::number(value.toDouble(), 'g', 15);
+  if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::QDate)
+    return i18n::FormatValue(value);
   return value;
 }
 

@@ -1,7 +1,9 @@
 #include "ui/report_actions.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QWidget>
 #include <functional>
@@ -54,6 +56,16 @@ void ReportActions::Preview(ReportKind kind) {
   dialog.setWindowTitle(i18n::Tr(N_("Report Preview")));
   connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
           [this, kind](QPrinter* target) { reports::RenderReport(store_->Db(), kind, target); });
+  // The pages at their real size, as on paper, rather than fitted to the window: chosen in the
+  // dialog's own zoom box, so that its fit buttons are released as well.
+  if (auto* zoom = dialog.findChild<QComboBox*>()) {
+    const int real_size = zoom->findText("100", Qt::MatchStartsWith);
+    if (real_size >= 0) zoom->setCurrentIndex(real_size);
+  }
+  if (auto* pages = dialog.findChild<QPrintPreviewWidget*>()) {
+    pages->setZoomMode(QPrintPreviewWidget::CustomZoom);
+    pages->setZoomFactor(1.0);
+  }
   dialog.exec();
 }
 

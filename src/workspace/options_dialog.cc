@@ -7,6 +7,7 @@
 #include "catalogue/lookup.h"
 #include "catalogue/panel_spec.h"
 #include "i18n/tr.h"
+#include "i18n/translation.h"
 #include "loop/loop_form_model.h"
 #include "site/cables.h"
 #include "site/cells.h"
@@ -120,6 +121,13 @@ void OptionsDialog::Show() {
   }
 
   form_.country_code = settings_.CountryCode();
+  // "de_DE" and the like count as German; anything but a language the program offers as English.
+  form_.languages.Clear();
+  form_.languages.Append(i18n::Tr(N_("English")));
+  form_.languages.Append(i18n::Tr(N_("German")));
+  const QString language = i18n::LanguageFallbacks(settings_.Language()).last();
+  form_.languages.SelectIndex(language == kLanguageCodes[1] ? 1 : 0);
+  loaded_language_ = form_.languages.selected;
   if (lookup.IsOpen()) {
     for (const QString& text : catalogue::StandbyTimeTexts(lookup))
       form_.standby_times.Append(text);
@@ -391,6 +399,11 @@ void OptionsDialog::OnAlarmTimeChosen(int index) { form_.alarm_times.SelectIndex
 
 void OptionsDialog::OnCountryCodeEdited(const QString& text) { form_.country_code = text; }
 
+void OptionsDialog::OnLanguageChosen(int index) {
+  form_.languages.SelectIndex(index);
+  form_.Touch();
+}
+
 void OptionsDialog::OnCableChosen(int index) {
   form_.cable_index = index >= 0 && index < site::kCableCount ? index : -1;
 }
@@ -463,7 +476,13 @@ std::optional<QJsonObject> OptionsDialog::OkParameters() {
   return p;
 }
 
-void OptionsDialog::Accepted() { Close(); }
+void OptionsDialog::Accepted() {
+  // The language is the user's, not the site's: it is written once the defaults are stored and
+  // applies from the next start. One left as it was keeps the setting's own form ("de_DE").
+  if (form_.languages.selected >= 0 && form_.languages.selected != loaded_language_)
+    settings_.WriteUser(i18n::kLanguageValue, kLanguageCodes[form_.languages.selected]);
+  Close();
+}
 
 void OptionsDialog::Cancel() {
   if (open_) Close();

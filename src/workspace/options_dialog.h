@@ -30,6 +30,9 @@ class OptionsFormModel : public QObject {
   panel::ChoiceBox standby_times;
   panel::ChoiceBox alarm_times;
   QString country_code;
+  // The language of the program's texts, numbers and dates: the names of kLanguageCodes, in the
+  // language of the run. A new choice applies from the next start.
+  panel::ChoiceBox languages;
 
   // "Panel defaults". The type code box also takes a typed code.
   panel::ChoiceBox type_codes;
@@ -59,10 +62,13 @@ class OptionsFormModel : public QObject {
   void Closed();
 };
 
-// The options dialog's rules: loading the defaults of DefaultPanel and the country code into the
-// dialog, the cascades of its panel page (the panel rules applied to its own boxes and buttons),
-// the length clamp, and OK and Cancel. It works on its own boxes and the catalogue of the sales
-// channel chosen in it; nothing of the site changes while it is open.
+// The languages the program offers, as the "Language" setting holds them.
+inline constexpr const char* kLanguageCodes[] = {"en", "de"};
+
+// The options dialog's rules: loading the defaults of DefaultPanel, the country code and the
+// language into the dialog, the cascades of its panel page (the panel rules applied to its own
+// boxes and buttons), the length clamp, and OK and Cancel. It works on its own boxes and the
+// catalogue of the sales channel chosen in it; nothing of the site changes while it is open.
 class OptionsDialog {
  public:
   OptionsDialog(SiteData& data, site::Prompter& prompter, i18n::Settings settings);
@@ -89,6 +95,7 @@ class OptionsDialog {
   void OnStandbyTimeChosen(int index);
   void OnAlarmTimeChosen(int index);
   void OnCountryCodeEdited(const QString& text);
+  void OnLanguageChosen(int index);
   void OnCableChosen(int index);
   void OnLengthTextChanged(const QString& text);
   // "One Location" or "Spread" clicked, with the box's new state: the other one takes the
@@ -106,7 +113,8 @@ class OptionsDialog {
   // its column keeps its value. A length that is not a whole number above 0 is refused with a
   // message; the dialog then stays open and there are no parameters.
   std::optional<QJsonObject> OkParameters();
-  // The defaults were stored: the dialog closes.
+  // The defaults were stored: the language chosen is written to the user's settings and the
+  // dialog closes.
   void Accepted();
   // Closes without writing.
   void Cancel();
@@ -128,6 +136,7 @@ class OptionsDialog {
   QString channel_;  // the sales channel chosen in the dialog
   i18n::Settings settings_;
   OptionsFormModel form_;
+  int loaded_language_ = -1;
   bool open_ = false;
 };
 

@@ -25,7 +25,7 @@ using i18n::Msg;
 
 namespace {
 
-constexpr const char* kCopyError = "Copy error";
+constexpr i18n::Source kCopyError = N_("Copy error");
 
 }  // namespace
 
@@ -50,7 +50,7 @@ void Workspace::OpenTables() {
   QString error;
   if (site::CopyWholeFile(folder_.Template(), folder_.WorkingCopy(), true, &error) !=
       site::CopyResult::kOk)
-    throw site::StoreError(QString("Cannot make the working copy from the blank site %1: %2")
+    throw site::StoreError(i18n::Tr(N_("Cannot make the working copy from the blank site %1: %2"))
                                .arg(QDir::toNativeSeparators(folder_.Template()), error));
   // The catalogue first (its upgrades run as its tables open), then the working copy with the
   // schema step of older documents, then the defaults and the device catalogue.
@@ -109,7 +109,7 @@ bool Workspace::ReplaceWorkingCopy(const QString& source, QString* error) {
 bool Workspace::ResetWorkingCopy() {
   QString error;
   if (!ReplaceWorkingCopy(folder_.Template(), &error)) {
-    prompter_.Warn(QString("The blank site %1 cannot be used: %2")
+    prompter_.Warn(i18n::Tr(N_("The blank site %1 cannot be used: %2"))
                        .arg(QDir::toNativeSeparators(folder_.Template()), error));
     return false;
   }
@@ -153,7 +153,7 @@ bool Workspace::OpenSite() {
   if (!OfferToSave()) return false;
   site::Prompter::FileDialog dialog;
   dialog.folder = folder_.SitesFolder();
-  dialog.filters = {"Database file (*.mdb)", "All files (*.*)"};
+  dialog.filters = {i18n::Tr(N_("Database file (*.mdb)")), i18n::Tr(N_("All files (*.*)"))};
   dialog.default_suffix = "mdb";
   const std::optional<QString> file = prompter_.ChooseOpenFile(dialog);
   if (!file) return false;
@@ -163,7 +163,7 @@ bool Workspace::OpenSite() {
 bool Workspace::OpenSiteFile(const QString& file) {
   QString error;
   if (!ReplaceWorkingCopy(file, &error)) {
-    prompter_.Warn(QString("The site file %1 cannot be opened: %2")
+    prompter_.Warn(i18n::Tr(N_("The site file %1 cannot be opened: %2"))
                        .arg(QDir::toNativeSeparators(file), error));
     return false;
   }
@@ -172,7 +172,7 @@ bool Workspace::OpenSiteFile(const QString& file) {
   } catch (const site::StoreError& e) {
     // The check let the file through but it still cannot be worked with: it is not kept as
     // the site on show, and the program carries on with a blank one.
-    prompter_.Warn(QString("The site file %1 cannot be opened: %2")
+    prompter_.Warn(i18n::Tr(N_("The site file %1 cannot be opened: %2"))
                        .arg(QDir::toNativeSeparators(file), e.Message()));
     MakeNewSite();
     return false;
@@ -259,7 +259,7 @@ site::Prompter::FileDialog Workspace::SaveDialog() const {
   site::Prompter::FileDialog dialog;
   dialog.folder = folder_.SitesFolder();
   dialog.file_name = state_.SiteFileName();
-  dialog.filters = {"Database file (*.mdb)"};
+  dialog.filters = {i18n::Tr(N_("Database file (*.mdb)"))};
   dialog.default_suffix = "mdb";
   return dialog;
 }
@@ -299,7 +299,7 @@ bool Workspace::Save(bool choose_name) {
       prompter_.Warn(i18n::Tr(N_("The site was saved, but it may not be on the disk yet:")) + "\n" +
                      error);
   } else if (attempted) {
-    prompter_.Warn(QString(kCopyError) + "\n" + error);
+    prompter_.Warn(i18n::Tr(kCopyError) + "\n" + error);
     // A failed copy over the site's own file: that file stays as it was, and the site is no
     // longer known to be saved in it.
     if (!choose_name) state_.SetSiteSaved(false);
@@ -307,7 +307,7 @@ bool Workspace::Save(bool choose_name) {
   try {
     doc_.Open();
   } catch (const site::StoreError& e) {
-    prompter_.Warn("The working copy cannot be reopened: " + e.Message());
+    prompter_.Warn(i18n::Tr(N_("The working copy cannot be reopened: %1")).arg(e.Message()));
   }
   if (done) emit Saved(target);
   return done;

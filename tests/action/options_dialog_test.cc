@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "panel_site_fixture.h"
 #include "site/images.h"
 
@@ -300,6 +302,39 @@ TEST_F(OptionsDialogTest, CancelWritesNothing) {
   EXPECT_EQ(settings_.CountryCode(), "41");
   EXPECT_EQ(Stored("ID1").toInt(), 1);
   EXPECT_EQ(Stored("CableLength").toInt(), 1500);
+}
+
+TEST_F(OptionsDialogTest, TheLanguageIsOfferedAndWrittenOnlyWhenChanged) {
+  struct Case {
+    const char* stored;  // nullptr: no value
+    int shown;           // 0 English, 1 German
+    int chosen;
+    QString written;
+  };
+  const Case cases[] = {
+      {nullptr, 0, 1, "de"}, {"de_DE", 1, 1, "de_DE"}, {"de", 1, 0, "en"},
+      {"fr", 0, 0, "fr"},    {"en", 0, 1, "de"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored ? c.stored : "none");
+    QFile::remove(settings_.KeyFile(i18n::Settings::Hive::kUser));
+    settings_.WriteCountryCode("41");
+    if (c.stored) {
+      ASSERT_TRUE(settings_.WriteUser(i18n::kLanguageValue, c.stored));
+    }
+    dialog_.Show();
+    EXPECT_EQ(F().languages.entries, QStringList({"English", "German"}));
+    EXPECT_EQ(F().languages.selected, c.shown);
+    dialog_.OnLanguageChosen(c.chosen);
+    ASSERT_TRUE(Ok());
+    EXPECT_EQ(settings_.Read(i18n::Settings::Hive::kUser, i18n::kLanguageValue).value_or(""),
+              c.written);
+  }
+  // Cancel leaves the setting as it was.
+  dialog_.Show();
+  dialog_.OnLanguageChosen(0);
+  dialog_.Cancel();
+  EXPECT_EQ(settings_.Language(), "de");
 }
 
 }  // namespace

@@ -11,11 +11,15 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "site/database.h"
+#include "support/rows.h"
 #include "support/test_home.h"
+#include "velmora/version.h"
 
 namespace velmora::app {
 namespace {
@@ -244,12 +248,178 @@ TEST_F(CliTest, AFileNameThatIsNotValidTextOpens) {
   EXPECT_TRUE(process.readAllStandardOutput().contains("Loop OK"));
 }
 
-TEST_F(CliTest, TheLanguageSettingChoosesTheTexts) {
+TEST_F(CliTest, TheLanguageSettingChoosesTheTextsAndTheFormOfNumbers) {
   SetLanguage("de");
   const Result r = Cli({"check", Sample("small-office")});
   EXPECT_EQ(r.exit_code, 0) << r.err.toStdString();
-  EXPECT_TRUE(r.out.contains("Ruhestrom (mA)")) << r.out.toStdString();
-  EXPECT_TRUE(r.out.contains("Ringleitung OK"));
+  for (const char* german : {"Ruhestrom (mA)", "Ringleitung OK", "Spannungsabfall (V)",
+                             "Ergebnis: Alle Ringleitungen und Netzteile bestehen die Prüfung."})
+    EXPECT_TRUE(r.out.contains(german)) << german << "\n" << r.out.toStdString();
+  // A loop's currents and drop with a decimal comma, and no English the catalogue translates.
+  EXPECT_TRUE(r.out.contains(QRegularExpression(R"(\d+,\d\d +\d+,\d\d +\d+,\d{3})")))
+      << r.out.toStdString();
+  for (const char* english : {"Drop (V)", "Result:", "Quiescent"})
+    EXPECT_FALSE(r.out.contains(english)) << english;
+  const Result usage = Cli({"--help"});
+  EXPECT_TRUE(usage.out.startsWith("Aufruf: velmora-cli check")) << usage.out.toStdString();
+}
+
+// Every value that is not a text: what a script reads.
+void MachineFields(const QJsonValue& value, const QString& path, QMap<QString, QJsonValue>* out) {
+  if (value.isObject()) {
+    const QJsonObject object = value.toObject();
+    for (auto it = object.begin(); it != object.end(); ++it)
+      MachineFields(it.value(), path + "." + it.key(), out);
+  } else if (value.isArray()) {
+    const QJsonArray array = value.toArray();
+    for (int i = 0; i < array.size(); ++i)
+      MachineFields(array[i], path + QString("[%1]").arg(i), out);
+  } else if (!value.isString() || path.contains(".codes[")) {
+    out->insert(path, value);
+  }
+}
+
+TEST_F(CliTest, TheJsonIsTheSameInEveryLanguageSaveForItsTexts) {
+  const QJsonObject english = CheckJson(Sample("large-building"), 1);
+  SetLanguage("de");
+  const QJsonObject german = CheckJson(Sample("large-building"), 1);
+  EXPECT_EQ(german["panels"][1]["loops"][3]["status"].toString(), "Ringleitung überlastet [E04]");
+  QMap<QString, QJsonValue> english_fields;
+  QMap<QString, QJsonValue> german_fields;
+  MachineFields(english, "", &english_fields);
+  MachineFields(german, "", &german_fields);
+  EXPECT_GT(english_fields.size(), 100);
+  for (auto it = english_fields.begin(); it != english_fields.end(); ++it)
+    EXPECT_EQ(german_fields.value(it.key()), it.value()) << it.key().toStdString();
+  EXPECT_EQ(german_fields.size(), english_fields.size());
+}
+
+TEST_F(CliTest, TheJsonHasTheOverallVerdictTheCodesAndNoBinaryNoise) {
+  const Result r = Cli({"check", Sample("large-building"), "--json"});
+  EXPECT_EQ(r.exit_code, 1);
+  // The sums of the stored currents carry noise in their last binary digits (28.1 + 1.1 gives
+  // 29.200000000000003); the JSON has the stored precision.
+  EXPECT_FALSE(r.out.contains(QRegularExpression(R"(\d\.\d{11,})"))) << r.out.toStdString();
+  const QJsonObject root = QJsonDocument::fromJson(r.out.toUtf8()).object();
+  EXPECT_EQ(root["passed"], QJsonValue(false));
+  EXPECT_EQ(root["panels"][0]["loops"][2]["quiescent"].toDouble(), 29.2);
+  const QJsonArray ward = root["panels"][1]["loops"].toArray();
+  EXPECT_EQ(ward[3]["codes"].toArray(), QJsonArray{"E04"});
+  EXPECT_EQ(ward[0]["codes"].toArray(), QJsonArray{});
+  EXPECT_EQ(root["panels"][1]["loopsOk"], QJsonValue(false));
+  EXPECT_EQ(root["panels"][0]["loopsOk"], QJsonValue(true));
+  EXPECT_EQ(root["panels"][0]["batteryBoxRequired"], QJsonValue(true));
+  EXPECT_EQ(root["panels"][1]["batteryBoxRequired"], QJsonValue(false));
+  EXPECT_EQ(CheckJson(Sample("small-office"), 0)["passed"], QJsonValue(true));
+}
+
+// The shape of a JSON value: the type of every scalar; the keys of every object with their
+// shapes; for an array, the shapes of all its elements merged into one.
+QJsonValue Shape(const QJsonValue& value);
+
+QJsonValue Merge(const QJsonValue& a, const QJsonValue& b) {
+  if (a.isUndefined()) return b;
+  if (!a.isObject() || !b.isObject()) return a == b ? a : QJsonValue("mixed");
+  QJsonObject merged = a.toObject();
+  const QJsonObject other = b.toObject();
+  for (auto it = other.begin(); it != other.end(); ++it)
+    merged[it.key()] = Merge(merged.value(it.key()), it.value());
+  return merged;
+}
+
+QJsonValue Shape(const QJsonValue& value) {
+  switch (value.type()) {
+    case QJsonValue::Object: {
+      QJsonObject shape;
+      const QJsonObject object = value.toObject();
+      for (auto it = object.begin(); it != object.end(); ++it) shape[it.key()] = Shape(it.value());
+      return shape;
+    }
+    case QJsonValue::Array: {
+      QJsonValue element;
+      for (const QJsonValue& item : value.toArray()) element = Merge(element, Shape(item));
+      return element.isUndefined() ? QJsonArray{} : QJsonArray{element};
+    }
+    case QJsonValue::Bool:
+      return "boolean";
+    case QJsonValue::Double:
+      return "number";
+    case QJsonValue::String:
+      return "string";
+    default:
+      return "null";
+  }
+}
+
+TEST_F(CliTest, TheJsonHasTheShapeOfTheDocumentedExample) {
+  QFile doc(testing::SourcePath("docs/cli.md"));
+  ASSERT_TRUE(doc.open(QIODevice::ReadOnly));
+  const QString text = QString::fromUtf8(doc.readAll());
+  const auto block =
+      QRegularExpression("```json\n(.*?)\n```", QRegularExpression::DotMatchesEverythingOption)
+          .match(text);
+  ASSERT_TRUE(block.hasMatch());
+  QJsonParseError error;
+  const QJsonDocument example = QJsonDocument::fromJson(block.captured(1).toUtf8(), &error);
+  ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+
+  const QJsonObject actual = CheckJson(Sample("large-building"), 1);
+  const QJsonValue documented = Shape(example.object());
+  const QJsonValue shown = Shape(actual);
+  EXPECT_EQ(documented, shown) << QJsonDocument(shown.toObject()).toJson().toStdString();
+
+  // Every field of a panel, a loop and an output is described in the table of fields too.
+  const QJsonObject panel = shown["panels"][0].toObject();
+  QStringList keys = panel.keys();
+  keys += panel["loops"][0].toObject().keys();
+  keys += panel["outputs"][0].toObject().keys();
+  for (const QString& key : keys)
+    EXPECT_TRUE(text.contains("`" + key + "`") || text.contains("." + key + "`") ||
+                text.contains(", `" + key))
+        << key.toStdString();
+}
+
+TEST_F(CliTest, HelpAndVersionExitZero) {
+  const Result version = Cli({"--version"});
+  EXPECT_EQ(version.exit_code, 0);
+  EXPECT_EQ(version.out, QString("velmora-cli %1\n").arg(velmora::kVersion));
+  EXPECT_TRUE(version.out.contains(QRegularExpression(R"(^velmora-cli \d+\.\d+\n$)")));
+  for (const QStringList& args :
+       {QStringList{"--help"}, QStringList{"-h"}, QStringList{"check", "--help"}}) {
+    const Result r = Cli(args);
+    EXPECT_EQ(r.exit_code, 0) << args.join(' ').toStdString();
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    for (const char* line : {"velmora-cli check SITE.mdb", "velmora-cli report SITE.mdb",
+                             "velmora-cli parts SITE.mdb", "velmora-cli generate", "Exit status"})
+      EXPECT_TRUE(r.out.contains(line)) << line;
+  }
+}
+
+TEST_F(CliTest, TheSameWarningIsGivenOnce) {
+  // Loop 4 of the first panel overloaded like the atrium loop of the second: the check warns
+  // "Loop 4 : Loop Overload [E04]" for both, with passing loops between them.
+  const QString site = home_.Path("Sites/two-atria.mdb");
+  ASSERT_TRUE(QFile::copy(Sample("large-building"), site));
+  {
+    site::Database db("Velmora Site", site);
+    db.Open();
+    testing::InsertRow(db, "Devices",
+                       {{"Panel", 1},
+                        {"Loop", 4},
+                        {"DeviceQuantity", 28},
+                        {"DeviceTypeCode", 12},
+                        {"DeviceTypeText", "Sounder"},
+                        {"DeviceSub-Type", "VD-SN210"}});
+    db.Execute(R"(UPDATE "Loops" SET "CableSpec" = 5, "Resistance" = 8
+                  WHERE "PanelNumber" = 1 AND "LoopNumber" = 4)");
+  }
+  const Result r = Cli({"check", site, "--json"});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.err.count("velmora-cli: warning: Loop 4 : Loop Overload [E04]\n"), 1)
+      << r.err.toStdString();
+  const QJsonObject root = QJsonDocument::fromJson(r.out.toUtf8()).object();
+  EXPECT_EQ(root["panels"][0]["loops"][3]["codes"].toArray(), QJsonArray{"E04"});
+  EXPECT_EQ(root["panels"][1]["loops"][3]["codes"].toArray(), QJsonArray{"E04"});
 }
 
 }  // namespace

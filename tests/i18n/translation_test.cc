@@ -33,7 +33,7 @@ TEST_F(TranslationTest, GermanCatalogueTranslatesAndLeavesUnknownTextsEnglish) {
   EXPECT_EQ(SetUpTranslation(Locale(), "de"), "de");
   EXPECT_EQ(Text(Msg::kLoopOverload), QString::fromUtf8("Ringleitung überlastet"));
   EXPECT_EQ(Tr(N_("New Site")), "Neues Objekt");
-  EXPECT_EQ(Tr("Copy error"), "Copy error");
+  EXPECT_EQ(Tr("A text the catalogue does not hold"), "A text the catalogue does not hold");
   EXPECT_EQ(Tr(""), "");
 }
 

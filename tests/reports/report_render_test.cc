@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QDate>
 #include <QFile>
 #include <QGuiApplication>
+#include <QPageSize>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QProcess>
@@ -9,6 +11,7 @@
 #include <QStandardPaths>
 
 #include "i18n/messages.h"
+#include "i18n/translation.h"
 #include "report_fixture.h"
 #include "reports/report_layout.h"
 #include "reports/report_run.h"
@@ -138,6 +141,101 @@ TEST_F(ReportRenderTest, OverloadedRowsStandOutAndOthersDoNot) {
   }
   EXPECT_EQ(alerted, 2);  // the overview line and the loop's current line
   EXPECT_GT(plain_status, 0);
+}
+
+// A site name of 120 characters on A4 and on Letter: the header never cuts a word, the title
+// page has the whole name, and nothing of any page, the footer included, lies beyond the sheet.
+TEST_F(ReportRenderTest, LongSiteNamesAndOtherPaperSizesKeepEveryPageWhole) {
+  OpenSample("large-building");
+  FillReportTables(R(), Print());
+  ReportData data = ReadReportData(Print());
+  const QString long_name =
+      "Northgate Medical Centre and University Teaching Hospital, Ward Block East and West with "
+      "the Plant Room below Building D";
+  ASSERT_EQ(long_name.size(), 120);
+  struct Case {
+    QPageSize::PageSizeId paper;
+    QString name;
+  };
+  const Case cases[] = {{QPageSize::A4, long_name},
+                        {QPageSize::Letter, long_name},
+                        {QPageSize::Letter, "Northgate"},
+                        {QPageSize::A4, QString(130, 'W')}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(QPageSize::name(c.paper).toStdString() + " " + c.name.toStdString());
+    data.site["SiteName"] = c.name;
+    QPdfWriter device(home_.Path("measure.pdf"));
+    device.setPageSize(QPageSize(c.paper));
+    SetUpPage(&device);
+    EXPECT_EQ(device.pageLayout().pageSize().id(), c.paper);
+    const QSizeF sheet = QPageSize(c.paper).size(QPageSize::Point);
+    const PageFlow measure(&device);
+    for (ReportKind kind : {ReportKind::kSite, ReportKind::kParts}) {
+      const std::vector<ReportPage> pages = LayoutReport(data, kind, &device);
+      ASSERT_GT(pages.size(), 0u);
+      bool whole_name_on_title = false;
+      for (std::size_t n = 0; n < pages.size(); ++n) {
+        int headers = 0;
+        bool footer = false;
+        for (const PageItem& item : pages[n].items) {
+          EXPECT_LE(item.rect.right(), sheet.width() + 0.01) << item.text.toStdString();
+          EXPECT_LE(item.rect.bottom(), sheet.height() - kMarginBottom + 0.01)
+              << item.text.toStdString();
+          if (item.kind != PageItem::Kind::kText) continue;
+          if (n == 0 && item.text == c.name) whole_name_on_title = true;
+          footer = footer || item.text == QString("Page %1 of %2").arg(n + 1).arg(pages.size());
+          if (item.rect.top() != kMarginTop || !item.style.bold) continue;
+          ++headers;
+          EXPECT_LE(measure.TextWidth(item.text, item.style), item.rect.width() + 0.01);
+          if (item.text == c.name) continue;
+          ASSERT_TRUE(item.text.endsWith(u'\u2026')) << item.text.toStdString();
+          const QString kept = item.text.chopped(1);
+          EXPECT_TRUE(c.name.startsWith(kept));
+          // Cut after a whole word, unless the first word alone is wider than the header.
+          if (c.name.contains(' ')) {
+            EXPECT_EQ(c.name.mid(kept.size(), 1), " ");
+          }
+        }
+        EXPECT_EQ(headers, 1) << "page " << n + 1;
+        EXPECT_TRUE(footer) << "page " << n + 1;
+      }
+      EXPECT_TRUE(whole_name_on_title);
+    }
+  }
+}
+
+TEST_F(ReportRenderTest, TheGermanSiteBlockHasEveryLabelOnOneLine) {
+  home_.CopyFromBuild("locale/de/LC_MESSAGES/default.mo");
+  ASSERT_EQ(i18n::SetUpTranslation(home_.Folder().LocaleFolder(), "de"), "de");
+  OpenSample("large-building");
+  FillReportTables(R(), Print());
+  const ReportData data = ReadReportData(Print());
+  QPdfWriter device(home_.Path("measure.pdf"));
+  SetUpPage(&device);
+  const std::vector<ReportPage> pages = LayoutReport(data, ReportKind::kSite, &device);
+  i18n::SetUpTranslation(home_.Folder().LocaleFolder(), "en");
+  const PageFlow measure(&device);
+  ASSERT_EQ(data.sections.value("StandbyTime"), "Überbrückungszeit des Systems");
+  for (const char* column : {"SiteName", "SiteDate", "ContactName", "AddressLine1", "AddressLine2",
+                             "City", "State/Province", "PostalCode", "Country", "Phone", "Fax",
+                             "Email", "Comment", "SalesChannel", "StandbyTime", "AlarmTime"}) {
+    const QString label = data.sections.value(column);
+    bool found = false;
+    for (const PageItem& item : pages.front().items) {
+      if (item.kind != PageItem::Kind::kText || item.text != label) continue;
+      found = true;
+      EXPECT_LE(measure.TextWidth(label, item.style), item.rect.width() + 0.01)
+          << label.toStdString();
+    }
+    EXPECT_TRUE(found) << label.toStdString();
+  }
+  // The site's date in the German form.
+  bool date = false;
+  for (const PageItem& item : pages.front().items)
+    date = date ||
+           item.text ==
+               QDate::fromString(data.site.value("SiteDate"), Qt::ISODate).toString("dd.MM.yyyy");
+  EXPECT_TRUE(date) << data.site.value("SiteDate").toStdString();
 }
 
 TEST_F(ReportRenderTest, CancellingThePrinterDialogLeavesThePrintStoreUntouched) {

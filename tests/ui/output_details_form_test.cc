@@ -7,6 +7,7 @@
 #include <QTest>
 #include <cmath>
 
+#include "i18n/display_format.h"
 #include "ui/editable_grid_model.h"
 #include "views_fixture.h"
 
@@ -93,6 +94,26 @@ TEST_F(OutputDetailsFormTest, ATextThatIsNoNumberIsRefused) {
   EXPECT_FALSE(Model()->setData(Model()->index(0, kQuiescent), "12,5x"));
   EXPECT_EQ(prompter_.Warnings(), QStringList({"'12,5x' is not a valid floating point value"}));
   EXPECT_EQ(Stored(1, "QuiesentCurrent"), 0.0);
+}
+
+TEST_F(OutputDetailsFormTest, NumbersAreShownAndTakenInTheFormOfTheLanguage) {
+  const struct {
+    const char* language;
+    const char* typed;
+    double stored;
+    const char* shown;
+  } cases[] = {{"de", "12,5", 12.5, "12,5"},
+               {"de", "7.25", 7.25, "7,25"},  // the C form is taken too, never as 725
+               {"en", "12.5", 12.5, "12.5"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.language) + " " + c.typed);
+    i18n::SetDisplayLanguage(c.language);
+    ASSERT_TRUE(Model()->setData(Model()->index(0, kQuiescent), c.typed));
+    EXPECT_EQ(Stored(1, "QuiesentCurrent"), c.stored);
+    EXPECT_EQ(Shown(0, kQuiescent), c.shown);
+  }
+  i18n::SetDisplayLanguage("en");
+  EXPECT_TRUE(prompter_.Warnings().isEmpty()) << prompter_.Warnings().join("\n").toStdString();
 }
 
 }  // namespace

@@ -6,7 +6,10 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QTimer>
+#include <optional>
+#include <utility>
 
 #include "reports/print_store.h"
 #include "support/rows.h"
@@ -62,16 +65,27 @@ TEST_F(ReportActionsTest, PrintAsksForThePrinterFirstAndACancelChangesNothing) {
   EXPECT_EQ(Rows("Sections"), 0);
 }
 
-TEST_F(ReportActionsTest, PreviewFillsThePrintStoreAndShowsThePreviewWindow) {
+TEST_F(ReportActionsTest, PreviewFillsThePrintStoreAndShowsThePreviewWindowAtRealSize) {
   QString shown;
-  QTimer::singleShot(0, [&shown] {
+  std::optional<std::pair<QPrintPreviewWidget::ZoomMode, double>> zoom;
+  QStringList fitted;
+  QTimer::singleShot(0, [&shown, &zoom, &fitted] {
     if (auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
       shown = preview->objectName() + " / " + preview->windowTitle();
+      if (auto* pages = preview->findChild<QPrintPreviewWidget*>())
+        zoom = std::make_pair(pages->zoomMode(), pages->zoomFactor());
+      for (QAction* action : preview->findChildren<QAction*>()) {
+        if (action->isChecked() && action->text().startsWith("Fit")) fitted << action->text();
+      }
       preview->reject();
     }
   });
   Action("PrintPreviewSite")->trigger();
   EXPECT_EQ(shown, "ReportPreview / Report Preview");
+  ASSERT_TRUE(zoom.has_value());
+  EXPECT_EQ(zoom->first, QPrintPreviewWidget::CustomZoom);
+  EXPECT_DOUBLE_EQ(zoom->second, 1.0);
+  EXPECT_TRUE(fitted.isEmpty()) << fitted.join(", ").toStdString();
   EXPECT_EQ(Rows("Sections"), 1);
   EXPECT_EQ(Rows("Site"), 1);
   EXPECT_EQ(Rows("PartsList"), 1);  // the site report leaves the parts list alone

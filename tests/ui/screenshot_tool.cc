@@ -1,20 +1,26 @@
 // Pictures of the main window for the documentation: a site opened in a copy of the build's
-// program folder, shown with the site tab, a panel tab and a loop selected, each written as a
-// PNG. Run under a display (e.g. xvfb-run):
+// program folder, shown with the site tab, a panel tab and a loop selected, then a question in
+// a message box and the site report's preview, each written as a PNG. Run under a display (e.g.
+// xvfb-run):
 //   velmora_screenshots OUT_FOLDER LANGUAGE SITE.mdb PANEL LOOP
-// writes OUT_FOLDER/main-window-{site,panel,loop}-LANGUAGE.png.
+// writes OUT_FOLDER/main-window-{site,panel,loop}-LANGUAGE.png, message-box-LANGUAGE.png and
+// print-preview-LANGUAGE.png.
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
 
+#include "i18n/messages.h"
 #include "i18n/translation.h"
 #include "site/prompter.h"
 #include "ui/main_form.h"
+#include "ui/qt_prompter.h"
 #include "ui/start_screen_form.h"
 #include "ui/tree_view_form.h"
 #include "workspace/workspace.h"
@@ -111,5 +117,26 @@ int main(int argc, char** argv) {
   tree->scrollToItem(item);
   QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
   ok = Save(&form, out + "/main-window-loop-" + language + ".png") && ok;
+
+  // A modal window is pictured from inside its own loop, then closed.
+  const auto modal = [&ok](const QString& file, QSize size) {
+    QTimer::singleShot(600, [&ok, file, size] {
+      QWidget* window = QApplication::activeModalWidget();
+      if (window == nullptr) {
+        ok = false;
+        return;
+      }
+      if (size.isValid()) window->resize(size);
+      ok = Save(window, file) && ok;
+      window->close();
+    });
+  };
+  velmora::ui::QtPrompter questions;
+  questions.SetParent(&form);
+  modal(out + "/message-box-" + language + ".png", QSize());
+  questions.AskYesNo(velmora::i18n::Text(velmora::i18n::Msg::kDataNotSaved),
+                     velmora::site::Prompter::Icon::kQuestion);
+  modal(out + "/print-preview-" + language + ".png", QSize(1100, 860));
+  if (QAction* preview = form.findChild<QAction*>("PrintPreviewSite")) preview->trigger();
   return ok ? 0 : 1;
 }
