@@ -178,6 +178,8 @@ Status SetSupply(Context& c) {
   if (!i) return Refuse(c, i18n::Tr(N_("There is no such power supply.")));
   if (c.Refused(panel::SelectPowerSupply(c.data, *p, *i))) return Status::kRefused;
   c.Recalculate(*p);
+  // A supply too small for what the panel draws is said at once, as after an output change.
+  c.WarnSupply(*p);
   return Status::kDone;
 }
 
