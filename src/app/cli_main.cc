@@ -12,6 +12,7 @@
 #include <exception>
 #include <vector>
 
+#include "app/cli_apply.h"
 #include "app/cli_check.h"
 #include "app/cli_generate.h"
 #include "app/cli_output.h"
@@ -108,6 +109,16 @@ QString CheckReport(const Arguments& args) {
   return QString();
 }
 
+QString CheckApply(const Arguments& args) {
+  if (!args.values.contains("--out")) return Tr(N_("give --out OUT.mdb"));
+  // The result goes into a file of its own: never over the site, the script or a file there is.
+  const QFileInfo out(args.Value("--out"));
+  if (out.exists() || out.isSymLink())
+    return Tr(N_("%1 already exists; give a file that does not exist yet for --out"))
+        .arg(args.Value("--out"));
+  return QString();
+}
+
 QString CheckGenerate(const Arguments& args) {
   for (const char* option : {"--panels", "--loops", "--rows"}) {
     int value = 0;
@@ -178,6 +189,42 @@ int RunParts(const Arguments& args, const Settings& settings) {
   return Verdict(check);
 }
 
+int RunApply(const Arguments& args, const Settings&) {
+  CliSession session(velmora::site::ProgramFolder::FromEnvironment());
+  QString error;
+  if (!session.Start(&error)) return Fail(error);
+  if (!session.OpenSite(args.files[0], &error)) return Fail(error);
+  QFile script_file(args.files[1]);
+  if (!QFileInfo(args.files[1]).isFile() || !script_file.open(QIODevice::ReadOnly))
+    return Fail(Tr(N_("the script %1 cannot be read")).arg(args.files[1]));
+  std::vector<velmora::app::ScriptLine> script;
+  if (!velmora::app::ReadScript(script_file.readAll(), &script, &error))
+    return Fail(QString("%1: %2").arg(args.files[1], error));
+
+  const std::vector<velmora::app::LineReport> lines = velmora::app::RunScript(session, script);
+  bool refused = false;
+  for (const velmora::app::LineReport& line : lines) {
+    refused = refused || line.status == velmora::action::Status::kRefused;
+    for (const QString& message : line.messages) {
+      // A message of several lines goes on indented; the blank lines between its parts stay
+      // blank.
+      QStringList parts = message.split('\n');
+      for (int i = 1; i < parts.size(); ++i) {
+        if (!parts[i].isEmpty()) parts[i] = "    " + parts[i];
+      }
+      Err("velmora-cli: " + Tr(N_("line %1")).arg(line.line) + ": " + parts.join('\n') + "\n");
+    }
+    if (line.status == velmora::action::Status::kRefused && line.messages.isEmpty())
+      Err("velmora-cli: " + Tr(N_("line %1")).arg(line.line) + ": " + Tr(N_("refused")) + "\n");
+  }
+  const QString out = args.Value("--out");
+  if (!session.Ws().SaveNewCopy(out, &error)) return Fail(error);
+  if (args.Has("--json"))
+    Out(QString::fromUtf8(
+        velmora::app::ScriptReportJson(lines, QFileInfo(out).absoluteFilePath())));
+  return refused ? kOverloaded : kPassed;
+}
+
 int RunGenerate(const Arguments& args, const Settings&) {
   velmora::app::SiteShape shape;
   ReadCount(args, "--panels", &shape.panels);
@@ -217,6 +264,12 @@ const std::vector<CommandSpec>& Commands() {
        {{"--csv"}},
        nullptr,
        RunParts},
+      {"apply",
+       "SITE.mdb SCRIPT.jsonl --out OUT.mdb [--json]",
+       {{"SITE.mdb", N_("no site file given")}, {"SCRIPT.jsonl", N_("no script given")}},
+       {{"--out", "OUT.mdb", N_("%1 needs a file name")}, {"--json"}},
+       CheckApply,
+       RunApply},
       {"generate",
        "[--panels N] [--loops L] [--rows R] OUT.mdb",
        {{"OUT.mdb", N_("no file to write given")}},
@@ -249,6 +302,11 @@ QString Usage() {
             "generate builds a large site from the catalogue (50 panels of 8 loops with 10 "
             "device rows\n"
             "each unless told otherwise) into OUT.mdb, which must not exist yet.\n"));
+  text +=
+      Tr(N_("apply carries out the actions of SCRIPT.jsonl, one JSON object a line, on a copy "
+            "of the site\n"
+            "and writes the result into OUT.mdb, which must not exist yet; 1 when a line was "
+            "refused.\n"));
   return text;
 }
 

@@ -14,6 +14,14 @@ void Print(i18n::Source kind, const QString& text) {
 
 }  // namespace
 
+void CliPrompter::Question(i18n::Source answer, const QString& text) {
+  if (holding_) {
+    held_ << i18n::Tr(answer) + ": " + text;
+  } else {
+    Print(answer, text);
+  }
+}
+
 QStringList CliPrompter::Release() {
   holding_ = false;
   QStringList held;
@@ -31,18 +39,18 @@ void CliPrompter::Warn(const QString& text, Icon) {
 }
 
 bool CliPrompter::ConfirmOkCancel(const QString& text, Icon) {
-  Print(N_("question answered Cancel"), text);
+  Question(N_("question answered Cancel"), text);
   return false;
 }
 
 bool CliPrompter::AskYesNo(const QString& text, Icon) {
-  Print(N_("question answered No"), text);
+  Question(N_("question answered No"), text);
   return false;
 }
 
 // The tool never saves, so a question about unsaved work goes on without saving.
 site::Prompter::Answer CliPrompter::AskYesNoCancel(const QString& text, Icon) {
-  Print(N_("question answered No"), text);
+  Question(N_("question answered No"), text);
   return Answer::kNo;
 }
 

@@ -2,13 +2,15 @@
 
 #include <QStringList>
 
+#include "i18n/tr.h"
 #include "site/prompter.h"
 
 namespace velmora::app {
 
 // The prompter of the command-line tool: warnings go to stderr, every question is answered
-// no, and no dialog is ever shown. While held, warnings are kept back for the caller to show
-// as it sees fit (opening a file that turns out unusable is an error, not a warning).
+// with its cautious answer (No, Cancel), and no dialog is ever shown. While held, warnings and
+// questions are kept back for the caller to show as it sees fit (opening a file that turns out
+// unusable is an error, not a warning; a script reports them with the line they came from).
 class CliPrompter : public site::Prompter {
  public:
   void Hold() { holding_ = true; }
@@ -26,6 +28,8 @@ class CliPrompter : public site::Prompter {
   bool PrinterDialog(QPrinter* printer) override;
 
  private:
+  void Question(i18n::Source answer, const QString& text);
+
   bool holding_ = false;
   QStringList held_;
   QStringList printed_;

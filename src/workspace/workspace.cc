@@ -313,6 +313,27 @@ bool Workspace::Save(bool choose_name) {
   return done;
 }
 
+bool Workspace::SaveNewCopy(const QString& file, QString* error) {
+  doc_.Release(site::SiteDocument::ReleaseOrder::kSave);
+  QString reason;
+  const site::CopyResult result = site::SaveWorkingCopy(doc_.WorkingCopy(), file, false, &reason);
+  bool done = result == site::CopyResult::kOk || result == site::CopyResult::kNotConfirmed;
+  if (result == site::CopyResult::kTargetExists) {
+    *error = i18n::Tr(N_("%1 already exists")).arg(QDir::toNativeSeparators(file));
+  } else if (!done) {
+    *error = i18n::Tr(kCopyError) + "\n" + reason;
+  } else if (result == site::CopyResult::kNotConfirmed) {
+    prompter_.Warn(i18n::Tr(N_("The site was saved, but it may not be on the disk yet:")) + "\n" +
+                   reason);
+  }
+  try {
+    doc_.Open();
+  } catch (const site::StoreError& e) {
+    prompter_.Warn(i18n::Tr(N_("The working copy cannot be reopened: %1")).arg(e.Message()));
+  }
+  return done;
+}
+
 bool Workspace::ExitPrompt() { return OfferToSave(); }
 
 }  // namespace velmora::workspace

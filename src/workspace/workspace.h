@@ -56,6 +56,9 @@ class Workspace : public QObject {
   bool SaveSite();
   // Save As: asks for a name, and before replacing another file.
   bool SaveSiteAs();
+  // Writes the site into a file that must not exist yet, asking nothing and leaving the site's
+  // own file and saved state as they are (the result of a script). False, with the reason.
+  bool SaveNewCopy(const QString& file, QString* error);
   // While the site is unsaved, asks "Data is not saved. Do you want to save?" with Yes, No and
   // Cancel: Yes saves (asking again when the save is not done), No goes on without saving.
   // False for Cancel: whatever was about to happen does not.
