@@ -351,6 +351,45 @@ TEST_F(MainFormTest, GridColumnsKeepTheirSharesOfTheHeaderStripOnResize) {
   for (int c = 0; c < 5; ++c) EXPECT_EQ(model->headerData(c, Qt::Horizontal).toString(), titles[c]);
 }
 
+TEST_F(MainFormTest, TheEditMenuNamesTheStepsAndFollowsTheHistory) {
+  Show();
+  QAction* undo = form_->findChild<QAction*>("Undo");
+  QAction* redo = form_->findChild<QAction*>("Redo");
+  ASSERT_NE(undo, nullptr);
+  ASSERT_NE(redo, nullptr);
+  EXPECT_EQ(undo->shortcut(), QKeySequence(QKeySequence::Undo));
+  EXPECT_EQ(redo->shortcut(), QKeySequence(QKeySequence::Redo));
+  EXPECT_FALSE(undo->isEnabled());
+  EXPECT_FALSE(redo->isEnabled());
+  EXPECT_EQ(undo->text(), "Undo");
+
+  AddPanelFromToolBar();
+  EXPECT_TRUE(undo->isEnabled());
+  EXPECT_EQ(undo->text(), "Undo Add panel");
+  EXPECT_TRUE(form_->isWindowModified());
+
+  // The keys, as the user presses them in the tree.
+  Tree()->setFocus();
+  QTest::keySequence(Tree(), QKeySequence::Undo);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Rows("Panels"), 0);
+  EXPECT_EQ(form_->TabStrip()->count(), 1);
+  EXPECT_EQ(RootItem()->childCount(), 0);
+  EXPECT_FALSE(undo->isEnabled());
+  EXPECT_TRUE(redo->isEnabled());
+  EXPECT_EQ(redo->text(), "Redo Add panel");
+  EXPECT_EQ(ViewOnShow(), form_->SiteDetails());
+
+  QTest::keySequence(Tree(), QKeySequence::Redo);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Rows("Panels"), 1);
+  EXPECT_EQ(form_->TabStrip()->count(), 2);
+  EXPECT_EQ(RootItem()->childCount(), 1);
+  EXPECT_EQ(form_->PanelGrid()->model()->rowCount(), 1);
+  EXPECT_EQ(undo->text(), "Undo Add panel");
+  EXPECT_FALSE(redo->isEnabled());
+}
+
 TEST_F(MainFormTest, DockedWindowsRefuseToClose) {
   Show();
   EXPECT_FALSE(form_->TreeView()->close());
