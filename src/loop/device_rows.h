@@ -7,6 +7,7 @@
 #include "electrical/outcome.h"
 #include "electrical/site_data.h"
 #include "site/database.h"
+#include "site/site_file_check.h"
 
 namespace velmora::loop {
 
@@ -14,9 +15,9 @@ namespace velmora::loop {
 // and deleting rows, and a changed quantity, type or sub-type with the loop's limits. The
 // recalculation of the loop's panel follows in the caller. A refused change writes nothing.
 
-// The largest quantity one row takes: far above any device's per-row limit, and small enough
-// that no sum of rows can overflow.
-inline constexpr qint64 kMaxQuantity = 100000;
+// The largest quantity one row takes: far above any device's per-row limit, and what a site file
+// may hold, so that a site saved with it opens again.
+inline constexpr qint64 kMaxQuantity = site::kMostCount;
 
 // The device table of the panel's protocol (none chosen: an empty table).
 const catalogue::DeviceTable& PanelDevices(SiteData& data, int panel);

@@ -39,7 +39,6 @@ constexpr double kMostHours = 100000;
 // Far beyond any loop (a few hundred devices of a kind, a few kilometres of cable, amperes of
 // current), and small enough that the quantities, currents and battery sizes summed over
 // kMostTableRows rows stay far inside 64 bits.
-constexpr double kMostCount = 10000;
 constexpr double kMostMetres = 1000000;
 constexpr double kMostMilliamps = 1000000;
 constexpr double kMostComputed = 1e15;
@@ -615,7 +614,7 @@ class Checker {
           return QString("holds %1, which is not a time in hours a site can require").arg(shown);
         return QString();
       case Kind::kCount:
-        return out_of(kMostCount, "a number of devices or indicators");
+        return out_of(double(kMostCount), "a number of devices or indicators");
       case Kind::kMetres:
         return out_of(kMostMetres, "a cable length in metres");
       case Kind::kMilliamps:

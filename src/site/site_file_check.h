@@ -14,6 +14,10 @@ inline constexpr int kSiteFormatVersion = 1;
 // The most rows a site table may have. Whatever makes site files (the program, its generator)
 // stays within it, so everything it makes opens again.
 inline constexpr qint64 kMostTableRows = 100000;
+// The most devices of one row, or alarm indicators of one loop, a site file holds: far beyond any
+// loop, and small enough that sums over every row stay far inside 64 bits. What the program
+// lets a user enter stays within it, so every site it saves opens again.
+inline constexpr qint64 kMostCount = 10000;
 // The longest text the program takes in a site file: names, device codes, status texts, and the
 // free comments. Far beyond anything typed; a longer text only costs memory and time wherever it
 // is shown or printed.
