@@ -184,8 +184,14 @@ int RunParts(const Arguments& args, const Settings& settings) {
   velmora::app::SiteCheck check;
   if (const int failed = OpenAndCheck(session, args, &check); failed != kPassed) return failed;
   velmora::reports::PrepareReport(session.Ws(), session.Print(), ReportKind::kParts, settings);
-  const auto parts = velmora::reports::ReadReportData(session.Print().Db()).parts;
-  Out(args.Has("--csv") ? velmora::app::PartsCsv(parts) : velmora::app::PartsTable(parts));
+  const velmora::reports::ReportData data = velmora::reports::ReadReportData(session.Print().Db());
+  if (args.Has("--csv")) {
+    // The CSV holds the parts only; what the list says under itself goes beside it.
+    Out(velmora::app::PartsCsv(data.parts));
+    for (const QString& note : data.part_notes) Err("velmora-cli: " + note + "\n");
+  } else {
+    Out(velmora::app::PartsTable(data.parts, data.part_notes));
+  }
   return Verdict(check);
 }
 

@@ -194,12 +194,14 @@ QString CheckTable(const SiteCheck& check) {
   return out;
 }
 
-QString PartsTable(const std::vector<reports::TierRow>& parts) {
+QString PartsTable(const std::vector<reports::TierRow>& parts, const QStringList& notes) {
   std::vector<QStringList> rows;
   for (const reports::TierRow& part : parts)
     rows.push_back({part.tiers[0], part.tiers[1], part.tiers[2]});
-  if (rows.empty()) return Text(Msg::kPartsList) + ": " + Text(Msg::kNone) + "\n";
-  return Columns(rows, {true, false, false}, "");
+  QString text = rows.empty() ? Text(Msg::kPartsList) + ": " + Text(Msg::kNone) + "\n"
+                              : Columns(rows, {true, false, false}, "");
+  for (const QString& note : notes) text += "\n" + note + "\n";
+  return text;
 }
 
 QString PartsCsv(const std::vector<reports::TierRow>& parts) {

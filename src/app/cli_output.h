@@ -16,7 +16,8 @@ QByteArray CheckJson(const SiteCheck& check);
 // The check as a readable table, headings in the language of the run.
 QString CheckTable(const SiteCheck& check);
 // The parts list rows as a table, or as CSV (RFC 4180) with a heading line.
-QString PartsTable(const std::vector<reports::TierRow>& parts);
+// The parts list as a table, the notes under it.
+QString PartsTable(const std::vector<reports::TierRow>& parts, const QStringList& notes = {});
 QString PartsCsv(const std::vector<reports::TierRow>& parts);
 
 }  // namespace velmora::app

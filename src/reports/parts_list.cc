@@ -111,19 +111,33 @@ void BuildPartsList(SiteData& data, site::Database& print, const i18n::Settings&
     }
   }
 
-  // Two batteries per panel, by model.
+  // Two batteries per panel, by model; the panels whose batteries need a box of their own.
   QHash<QString, int> batteries_of_model;
-  for (const site::Row& row : panels)
-    batteries_of_model[BatteryModelOf(TextAt(row, c.panels.battery))] += 2;
+  int boxes = 0;
+  const QString box_note = " - " + i18n::Text(Msg::kBatteryBoxRequired);
+  for (const site::Row& row : panels) {
+    const QString battery = TextAt(row, c.panels.battery);
+    batteries_of_model[BatteryModelOf(battery)] += 2;
+    if (battery.endsWith(box_note)) ++boxes;
+  }
   for (const QString& model : data.catalogue.BatteryModels()) {
     const int count = batteries_of_model.value(model);
     if (count > 0 && !model.isEmpty()) add(QString::number(count), model);
   }
+  // The catalogue has no part number for the box: the line says that one is needed.
+  if (boxes > 0)
+    add(QString::number(boxes), i18n::Tr(N_("Battery box (no part number in the catalogue)")));
 
-  // Cable metres by cross-section.
+  // Cable metres by cross-section, for the loops that have devices: an empty loop is not laid.
+  QHash<QPair<qint64, qint64>, qint64> devices_of_loop;
+  for (const site::Row& row : doc.Select("Devices"))
+    devices_of_loop[{IntAt(row, c.devices.panel), IntAt(row, c.devices.loop)}] +=
+        IntAt(row, c.devices.quantity);
   qint64 metres[site::kCableCount] = {};
   for (const site::Row& row : doc.Select("Loops")) {
     if (electrical::IsEmptyAt(row, c.loops.cable)) continue;
+    if (devices_of_loop.value({IntAt(row, c.loops.panel), IntAt(row, c.loops.number)}) <= 0)
+      continue;
     const qint64 cable = IntAt(row, c.loops.cable);
     if (site::CableAt(cable)) metres[cable] += IntAt(row, c.loops.length);
   }
@@ -131,6 +145,14 @@ void BuildPartsList(SiteData& data, site::Database& print, const i18n::Settings&
     if (metres[k] > 0)
       add(QString::number(metres[k]) + "m",
           i18n::Tr(site::kCables[k].text) + " " + i18n::Text(Msg::kCable));
+  }
+
+  // Notes under the list (rows of panel 0): what the list could not say by itself.
+  if (country.isEmpty() && !panels.empty()) {
+    TierWriter notes(print, "PartsList");
+    notes.Add(0, QString(), QString(),
+              i18n::Tr(N_("The country code is not set, so the panel part numbers end without "
+                          "it. Set it in Settings > Options, on the page \"Site defaults\".")));
   }
   transaction.Commit();
 }

@@ -71,7 +71,14 @@ ReportData ReadReportData(site::Database& print) {
   data.details = TierRows(print, "PanelDetails");
   data.currents = TierRows(print, "Currents");
   data.devices = TierRows(print, "Devices");
-  data.parts = TierRows(print, "PartsList");
+  // The list's own rows belong to panel 1; its notes are stored as rows of panel 0.
+  for (const TierRow& row : TierRows(print, "PartsList")) {
+    if (row.panel == 0) {
+      data.part_notes << row.tiers[2];
+    } else {
+      data.parts.push_back(row);
+    }
+  }
   return data;
 }
 

@@ -44,6 +44,7 @@ struct ReportData {
   std::vector<TierRow> currents;
   std::vector<TierRow> devices;
   std::vector<TierRow> parts;
+  QStringList part_notes;  // said under the parts list
 };
 
 ReportData ReadReportData(site::Database& print);

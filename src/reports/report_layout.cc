@@ -238,6 +238,11 @@ class ReportBuilder {
       rows.push_back(Row(Kind::kBody, {part.tiers[0], part.tiers[1], part.tiers[2]}));
     if (data_.parts.empty()) rows.push_back(Row(Kind::kEmpty, {Text(Msg::kNone)}));
     AddTable(flow_, {{0.16, Qt::AlignRight}, {0.07, Qt::AlignHCenter}, {0.77}}, rows);
+    if (!data_.part_notes.isEmpty()) {
+      std::vector<TableRow> notes;
+      for (const QString& note : data_.part_notes) notes.push_back(Row(Kind::kEmpty, {note}));
+      AddTable(flow_, {{1.0}}, notes);
+    }
   }
 
   const ReportData& data_;

@@ -69,10 +69,12 @@ TEST_F(PartsListTest, ListsPanelsBoardsDevicesBatteriesAndCablesInThatOrder) {
   BuildPartsList(R(), Print(), Settings());
 
   const std::vector<QStringList> expected = {
-      {"2", "X", "VXP-4020-31"},      {"2", "X", "VXP-8040T-31"},     {"1", "X", "VXB-NET"},
-      {"1", "X", "VXB-FNC"},          {"8", "X", "VD-OD200"},         {"2", "X", "VD-CP200"},
-      {"4", "X", "QL-OD100"},         {"4", "X", "VB-1212"},          {"2", "X", "VB-1226"},
-      {"100m", "X", "0.5 mm² Cable"}, {"550m", "X", "1.5 mm² Cable"},
+      {"2", "X", "VXP-4020-31"},      {"2", "X", "VXP-8040T-31"},
+      {"1", "X", "VXB-NET"},          {"1", "X", "VXB-FNC"},
+      {"8", "X", "VD-OD200"},         {"2", "X", "VD-CP200"},
+      {"4", "X", "QL-OD100"},         {"4", "X", "VB-1212"},
+      {"2", "X", "VB-1226"},          {"1", "X", "Battery box (no part number in the catalogue)"},
+      {"550m", "X", "1.5 mm² Cable"},  // loop 1 of panel 3 has no devices: no cable for it
   };
   EXPECT_EQ(Parts(), expected);
   EXPECT_EQ(Rows("PartsList").size(), expected.size());  // every row belongs to panel 1
@@ -99,6 +101,10 @@ TEST_F(PartsListTest, PanelCodesCarryTheCountryCodeOfTheUserSettings) {
     BuildPartsList(R(), Print(), Settings());
     ASSERT_FALSE(Parts().empty()) << c.what;
     EXPECT_EQ(Parts().front(), (QStringList{"1", "X", c.part})) << c.what;
+    // Without a code the list says so under itself, and where to set it.
+    const std::vector<QStringList> notes = RowsOf("PartsList", 0);
+    EXPECT_EQ(notes.size(), c.code || c.key ? 0u : 1u) << c.what;
+    if (!notes.empty()) EXPECT_TRUE(notes[0][2].contains("Settings > Options")) << c.what;
   }
 }
 
