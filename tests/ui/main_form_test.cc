@@ -26,6 +26,7 @@
 #include "action/editor.h"
 #include "i18n/messages.h"
 #include "i18n/translation.h"
+#include "site/database.h"
 #include "site/table.h"
 #include "support/scripted_prompter.h"
 #include "support/test_home.h"
@@ -244,6 +245,32 @@ TEST_F(MainFormTest, EditingTheSiteNameRenamesTheTreeWindow) {
   site::Table& site = workspace_->Doc().Site();
   site.First();
   EXPECT_EQ(site.Text("SiteName"), "Harbour");
+}
+
+TEST_F(MainFormTest, TheSiteFieldsHoldWhatWasTyped) {
+  Show();
+  auto* city = Find<QLineEdit>("DBEditCity");
+  EXPECT_EQ(city->text(), "");  // the new site's blank shows as an empty field
+  city->setFocus();
+  QTest::keyClicks(city, "Bremen");
+  EXPECT_EQ(city->text(), "Bremen");
+  site::Table& site = workspace_->Doc().Site();
+  site.First();
+  EXPECT_EQ(site.Text("City"), "Bremen");  // stored without the blank
+
+  // A stored file with the blank in a field opens with the field empty.
+  const QString file = home_.Path("Sites/blanks.mdb");
+  home_.CopyFromBuild("Sites/small-office.mdb");
+  QFile::copy(home_.Path("Sites/small-office.mdb"), file);
+  ASSERT_TRUE(QFile::exists(file));
+  {
+    site::Database db("blanks", file);
+    db.Open();
+    db.Execute("UPDATE \"Site\" SET \"City\" = ' '");
+  }
+  ASSERT_TRUE(workspace_->OpenSiteFile(file));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(city->text(), "");
 }
 
 TEST_F(MainFormTest, TheSiteViewHasItsSixteenFieldsInKeyboardOrder) {
