@@ -19,7 +19,9 @@
 #include <cmath>
 
 #include "action/editor.h"
+#include "catalogue/device_catalogue.h"
 #include "electrical/site_rows.h"
+#include "i18n/display_format.h"
 #include "i18n/messages.h"
 #include "loop/device_rows.h"
 #include "loop/loop_form_model.h"
@@ -56,13 +58,18 @@ class DiagramSpace : public QWidget {
 };
 
 // The editors of the grid: a plain field for the quantity, drop-down lists for the type and the
-// sub-type filled from the loop form model's lists at the moment the cell is edited.
+// sub-type filled from the loop form model's lists at the moment the cell is edited. The
+// sub-type list shows each device's currents beside its code; the code is what is chosen.
 class DeviceGridDelegate : public QStyledItemDelegate {
  public:
-  // `sub_types` gives the sub-types offered for a grid row, at the moment its cell is edited.
+  // `sub_types` gives the sub-types offered for a grid row, at the moment its cell is edited;
+  // `describe` the text a sub-type's code is listed with.
   DeviceGridDelegate(LoopFormModel& form, std::function<QStringList(int row)> sub_types,
-                     QObject* parent)
-      : QStyledItemDelegate(parent), form_(form), sub_types_(std::move(sub_types)) {}
+                     std::function<QString(const QString& code)> describe, QObject* parent)
+      : QStyledItemDelegate(parent),
+        form_(form),
+        sub_types_(std::move(sub_types)),
+        describe_(std::move(describe)) {}
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override {
@@ -85,7 +92,8 @@ class DeviceGridDelegate : public QStyledItemDelegate {
     }
     const QStringList& entries =
         column == kTypeColumn ? form_.device_types : form_.device_sub_types;
-    box->addItems(entries);
+    for (const QString& entry : entries)
+      box->addItem(column == kSubTypeColumn ? describe_(entry) : entry, entry);
     box->completer()->setCaseSensitivity(Qt::CaseInsensitive);
     if (column == kSubTypeColumn) {
       box->setObjectName("EditorSubType");
@@ -107,7 +115,7 @@ class DeviceGridDelegate : public QStyledItemDelegate {
     if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
       edit->setText(text);
     } else if (auto* box = qobject_cast<QComboBox*>(editor)) {
-      const int at = box->findText(text);
+      const int at = box->findData(text);
       box->setCurrentIndex(at);
       if (at < 0) box->setEditText(text.trimmed());
     } else {
@@ -120,7 +128,10 @@ class DeviceGridDelegate : public QStyledItemDelegate {
     if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
       model->setData(index, edit->text());
     } else if (auto* box = qobject_cast<QComboBox*>(editor)) {
-      model->setData(index, box->currentText());
+      // An entry of the list (chosen, or typed and completed) stands for its code; any other
+      // text is taken as it was typed.
+      const int at = box->findText(box->currentText());
+      model->setData(index, at >= 0 ? box->itemData(at).toString() : box->currentText().trimmed());
     } else {
       QStyledItemDelegate::setModelData(editor, model, index);
     }
@@ -129,6 +140,7 @@ class DeviceGridDelegate : public QStyledItemDelegate {
  private:
   LoopFormModel& form_;
   std::function<QStringList(int row)> sub_types_;
+  std::function<QString(const QString& code)> describe_;
 };
 
 QLineEdit* ReadOnlyField(const char* name, QWidget* parent) {
@@ -402,6 +414,15 @@ void TFormDeviceDetails::BuildGrid() {
             electrical::TextAt(*stored, editor_.Work().Doc().Cols().devices.type_text);
         return loop::SubTypesForGrid(editor_.Work().Data(), form_.panel, type);
       },
+      [this](const QString& code) {
+        const catalogue::Device* device =
+            loop::PanelDevices(editor_.Work().Data(), form_.panel).FirstOfCode(code);
+        if (device == nullptr) return code;
+        // Quiescent and alarm current of one device, in mA as the grid shows them.
+        return i18n::Tr(N_("%1   (%2 mA / %3 mA)"))
+            .arg(code, i18n::FormatNumber(device->standby_current * 1000.0, 2),
+                 i18n::FormatNumber(device->alarm_current * 1000.0, 2));
+      },
       grid_));
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
   grid_->setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -414,6 +435,16 @@ void TFormDeviceDetails::BuildGrid() {
   grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
   grid_->SetKeyHandler([this](GridKey key) { return OnNewRowKey(key); });
+  // One click into a list cell opens its list.
+  connect(grid_, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+    if (index.column() != kTypeColumn && index.column() != kSubTypeColumn) return;
+    if (!(model_->flags(index) & Qt::ItemIsEditable)) return;
+    grid_->edit(index);
+    if (auto* box = qobject_cast<QComboBox*>(grid_->indexWidget(index)))
+      QTimer::singleShot(0, box, [box] {
+        if (box->isVisible()) box->showPopup();
+      });
+  });
 
   connect(model_, &QAbstractItemModel::modelReset, this, [this] {
     for (int c = model_->ShownColumnCount(); c < model_->columnCount(); ++c)

@@ -90,15 +90,16 @@ class DeviceDetailsFormTest : public ViewsTest {
     const QRect cell = Grid()->visualRect(Model()->index(row, column));
     QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {}, cell.center());
   }
-  // The drop-down of the sub-type editor after a click into the cell: (rows shown, entries).
+  // The drop-down of the sub-type editor after a click into the cell: (rows shown, the codes
+  // of its entries).
   std::pair<int, QStringList> SubTypeDropDown(int row) {
     ClickCell(row, kSubType);
-    Grid()->edit(Model()->index(row, kSubType));
     auto* editor = qobject_cast<QComboBox*>(Grid()->indexWidget(Model()->index(row, kSubType)));
     if (editor == nullptr) return {-1, {}};
     QStringList entries;
-    for (int i = 0; i < editor->count(); ++i) entries << editor->itemText(i);
+    for (int i = 0; i < editor->count(); ++i) entries << editor->itemData(i).toString();
     const int shown = editor->maxVisibleItems();
+    editor->hidePopup();
     Grid()->setCurrentIndex(Model()->index(row, kQuantity));  // closes the editor
     Settle();
     return {shown, entries};
@@ -250,6 +251,33 @@ TEST_F(DeviceDetailsFormTest, TheSubTypeListIsRefilledSortedOnAClickAndDropsDown
   SetCell(0, kType, "");
   const auto [rows, entries] = SubTypeDropDown(0);
   EXPECT_EQ(entries, short_entries);
+}
+
+TEST_F(DeviceDetailsFormTest, OneClickOpensAListAndTheSubTypesShowTheirCurrents) {
+  SetCurrent(0, kQuantity);
+  ClickCell(0, kType);  // a cell that was not selected: one click
+  Settle();
+  auto* types = qobject_cast<QComboBox*>(Grid()->indexWidget(Model()->index(0, kType)));
+  ASSERT_NE(types, nullptr);
+  EXPECT_TRUE(types->view()->isVisible());
+  types->hidePopup();
+  Grid()->setCurrentIndex(Model()->index(0, kQuantity));
+  Settle();
+
+  SetCell(0, kType, "Test Sensor B");
+  ClickCell(0, kSubType);
+  Settle();
+  auto* sub_types = qobject_cast<QComboBox*>(Grid()->indexWidget(Model()->index(0, kSubType)));
+  ASSERT_NE(sub_types, nullptr);
+  EXPECT_TRUE(sub_types->view()->isVisible());
+  ASSERT_EQ(sub_types->count(), 3);
+  EXPECT_EQ(sub_types->itemText(1), "T91-02   (0.30 mA / 4.00 mA)");
+  // The entry picked from the list stores its code.
+  sub_types->view()->setCurrentIndex(sub_types->model()->index(1, 0));
+  QTest::keyClick(sub_types->view(), Qt::Key_Return);
+  Settle();
+  EXPECT_EQ(Cell("Devices", Filter::Equals("Panel", 1), "DeviceSub-Type").toString(), "T91-02");
+  EXPECT_EQ(Model()->data(Model()->index(0, kSubType)).toString(), "T91-02");
 }
 
 TEST_F(DeviceDetailsFormTest, AddingFromTheMenuNeedsACompleteRow) {
