@@ -14,6 +14,7 @@
 #include "catalogue/panel_spec.h"
 #include "electrical/recalculation.h"
 #include "electrical/site_rows.h"
+#include "i18n/tr.h"
 #include "site/cables.h"
 #include "site/run_state.h"
 #include "site/site_file_check.h"
@@ -256,7 +257,7 @@ bool FillPanel(SiteData& data, int p, int rows, QString* error) {
                                                     catalogue::ProtocolKey(protocol_index));
   const std::vector<DeviceChoice> mix = DeviceMix(data, table);
   if (mix.empty()) {
-    *error = QString("the device table of panel %1's protocol offers no device").arg(p);
+    *error = i18n::Tr(N_("the device table of panel %1's protocol offers no device")).arg(p);
     return false;
   }
   SetLoopSettings(data, p, protocol);
@@ -290,33 +291,31 @@ bool FillPanel(SiteData& data, int p, int rows, QString* error) {
 bool GenerateSite(CliSession& session, const SiteShape& shape, const QString& file,
                   QString* error) {
   if (shape.panels < 1 || shape.panels > kMaxPanels) {
-    *error = QString("the number of panels must be 1 to %1").arg(kMaxPanels);
+    *error = i18n::Tr(N_("the number of panels must be 1 to %1")).arg(kMaxPanels);
     return false;
   }
   if (shape.rows < 1 || shape.rows > kMaxRows) {
-    *error = QString("the number of device rows per loop must be 1 to %1").arg(kMaxRows);
+    *error = i18n::Tr(N_("the number of device rows per loop must be 1 to %1")).arg(kMaxRows);
     return false;
   }
   // What the generator makes must open again, so it keeps to the limit the open check applies.
   const qint64 device_rows = qint64(shape.panels) * shape.loops * shape.rows;
   if (device_rows > site::kMostTableRows) {
-    *error = QString(
-                 "%1 panels of %2 loops with %3 device rows each make %4 device rows, more than "
-                 "a site file may hold (at most %5)")
-                 .arg(shape.panels)
-                 .arg(shape.loops)
-                 .arg(shape.rows)
-                 .arg(device_rows)
-                 .arg(site::kMostTableRows);
+    *error = i18n::Tr(N_("%1 panels of %2 loops with %3 device rows each make %4 device rows, "
+                         "more than a site file may hold (at most %5)"))
+                 .arg(QString::number(shape.panels), QString::number(shape.loops),
+                      QString::number(shape.rows), QString::number(device_rows),
+                      QString::number(site::kMostTableRows));
     return false;
   }
   const QFileInfo target(file);
   if (target.exists()) {
-    *error = QString("%1 already exists").arg(QDir::toNativeSeparators(file));
+    *error = i18n::Tr(N_("%1 already exists")).arg(QDir::toNativeSeparators(file));
     return false;
   }
   if (!QFileInfo(target.absolutePath()).isDir()) {
-    *error = QString("there is no folder %1").arg(QDir::toNativeSeparators(target.absolutePath()));
+    *error =
+        i18n::Tr(N_("there is no folder %1")).arg(QDir::toNativeSeparators(target.absolutePath()));
     return false;
   }
 
@@ -336,9 +335,8 @@ bool GenerateSite(CliSession& session, const SiteShape& shape, const QString& fi
   const std::vector<PanelConfig> configs = ConfigsWithLoops(variants, shape.loops);
   if (configs.empty()) {
     prompter.Release();
-    *error = QString("no panel of the catalogue has %1 loops (possible: %2)")
-                 .arg(shape.loops)
-                 .arg(PossibleLoopCounts(variants));
+    *error = i18n::Tr(N_("no panel of the catalogue has %1 loops (possible: %2)"))
+                 .arg(QString::number(shape.loops), PossibleLoopCounts(variants));
     return false;
   }
 
@@ -367,11 +365,13 @@ bool GenerateSite(CliSession& session, const SiteShape& shape, const QString& fi
     const qint64 loops = data.doc.Db().Count("Loops", electrical::LoopsOfPanel(p));
     if (!done || loops != shape.loops) {
       const QStringList held = prompter.Release();
-      *error = QString("panel %1 (%2) could not be set up with %3 loops%4")
-                   .arg(p)
-                   .arg(v.panel_code)
-                   .arg(shape.loops)
-                   .arg(held.isEmpty() ? QString() : ": " + held.join("; "));
+      const QString panel = QString::number(p);
+      const QString& code = v.panel_code;
+      const QString loops_wanted = QString::number(shape.loops);
+      *error = held.isEmpty() ? i18n::Tr(N_("panel %1 (%2) could not be set up with %3 loops"))
+                                    .arg(panel, code, loops_wanted)
+                              : i18n::Tr(N_("panel %1 (%2) could not be set up with %3 loops: %4"))
+                                    .arg(panel, code, loops_wanted, held.join("; "));
       return false;
     }
   }
@@ -396,7 +396,7 @@ bool GenerateSite(CliSession& session, const SiteShape& shape, const QString& fi
   ws.State().SetSiteFileName(target.absoluteFilePath());
   ws.State().SetSiteSaved(true);
   if (!ws.SaveSite()) {
-    *error = QString("%1 could not be written").arg(QDir::toNativeSeparators(file));
+    *error = i18n::Tr(N_("%1 could not be written")).arg(QDir::toNativeSeparators(file));
     return false;
   }
   return true;

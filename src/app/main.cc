@@ -32,12 +32,13 @@ int main(int argc, char** argv) {
   QApplication::setDesktopFileName("velmora");
   QApplication::setWindowIcon(velmora::ui::ProgramIcon());
 
+  // After the application object, which resets the process locale, and before any text is made
+  // (the catalogues are in the installed folder, which the per-user copy below leaves as it is).
+  const velmora::site::ProgramFolder installed = velmora::site::ProgramFolder::FromEnvironment();
+  velmora::i18n::SetUpTranslation(installed.LocaleFolder(), settings);
   // An installed program folder that is not writable is worked from a per-user copy.
   QString folder_problem;
-  const velmora::site::ProgramFolder folder =
-      velmora::site::ProgramFolder::FromEnvironment().WritableFor(&folder_problem);
-  // After the application object, which resets the process locale, and before any text is made.
-  velmora::i18n::SetUpTranslation(folder.LocaleFolder(), settings);
+  const velmora::site::ProgramFolder folder = installed.WritableFor(&folder_problem);
   velmora::ui::QtPrompter prompter;
   if (!folder_problem.isEmpty())
     prompter.Warn(folder_problem, velmora::site::Prompter::Icon::kWarning);
@@ -45,7 +46,7 @@ int main(int argc, char** argv) {
   const velmora::site::SessionFolder session(folder);
   if (!session.IsValid()) {
     QMessageBox::critical(nullptr, velmora::site::kApplicationTitle,
-                          QString("Velmora cannot start: %1").arg(session.Error()));
+                          velmora::i18n::Tr(N_("Velmora cannot start: %1")).arg(session.Error()));
     return 1;
   }
   velmora::workspace::Workspace workspace(session.Folder(), prompter);

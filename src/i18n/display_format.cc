@@ -16,6 +16,13 @@ QLocale LocaleOf(const QString& language) {
   return locale;
 }
 
+// The language's short date form with the full year.
+QString ShownDateFormat(const QLocale& locale) {
+  QString format = locale.dateFormat(QLocale::ShortFormat);
+  if (!format.contains(QStringLiteral("yyyy"))) format.replace(QStringLiteral("yy"), "yyyy");
+  return format;
+}
+
 }  // namespace
 
 void SetDisplayLanguage(const QString& language) { QLocale::setDefault(LocaleOf(language)); }
@@ -45,9 +52,27 @@ QString FormatNumber(double value, int decimals) {
 QString FormatDate(const QDate& date) {
   if (!date.isValid()) return QString();
   const QLocale locale = DisplayLocale();
-  QString format = locale.dateFormat(QLocale::ShortFormat);
-  if (!format.contains(QStringLiteral("yyyy"))) format.replace(QStringLiteral("yy"), "yyyy");
-  return locale.toString(date, format);
+  return locale.toString(date, ShownDateFormat(locale));
+}
+
+std::optional<QDate> ParseDate(const QString& text) {
+  const QString trimmed = text.trimmed();
+  if (trimmed.isEmpty()) return std::nullopt;
+  static const QRegularExpression kIso(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+  if (kIso.match(trimmed).hasMatch()) {
+    const QDate date = QDate::fromString(trimmed, Qt::ISODate);
+    if (date.isValid()) return date;
+    return std::nullopt;
+  }
+  // A day or month of one digit reads as well as one of two ("d" takes "02" too); the year must
+  // have its four digits, which Qt requires for "yyyy".
+  static const QRegularExpression kTwoDigits(QStringLiteral("(?<![dM])([dM])\\1(?![dM])"));
+  const QLocale locale = DisplayLocale();
+  QString format = ShownDateFormat(locale);
+  format.replace(kTwoDigits, QStringLiteral("\\1"));
+  const QDate date = locale.toDate(trimmed, format);
+  if (!date.isValid()) return std::nullopt;
+  return date;
 }
 
 QString FormatValue(const QVariant& value) {

@@ -35,6 +35,11 @@ QString FormatValue(const QVariant& value);
 // nothing for anything else.
 std::optional<double> ParseNumber(const QString& text);
 
+// A date typed in the chosen language's form with the full year, leading zeros optional
+// ("02.05.2025" or "2.5.2025" in German, "5/2/2025" in English), or in the stored ISO form
+// ("2025-05-02"); nothing for anything else, a two-digit year among it.
+std::optional<QDate> ParseDate(const QString& text);
+
 // The value as the stored double would print without its binary noise (15 significant digits).
 double WithoutBinaryNoise(double value);
 

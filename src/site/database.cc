@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <utility>
 
+#include "i18n/tr.h"
 #include "site/statement.h"
 #include "site/store_error.h"
 
@@ -107,7 +108,7 @@ void Database::Open(const OpenOptions& options) {
     const QString message =
         db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
     sqlite3_close(db);
-    throw StoreError(QString("Cannot open %1: %2").arg(file_, message));
+    throw StoreError(i18n::Tr(N_("Cannot open %1: %2")).arg(file_, message), message);
   }
   db_ = db;
   sqlite3_extended_result_codes(db_, 1);
@@ -129,7 +130,7 @@ void Database::Open(const OpenOptions& options) {
     if (sqlite3_db_config(db_, s.op, s.value, &now) != SQLITE_OK || now != s.value) {
       Close();
       throw StoreError(
-          QString("Cannot open %1: the database engine refused a safety setting").arg(file_));
+          i18n::Tr(N_("Cannot open %1: the database engine refused a safety setting")).arg(file_));
     }
   }
   if (options.untrusted) {
@@ -144,7 +145,7 @@ void Database::Open(const OpenOptions& options) {
         QueryValue("PRAGMA cell_size_check").toLongLong() != 1) {
       const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
       Close();
-      throw StoreError(QString("Cannot open %1: %2").arg(file_, message));
+      throw StoreError(i18n::Tr(N_("Cannot open %1: %2")).arg(file_, message), message);
     }
   }
   sqlite3_busy_timeout(db_, 2000);
@@ -174,32 +175,38 @@ int Database::Progress(void* self) {
 }
 
 void Database::Fail(const QString& what) {
-  const QString detail = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString("not open");
-  throw StoreError(QString("%1: %2").arg(what, detail));
+  const QString detail =
+      db_ ? EngineFailure(db_, sqlite3_extended_errcode(db_)) : i18n::Tr(N_("not open"));
+  throw StoreError(QString("%1: %2").arg(what, detail), detail);
+}
+
+void Database::NotOpen() const {
+  throw StoreError(i18n::Tr(N_("Data source %1 is not open")).arg(data_source_));
 }
 
 Statement& Database::Prepare(const QString& sql) {
-  if (db_ == nullptr) throw StoreError(QString("Data source %1 is not open").arg(data_source_));
+  if (db_ == nullptr) NotOpen();
   auto it = statements_.find(sql);
   if (it != statements_.end()) {
     it.value()->Reset();
     return *it.value();
   }
   auto stmt = std::make_shared<Statement>();
-  if (stmt->Prepare(db_, sql, true) != SQLITE_OK) Fail("Statement refused");
+  if (stmt->Prepare(db_, sql, true) != SQLITE_OK) Fail(i18n::Tr(N_("Statement refused")));
   statements_.insert(sql, stmt);
   return *stmt;
 }
 
 void Database::Execute(const QString& sql, const std::vector<QVariant>& binds) {
-  if (db_ == nullptr) throw StoreError(QString("Data source %1 is not open").arg(data_source_));
+  if (db_ == nullptr) NotOpen();
   if (binds.empty()) {
     const QByteArray utf8 = sql.toUtf8();
     char* error = nullptr;
     if (sqlite3_exec(db_, utf8.constData(), nullptr, nullptr, &error) != SQLITE_OK) {
-      const QString message = QString::fromUtf8(error ? error : "unknown error");
+      const QString message =
+          error ? QString::fromUtf8(error) : EngineFailure(db_, sqlite3_extended_errcode(db_));
       sqlite3_free(error);
-      throw StoreError(QString("Statement refused: %1").arg(message));
+      throw StoreError(i18n::Tr(N_("Statement refused: %1")).arg(message), message);
     }
     return;
   }
@@ -210,7 +217,7 @@ void Database::Execute(const QString& sql, const std::vector<QVariant>& binds) {
   }
   if (rc != SQLITE_DONE) {
     stmt.Reset();
-    Fail("Statement failed");
+    Fail(i18n::Tr(N_("Statement failed")));
   }
   stmt.Reset();
 }
@@ -224,7 +231,7 @@ QVariant Database::QueryValue(const QString& sql, const std::vector<QVariant>& b
     value = stmt.Value(0);
   } else if (rc != SQLITE_DONE) {
     stmt.Reset();
-    Fail("Query failed");
+    Fail(i18n::Tr(N_("Query failed")));
   }
   stmt.Reset();
   return value;
@@ -238,7 +245,7 @@ QStringList Database::TableNames() {
   int rc;
   while ((rc = stmt.Step()) == SQLITE_ROW) names << stmt.Value(0).toString();
   stmt.Reset();
-  if (rc != SQLITE_DONE) Fail("Cannot list the tables");
+  if (rc != SQLITE_DONE) Fail(i18n::Tr(N_("Cannot list the tables")));
   return names;
 }
 
@@ -267,8 +274,8 @@ const std::vector<Column>& Database::Columns(const QString& table) {
     columns.push_back(column);
   }
   stmt.Reset();
-  if (rc != SQLITE_DONE) Fail(QString("Cannot read the columns of %1").arg(table));
-  if (columns.empty()) throw StoreError(QString("There is no table %1").arg(table));
+  if (rc != SQLITE_DONE) Fail(i18n::Tr(N_("Cannot read the columns of %1")).arg(table));
+  if (columns.empty()) throw StoreError(i18n::Tr(N_("There is no table %1")).arg(table));
   QHash<QString, int> index;
   for (int i = 0; i < int(columns.size()); ++i) index.insert(columns[i].name.toLower(), i);
   column_index_.insert(key, index);
@@ -382,7 +389,7 @@ std::vector<Row> Database::Select(const QString& table, const Filter& filter,
     rows.push_back(std::move(row));
   }
   stmt.Reset();
-  if (rc != SQLITE_DONE) Fail(QString("Cannot read table %1").arg(table));
+  if (rc != SQLITE_DONE) Fail(i18n::Tr(N_("Cannot read table %1")).arg(table));
   return rows;
 }
 
@@ -410,7 +417,7 @@ bool Database::ReadRow(const QString& table, qint64 rowid, Row* row) {
     found = true;
   }
   stmt.Reset();
-  if (rc != SQLITE_ROW && rc != SQLITE_DONE) Fail(QString("Cannot read table %1").arg(table));
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) Fail(i18n::Tr(N_("Cannot read table %1")).arg(table));
   return found;
 }
 
@@ -457,7 +464,7 @@ qint64 Database::InsertRow(const QString& table, qint64 rowid,
   stmt.Bind(binds);
   const int rc = stmt.Step();
   stmt.Reset();
-  if (rc != SQLITE_DONE) Fail(QString("Cannot add a row to %1").arg(table));
+  if (rc != SQLITE_DONE) Fail(i18n::Tr(N_("Cannot add a row to %1")).arg(table));
   Touch(table);
   return sqlite3_last_insert_rowid(db_);
 }
@@ -490,7 +497,7 @@ void Database::Update(const QString& table, qint64 rowid,
   stmt.Bind(binds);
   const int rc = stmt.Step();
   stmt.Reset();
-  if (rc != SQLITE_DONE) Fail(QString("Cannot store a row of %1").arg(table));
+  if (rc != SQLITE_DONE) Fail(i18n::Tr(N_("Cannot store a row of %1")).arg(table));
   Touch(table);
   if (record && !entry.before.empty()) journal_.push_back(std::move(entry));
 }
@@ -509,7 +516,7 @@ void Database::Delete(const QString& table, qint64 rowid) {
   stmt.Bind({rowid});
   const int rc = stmt.Step();
   stmt.Reset();
-  if (rc != SQLITE_DONE) Fail(QString("Cannot delete a row of %1").arg(table));
+  if (rc != SQLITE_DONE) Fail(i18n::Tr(N_("Cannot delete a row of %1")).arg(table));
   Touch(table);
   if (record && !entry.before.empty()) journal_.push_back(std::move(entry));
 }
@@ -525,7 +532,7 @@ void Database::DeleteWhere(const QString& table, const Filter& filter) {
   stmt.Bind(binds);
   const int rc = stmt.Step();
   stmt.Reset();
-  if (rc != SQLITE_DONE) Fail(QString("Cannot delete rows of %1").arg(table));
+  if (rc != SQLITE_DONE) Fail(i18n::Tr(N_("Cannot delete rows of %1")).arg(table));
   Touch(table);
   for (Row& row : gone) {
     JournalEntry entry{JournalEntry::Op::kDelete, table, row.rowid, {}, {}};
@@ -569,7 +576,7 @@ void Database::ApplyJournal(const Journal& journal, bool forward) {
       const int rc = stmt.Step();
       stmt.Reset();
       if (rc != SQLITE_DONE || sqlite3_changes(db_) != 1)
-        Fail(QString("Cannot take back a row of %1").arg(e.table));
+        Fail(i18n::Tr(N_("Cannot take back a row of %1")).arg(e.table));
       Touch(e.table);
     } else {
       const std::vector<std::pair<int, QVariant>>& values = forward ? e.after : e.before;
@@ -588,7 +595,7 @@ void Database::ApplyJournal(const Journal& journal, bool forward) {
       const int rc = stmt.Step();
       stmt.Reset();
       if (rc != SQLITE_DONE || sqlite3_changes(db_) != 1)
-        Fail(QString("Cannot take back a row of %1").arg(e.table));
+        Fail(i18n::Tr(N_("Cannot take back a row of %1")).arg(e.table));
       Touch(e.table);
     }
   };

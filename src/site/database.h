@@ -131,6 +131,7 @@ class Database {
  private:
   Statement& Prepare(const QString& sql);
   [[noreturn]] void Fail(const QString& what);
+  [[noreturn]] void NotOpen() const;
   static int Progress(void* self);
   void Touch(const QString& table);
   bool Records(const QString& table) const;

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <cerrno>
 
+#include "i18n/tr.h"
 #include "site/file_io.h"
 
 namespace velmora::site {
@@ -18,23 +19,24 @@ CopyResult CopyWholeFile(const QString& from, const QString& to, bool replace, Q
   if (error == nullptr) error = &local_error;
   const QFileInfo target(to);
   if (!replace && target.exists()) {
-    *error = "the file already exists";
+    *error = i18n::Tr(N_("the file already exists"));
     return CopyResult::kTargetExists;
   }
   const QString folder = target.absolutePath();
   if (!QFileInfo(folder).isDir()) {
-    *error = "the folder " + QDir::toNativeSeparators(folder) + " does not exist";
+    *error = i18n::Tr(N_("the folder %1 does not exist")).arg(QDir::toNativeSeparators(folder));
     return CopyResult::kFailed;
   }
   if (target.isDir()) {
-    *error = QDir::toNativeSeparators(target.absoluteFilePath()) + " is a folder";
+    *error =
+        i18n::Tr(N_("%1 is a folder")).arg(QDir::toNativeSeparators(target.absoluteFilePath()));
     return CopyResult::kFailed;
   }
 
   const QByteArray source_path = QFile::encodeName(QFileInfo(from).absoluteFilePath());
   const int in = ::open(source_path.constData(), O_RDONLY | O_CLOEXEC);
   if (in < 0) {
-    *error = ErrnoText("cannot read " + QDir::toNativeSeparators(from));
+    *error = ErrnoText(N_("cannot read %1"), QDir::toNativeSeparators(from));
     return CopyResult::kFailed;
   }
 
@@ -42,7 +44,7 @@ CopyResult CopyWholeFile(const QString& from, const QString& to, bool replace, Q
   const QByteArray temp_path = QFile::encodeName(temp);
   const int out = ::open(temp_path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (out < 0) {
-    *error = ErrnoText("cannot write in " + QDir::toNativeSeparators(folder));
+    *error = ErrnoText(N_("cannot write in %1"), QDir::toNativeSeparators(folder));
     ::close(in);
     return CopyResult::kFailed;
   }
@@ -51,7 +53,7 @@ CopyResult CopyWholeFile(const QString& from, const QString& to, bool replace, Q
   ::close(in);
   if (ok) ok = SyncDescriptor(out, to, error);
   if (::close(out) != 0 && ok) {
-    *error = ErrnoText("cannot write " + QDir::toNativeSeparators(to));
+    *error = ErrnoText(N_("cannot write %1"), QDir::toNativeSeparators(to));
     ok = false;
   }
   if (ok) {
@@ -61,19 +63,19 @@ CopyResult CopyWholeFile(const QString& from, const QString& to, bool replace, Q
       if (::link(temp_path.constData(), target_path.constData()) != 0) {
         if (errno == EEXIST) {
           ::unlink(temp_path.constData());
-          *error = "the file already exists";
+          *error = i18n::Tr(N_("the file already exists"));
           return CopyResult::kTargetExists;
         }
         // A file system without hard links: the name was free a moment ago.
         if (::rename(temp_path.constData(), target_path.constData()) != 0) {
-          *error = ErrnoText("cannot create " + QDir::toNativeSeparators(to));
+          *error = ErrnoText(N_("cannot create %1"), QDir::toNativeSeparators(to));
           ok = false;
         }
       } else {
         ::unlink(temp_path.constData());
       }
     } else if (::rename(temp_path.constData(), target_path.constData()) != 0) {
-      *error = ErrnoText("cannot replace " + QDir::toNativeSeparators(to));
+      *error = ErrnoText(N_("cannot replace %1"), QDir::toNativeSeparators(to));
       ok = false;
     }
   }

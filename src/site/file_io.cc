@@ -11,46 +11,49 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "i18n/tr.h"
+
 namespace velmora::site {
 
 QString PlainError(int error_number) {
   switch (error_number) {
     case ENOSPC:
-      return "the disk is full";
+      return i18n::Tr(N_("the disk is full"));
     case EDQUOT:
-      return "the disk quota is used up";
+      return i18n::Tr(N_("the disk quota is used up"));
     case EFBIG:
-      return "the file is larger than this disk or account allows";
+      return i18n::Tr(N_("the file is larger than this disk or account allows"));
     case EROFS:
-      return "the disk is read-only";
+      return i18n::Tr(N_("the disk is read-only"));
     case EACCES:
     case EPERM:
-      return "there is no permission to write there";
+      return i18n::Tr(N_("there is no permission to write there"));
     case ENOENT:
-      return "the folder or file no longer exists";
+      return i18n::Tr(N_("the folder or file no longer exists"));
     case ENOTDIR:
-      return "a part of the path is not a folder";
+      return i18n::Tr(N_("a part of the path is not a folder"));
     case EISDIR:
-      return "there is a folder of that name";
+      return i18n::Tr(N_("there is a folder of that name"));
     case EIO:
-      return "the disk reported an input/output error";
+      return i18n::Tr(N_("the disk reported an input/output error"));
     case ENAMETOOLONG:
-      return "the name is too long";
+      return i18n::Tr(N_("the name is too long"));
     case EXDEV:
-      return "the file would have to move to another disk";
+      return i18n::Tr(N_("the file would have to move to another disk"));
     case ENODEV:
     case ENXIO:
     case ESTALE:
     case ENOTCONN:
-      return "the disk or network share is no longer there";
+      return i18n::Tr(N_("the disk or network share is no longer there"));
     default:
       return QString::fromLocal8Bit(std::strerror(error_number));
   }
 }
 
-QString ErrnoText(const QString& what) {
+QString ErrnoText(i18n::Source what, const QString& subject) {
   const int saved = errno;
-  return QString("%1: %2").arg(what, PlainError(saved));
+  const QString done = subject.isNull() ? i18n::Tr(what) : i18n::Tr(what).arg(subject);
+  return QString("%1: %2").arg(done, PlainError(saved));
 }
 
 bool WriteAll(int fd, const char* data, qint64 size, const QString& file, QString* error) {
@@ -58,11 +61,12 @@ bool WriteAll(int fd, const char* data, qint64 size, const QString& file, QStrin
     const ssize_t n = ::write(fd, data, size_t(size));
     if (n < 0) {
       if (errno == EINTR) continue;
-      *error = ErrnoText("cannot write " + QDir::toNativeSeparators(file));
+      *error = ErrnoText(N_("cannot write %1"), QDir::toNativeSeparators(file));
       return false;
     }
     if (n == 0) {
-      *error = "cannot write " + QDir::toNativeSeparators(file) + ": " + PlainError(ENOSPC);
+      errno = ENOSPC;  // a write that takes nothing has found the disk full
+      *error = ErrnoText(N_("cannot write %1"), QDir::toNativeSeparators(file));
       return false;
     }
     data += n;
@@ -78,7 +82,7 @@ bool CopyDescriptor(int in, int out, const QString& from, const QString& to, QSt
     const ssize_t n = ::read(in, buffer.data(), kBuffer);
     if (n < 0) {
       if (errno == EINTR) continue;
-      *error = ErrnoText("cannot read " + QDir::toNativeSeparators(from));
+      *error = ErrnoText(N_("cannot read %1"), QDir::toNativeSeparators(from));
       return false;
     }
     if (n == 0) return true;
@@ -88,7 +92,7 @@ bool CopyDescriptor(int in, int out, const QString& from, const QString& to, QSt
 
 bool SyncDescriptor(int fd, const QString& file, QString* error) {
   if (::fsync(fd) == 0) return true;
-  *error = ErrnoText("cannot flush " + QDir::toNativeSeparators(file) + " to disk");
+  *error = ErrnoText(N_("cannot flush %1 to disk"), QDir::toNativeSeparators(file));
   return false;
 }
 
@@ -97,7 +101,7 @@ bool SyncFile(const QString& file, QString* error, const QString& shown) {
   const QByteArray path = QFile::encodeName(file);
   const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
-    *error = ErrnoText("cannot open " + QDir::toNativeSeparators(name));
+    *error = ErrnoText(N_("cannot open %1"), QDir::toNativeSeparators(name));
     return false;
   }
   const bool ok = SyncDescriptor(fd, name, error);
@@ -109,12 +113,12 @@ bool SyncFolder(const QString& folder, QString* error) {
   const QByteArray path = QFile::encodeName(folder);
   const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) {
-    *error = ErrnoText("cannot open the folder " + QDir::toNativeSeparators(folder));
+    *error = ErrnoText(N_("cannot open the folder %1"), QDir::toNativeSeparators(folder));
     return false;
   }
   // Some file systems cannot flush a folder and say so with EINVAL; there is nothing to wait for.
   const bool ok = ::fsync(fd) == 0 || errno == EINVAL;
-  if (!ok) *error = ErrnoText("cannot flush the folder " + QDir::toNativeSeparators(folder));
+  if (!ok) *error = ErrnoText(N_("cannot flush the folder %1"), QDir::toNativeSeparators(folder));
   ::close(fd);
   return ok;
 }

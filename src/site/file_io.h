@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "i18n/tr.h"
+
 namespace velmora::site {
 
 // Small POSIX file helpers shared by the whole-file copy, the staging of opened files and the
@@ -10,8 +12,9 @@ namespace velmora::site {
 
 // What an errno value means to a user ("the disk is full", "the folder no longer exists").
 QString PlainError(int error_number);
-// "<what>: <plain words>" for the current errno.
-QString ErrnoText(const QString& what);
+// "<what>: <plain words>" for the current errno, `what` translated with `subject` (a file or
+// folder name) in its place %1. errno is read before anything else can change it.
+QString ErrnoText(i18n::Source what, const QString& subject = {});
 
 // Writes all bytes, retrying short writes; false with *error set when a write fails or makes no
 // progress.

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include "i18n/tr.h"
 #include "site/file_copy.h"
 
 namespace velmora::site {
@@ -53,8 +54,8 @@ ProgramFolder ProgramFolder::WritableFor(QString* error, const QString& user_fol
   QDir data_dir(data);
   const bool first_start = !data_dir.exists("Sites");
   if (!data_dir.mkpath("DBs") || !data_dir.mkpath("Sites") || !CanWriteIn(data_dir.filePath("DBs")))
-    return refuse(QString("the folder %1 for this user's copy of the program's files cannot be "
-                          "made or written")
+    return refuse(i18n::Tr(N_("the folder %1 for this user's copy of the program's files cannot "
+                              "be made or written"))
                       .arg(QDir::toNativeSeparators(data)));
   // The first start copies what the program writes; later starts keep the user's copy, which
   // holds the user's defaults and the upgraded catalogue.
@@ -65,7 +66,7 @@ ProgramFolder ProgramFolder::WritableFor(QString* error, const QString& user_fol
     if (QFileInfo::exists(to)) continue;
     QString why;
     if (CopyWholeFile(file.absoluteFilePath(), to, false, &why) == CopyResult::kFailed)
-      return refuse(QString("%1 cannot be copied to %2: %3")
+      return refuse(i18n::Tr(N_("%1 cannot be copied to %2: %3"))
                         .arg(QDir::toNativeSeparators(file.absoluteFilePath()),
                              QDir::toNativeSeparators(to), why));
     QFile::setPermissions(to, QFile::permissions(to) | QFile::WriteOwner | QFile::ReadOwner);

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <cstdlib>
 
+#include "i18n/tr.h"
 #include "site/file_io.h"
 #include "site/untrusted_open.h"
 
@@ -23,14 +24,14 @@ SessionFolder::SessionFolder(const ProgramFolder& folder) : folder_(folder) {
   for (int attempt = 0; attempt < 5 && lock_ < 0; ++attempt) {
     QByteArray pattern = QFile::encodeName(QDir(dbs).filePath("Session-XXXXXX"));
     if (::mkdtemp(pattern.data()) == nullptr) {
-      error_ = ErrnoText("cannot make a working folder in " + QDir::toNativeSeparators(dbs));
+      error_ = ErrnoText(N_("cannot make a working folder in %1"), QDir::toNativeSeparators(dbs));
       return;
     }
     lock_ = LockFolder(pattern);
     if (lock_ >= 0) path_ = QFile::decodeName(pattern);
   }
   if (lock_ < 0) {
-    error_ = "cannot make a working folder in " + QDir::toNativeSeparators(dbs);
+    error_ = i18n::Tr(N_("cannot make a working folder in %1")).arg(QDir::toNativeSeparators(dbs));
     return;
   }
   folder_ = folder.WithWorkingCopy(QDir(path_).filePath("Site.mdb"));

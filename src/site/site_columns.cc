@@ -1,5 +1,6 @@
 #include "site/site_columns.h"
 
+#include "i18n/tr.h"
 #include "site/store_error.h"
 
 namespace velmora::site {
@@ -10,7 +11,7 @@ class Resolver {
   Resolver(Database& db, const char* table) : db_(db), table_(table) {}
   int Required(const char* column) {
     const int index = db_.ColumnIndex(table_, column);
-    if (index < 0) throw StoreError(QString("table %1 has no column %2").arg(table_, column));
+    if (index < 0) throw StoreError(i18n::Tr(N_("table %1 has no column %2")).arg(table_, column));
     return index;
   }
   int Optional(const char* column) { return db_.ColumnIndex(table_, column); }

@@ -1,5 +1,6 @@
 #include "site/site_document.h"
 
+#include "i18n/tr.h"
 #include "site/flag_columns_upgrade.h"
 #include "site/store_error.h"
 
@@ -21,7 +22,7 @@ void SiteDocument::Open() {
   if (mode.compare("delete", Qt::CaseInsensitive) != 0) {
     db_.Close();
     throw StoreError(
-        QString("Cannot open %1: it stays in journal mode %2").arg(db_.FileName(), mode));
+        i18n::Tr(N_("Cannot open %1: it stays in journal mode %2")).arg(db_.FileName(), mode));
   }
   // Every edit commits, and waiting for the disk at each commit is most of what an edit costs.
   // The working copy holds nothing that outlives the run (the session starts from the template,

@@ -11,6 +11,7 @@
 #include <limits>
 #include <vector>
 
+#include "i18n/tr.h"
 #include "site/database.h"
 #include "site/filter.h"
 #include "site/statement.h"
@@ -42,6 +43,10 @@ constexpr double kMostHours = 100000;
 constexpr double kMostMetres = 1000000;
 constexpr double kMostMilliamps = 1000000;
 constexpr double kMostComputed = 1e15;
+
+constexpr i18n::Source kHasView =
+    N_("it is not a site file: it contains the view \"%1\", and site files have no views");
+constexpr i18n::Source kNoColumn = N_("it is not a site file: table %1 has no column %2");
 
 struct KnownColumn {
   const char* name;
@@ -120,14 +125,25 @@ const SiteTable kSiteTables[] = {
 };
 
 // A flag family of Panels: the program counts the columns whose names begin with `head` (case
-// as written) and then uses `stem`0 ... `stem`N-1.
+// as written) and then uses `stem`0 ... `stem`N-1. Its refusals are whole sentences each, so
+// that every language words them in its own order.
 struct Family {
   const char* head;
   const char* stem;
-  const char* what;
+  // Table %1 has %2 columns of the family but not column %3.
+  i18n::Source gap;
+  // Table %1 has %2 columns of the family, more than the %3 this version knows.
+  i18n::Source too_many;
 };
 constexpr Family kFamilies[] = {
-    {"Pro", "Prot", "protocol"}, {"Opt", "Opt", "option board"}, {"Psu", "Psu", "power supply"}};
+    {"Pro", "Prot", N_("it is not a site file: table %1 has %2 protocol columns but no column %3"),
+     N_("table %1 has %2 protocol columns, more than this version of Velmora knows (%3)")},
+    {"Opt", "Opt",
+     N_("it is not a site file: table %1 has %2 option board columns but no column %3"),
+     N_("table %1 has %2 option board columns, more than this version of Velmora knows (%3)")},
+    {"Psu", "Psu",
+     N_("it is not a site file: table %1 has %2 power supply columns but no column %3"),
+     N_("table %1 has %2 power supply columns, more than this version of Velmora knows (%3)")}};
 
 int CountFamily(const QStringList& columns, const Family& family) {
   int count = 0;
@@ -169,22 +185,32 @@ quint32 BigEndian32(const QByteArray& bytes, int offset) {
          (quint32(quint8(bytes[offset + 2])) << 8) | quint32(quint8(bytes[offset + 3]));
 }
 
-// What a file that is not a database looks like, for a refusal in plain words.
-QString ForeignKind(const QByteArray& head) {
-  if (head.startsWith("\x89PNG\r\n\x1a\n")) return "a PNG image";
-  if (head.startsWith("\xff\xd8\xff")) return "a JPEG image";
-  if (head.startsWith("GIF8")) return "a GIF image";
-  if (head.startsWith("%PDF")) return "a PDF document";
-  if (head.startsWith("PK\x03\x04") || head.startsWith("PK\x05\x06")) return "a ZIP archive";
-  if (head.startsWith("\x1f\x8b")) return "a compressed (gzip) file";
-  if (head.startsWith("{\\rtf")) return "an RTF document";
+// The refusal of a file that is not a database, saying what it looks like in plain words.
+QString ForeignFile(const QByteArray& head) {
+  struct Kind {
+    const char* magic;
+    i18n::Source refusal;
+  };
+  static const Kind kKinds[] = {
+      {"\x89PNG\r\n\x1a\n", N_("it is not a site file: it is a PNG image")},
+      {"\xff\xd8\xff", N_("it is not a site file: it is a JPEG image")},
+      {"GIF8", N_("it is not a site file: it is a GIF image")},
+      {"%PDF", N_("it is not a site file: it is a PDF document")},
+      {"PK\x03\x04", N_("it is not a site file: it is a ZIP archive")},
+      {"PK\x05\x06", N_("it is not a site file: it is a ZIP archive")},
+      {"\x1f\x8b", N_("it is not a site file: it is a compressed (gzip) file")},
+      {"{\\rtf", N_("it is not a site file: it is an RTF document")},
+  };
+  for (const Kind& kind : kKinds) {
+    if (head.startsWith(kind.magic)) return i18n::Tr(kind.refusal);
+  }
   bool text = !head.isEmpty();
   for (char c : head) {
     const auto u = quint8(c);
     if (u < 0x20 && c != '\n' && c != '\r' && c != '\t') text = false;
   }
-  if (text) return "a text file";
-  return QString();
+  if (text) return i18n::Tr(N_("it is not a site file: it is a text file"));
+  return i18n::Tr(N_("it is not a site file: it is not a database"));
 }
 
 // A value as a refusal quotes it: short, on one line.
@@ -223,24 +249,24 @@ class Checker {
   QString Failure(int rc) const {
     const QString message = QString::fromUtf8(sqlite3_errmsg(Handle()));
     if (db_.TimedOut() || rc == SQLITE_INTERRUPT)
-      return QString(
-                 "checking the file took longer than %1 seconds, far longer than any site "
-                 "file takes")
+      return i18n::Tr(N_("checking the file took longer than %1 seconds, far longer than any "
+                         "site file takes"))
           .arg(limits_.time_limit_ms / 1000);
     switch (rc & 0xff) {
       case SQLITE_CORRUPT:
       case SQLITE_NOTADB:
       case SQLITE_FORMAT:
-        return "the file is damaged (" + message + ")";
+        return i18n::Tr(N_("the file is damaged (%1)")).arg(message);
       case SQLITE_TOOBIG:
-        return "the file holds a value or statement larger than any site file has (" + message +
-               ")";
+        return i18n::Tr(N_("the file holds a value or statement larger than any site file has "
+                           "(%1)"))
+            .arg(message);
       case SQLITE_NOMEM:
-        return "the file needs more memory than there is to be read";
+        return i18n::Tr(N_("the file needs more memory than there is to be read"));
       case SQLITE_IOERR:
-        return "the file cannot be read (" + message + ")";
+        return i18n::Tr(N_("the file cannot be read (%1)")).arg(message);
       default:
-        return "the file cannot be read as a site file (" + message + ")";
+        return i18n::Tr(N_("the file cannot be read as a site file (%1)")).arg(message);
     }
   }
 
@@ -273,7 +299,7 @@ class Checker {
     QString verdict;
     QString problem;
     if (!QueryText("PRAGMA quick_check(1)", &verdict, &problem)) return problem;
-    if (verdict != "ok") return "the file is damaged (" + verdict.left(200) + ")";
+    if (verdict != "ok") return i18n::Tr(N_("the file is damaged (%1)")).arg(verdict.left(200));
     return QString();
   }
 
@@ -309,16 +335,11 @@ class Checker {
         }
       }
       if (rc != SQLITE_DONE) return Failure(rc);
-      if (!view.isEmpty())
-        return QString(
-                   "it is not a site file: it contains the view \"%1\", and site files have "
-                   "no views")
-            .arg(view);
+      if (!view.isEmpty()) return i18n::Tr(kHasView).arg(view);
       if (virtual_table.isEmpty()) virtual_table = other;
       if (!virtual_table.isEmpty())
-        return QString(
-                   "it is not a site file: it contains the virtual table \"%1\", and site "
-                   "files have none")
+        return i18n::Tr(N_("it is not a site file: it contains the virtual table \"%1\", and "
+                           "site files have none"))
             .arg(virtual_table);
     }
     for (const QString& table : tables) {
@@ -359,27 +380,29 @@ class Checker {
         real = tables.contains(owner) && index.Int64(0) == 1;
       } else {
         const QString kind = type.toLower().simplified();
-        if (kind == "trigger" || kind == "view")
-          return QString(
-                     "it is not a site file: it contains the %1 \"%2\", and site files have "
-                     "no %1s")
-              .arg(kind, name);
-        return QString(
-                   "it is not a site file: its schema holds the entry \"%1\" of the unknown "
-                   "type %2")
+        if (kind == "trigger")
+          return i18n::Tr(N_("it is not a site file: it contains the trigger \"%1\", and site "
+                             "files have no triggers"))
+              .arg(name);
+        if (kind == "view") return i18n::Tr(kHasView).arg(name);
+        return i18n::Tr(N_("it is not a site file: its schema holds the entry \"%1\" of the "
+                           "unknown type %2"))
             .arg(name, Quoted(type));
       }
       if (!real)
-        return QString(
-                   "it is not a site file: its schema entry \"%1\" is not the %2 it claims to "
-                   "be")
-            .arg(name, type);
+        return type == "table" ? i18n::Tr(N_("it is not a site file: its schema entry \"%1\" "
+                                             "is not the table it claims to be"))
+                                     .arg(name)
+                               : i18n::Tr(N_("it is not a site file: its schema entry \"%1\" "
+                                             "is not the index it claims to be"))
+                                     .arg(name);
     }
     if (rc != SQLITE_DONE) return Failure(rc);
     // Two entries of one name, one of them something else under the same name.
     if (table_entries != tables.size() || index_entries != indexes)
-      return "it is not a site file: its schema holds entries that are not the tables and "
-             "indexes they claim to be";
+      return i18n::Tr(
+          N_("it is not a site file: its schema holds entries that are not the "
+             "tables and indexes they claim to be"));
     return QString();
   }
 
@@ -410,9 +433,10 @@ class Checker {
     const QString table = ResolveTable(site_table.name, &without_rowid, &problem);
     if (!problem.isEmpty()) return problem;
     if (table.isEmpty())
-      return QString("it is not a site file: it has no table %1").arg(site_table.name);
+      return i18n::Tr(N_("it is not a site file: it has no table %1")).arg(site_table.name);
     if (without_rowid)
-      return QString("it is not a site file: table %1 is stored without row numbers").arg(table);
+      return i18n::Tr(N_("it is not a site file: table %1 is stored without row numbers"))
+          .arg(table);
 
     // The columns as stored; the table store finds rows by rowid, so no column may take that
     // name, and none may be computed by the database.
@@ -427,13 +451,12 @@ class Checker {
         const QString column = info.Text(0);
         for (const char* reserved : {"rowid", "oid", "_rowid_"}) {
           if (column.compare(reserved, Qt::CaseInsensitive) == 0)
-            return QString("it is not a site file: table %1 has a column named %2")
+            return i18n::Tr(N_("it is not a site file: table %1 has a column named %2"))
                 .arg(table, column);
         }
         if (info.Int64(1) != 0)
-          return QString(
-                     "it is not a site file: column %1 of table %2 is computed by the "
-                     "database")
+          return i18n::Tr(N_("it is not a site file: column %1 of table %2 is computed by the "
+                             "database"))
               .arg(column, table);
         columns << column;
       }
@@ -441,7 +464,7 @@ class Checker {
     }
     for (const char* required : site_table.required) {
       if (!columns.contains(required, Qt::CaseInsensitive))
-        return QString("it is not a site file: table %1 has no column %2").arg(table, required);
+        return i18n::Tr(kNoColumn).arg(table, required);
     }
     problem = CheckLayout(site_table, table, columns);
     if (!problem.isEmpty()) return problem;
@@ -452,10 +475,8 @@ class Checker {
         return problem;
       const qint64 rows = count.toLongLong();
       if (rows > limits_.max_rows)
-        return QString("table %1 has %2 rows, far more than a site has (at most %3)")
-            .arg(table)
-            .arg(rows)
-            .arg(limits_.max_rows);
+        return i18n::Tr(N_("table %1 has %2 rows, far more than a site has (at most %3)"))
+            .arg(table, QString::number(rows), QString::number(limits_.max_rows));
     }
 
     // The quick check of the whole file leaves out whether the indexes match their tables; the
@@ -464,7 +485,7 @@ class Checker {
       QString verdict;
       if (!QueryText("PRAGMA integrity_check(" + QuoteIdentifier(table) + ")", &verdict, &problem))
         return problem;
-      if (verdict != "ok") return "the file is damaged (" + verdict.left(200) + ")";
+      if (verdict != "ok") return i18n::Tr(N_("the file is damaged (%1)")).arg(verdict.left(200));
     }
 
     // Every value is read once, so sizes are held to the store's limits, and the values the
@@ -483,12 +504,8 @@ class Checker {
     while ((rc = rows.Step()) == SQLITE_ROW) {
       ++row;
       for (int c = 0; c < int(columns.size()); ++c) {
-        const QString wrong = WrongValue(rows, c, kinds[c]);
-        if (!wrong.isEmpty())
-          return QString("table %1, row %2: column %3 %4")
-              .arg(table)
-              .arg(row)
-              .arg(columns[c], wrong);
+        const QString wrong = WrongValue(rows, c, kinds[c], table, row, columns[c]);
+        if (!wrong.isEmpty()) return wrong;
       }
     }
     if (rc != SQLITE_DONE) return Failure(rc);
@@ -500,9 +517,7 @@ class Checker {
   // OKBoolean of Loops where the column count says it is (Panels' status flags are found by name).
   QString CheckLayout(const SiteTable& site_table, const QString& table,
                       const QStringList& columns) {
-    auto missing = [&](const QString& column) {
-      return QString("it is not a site file: table %1 has no column %2").arg(table, column);
-    };
+    auto missing = [&](const QString& column) { return i18n::Tr(kNoColumn).arg(table, column); };
     if (QString(site_table.name) == "Loops" && columns.size() > 15 &&
         !columns.contains("OKBoolean", Qt::CaseInsensitive))
       return missing("OKBoolean");
@@ -516,10 +531,7 @@ class Checker {
       for (int i = 0; i < counts[f]; ++i) {
         const QString column = family.stem + QString::number(i);
         if (!columns.contains(column, Qt::CaseInsensitive))
-          return QString("it is not a site file: table %1 has %2 %3 columns but no column %4")
-              .arg(table)
-              .arg(counts[f])
-              .arg(family.what, column);
+          return i18n::Tr(family.gap).arg(table, QString::number(counts[f]), column);
       }
     }
     if (counts[0] < 3) return missing("Prot" + QString::number(counts[0]));
@@ -528,7 +540,7 @@ class Checker {
       // Opening adds Prot3 and Opt5 ... Opt8 to a table without Prot3.
       for (const char* added : {"Opt5", "Opt6", "Opt7", "Opt8"}) {
         if (columns.contains(added, Qt::CaseInsensitive))
-          return QString("it is not a site file: table %1 has a column %2 but no column Prot3")
+          return i18n::Tr(N_("it is not a site file: table %1 has a column %2 but no column Prot3"))
               .arg(table, added);
       }
       counts[0] += 1;
@@ -539,33 +551,56 @@ class Checker {
         ReferenceFamilies(limits_.layout_reference, reference)) {
       for (int f = 0; f < 3; ++f) {
         if (counts[f] > reference[f])
-          return QString(
-                     "table %1 has %2 %3 columns, more than this version of Velmora knows "
-                     "(%4)")
-              .arg(table)
-              .arg(counts[f])
-              .arg(kFamilies[f].what)
-              .arg(reference[f]);
+          return i18n::Tr(kFamilies[f].too_many)
+              .arg(table, QString::number(counts[f]), QString::number(reference[f]));
       }
     }
     return QString();
   }
 
-  // Empty when the value fits how the program computes with its column, else what it holds.
-  static QString WrongValue(const Statement& row, int c, Kind kind) {
+  // Empty when the value fits how the program computes with its column, else the refusal that
+  // names the place (table %1, row %2, column %3) and what it holds.
+  static QString WrongValue(const Statement& row, int c, Kind kind, const QString& table,
+                            qint64 row_number, const QString& column) {
+    const QString where_row = QString::number(row_number);
+    const auto refuse = [&](i18n::Source refusal, const QString& what = {},
+                            const QString& bound = {}) {
+      QString text = i18n::Tr(refusal);
+      // The places a text does not have are left out of the call, so no place is left unfilled.
+      if (bound.isNull()) {
+        return what.isNull() ? text.arg(table, where_row, column)
+                             : text.arg(table, where_row, column, what);
+      }
+      return text.arg(table, where_row, column, what, bound);
+    };
     const int type = row.Type(c);
     if (type == SQLITE_NULL) return QString();
     if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
       const int most = kind == Kind::kLongText ? kMostCommentLength : kMostTextLength;
       int length = 0;
-      if (TooLong(row, c, most, &length))
-        return (length < 0
-                    ? QString("holds a text of more than %1 characters").arg(4 * qint64(most))
-                    : QString("holds a text of %1 characters").arg(length)) +
-               QString(", longer than a site file has (at most %1)").arg(most);
+      if (TooLong(row, c, most, &length)) {
+        if (length < 0)
+          return refuse(N_("table %1, row %2: column %3 holds a text of more than %4 characters, "
+                           "longer than a site file has (at most %5)"),
+                        QString::number(4 * qint64(most)), QString::number(most));
+        return refuse(N_("table %1, row %2: column %3 holds a text of %4 characters, longer "
+                         "than a site file has (at most %5)"),
+                      QString::number(length), QString::number(most));
+      }
     }
     if (kind == Kind::kAny || kind == Kind::kLongText) return QString();
-    if (type == SQLITE_BLOB) return "holds binary data instead of a number";
+    if (type == SQLITE_BLOB)
+      return refuse(N_("table %1, row %2: column %3 holds binary data instead of a number"));
+    const auto not_a_number = [&](const QString& shown) {
+      return refuse(N_("table %1, row %2: column %3 holds %4 instead of a number"), shown);
+    };
+    const auto not_whole = [&](const QString& shown) {
+      return refuse(N_("table %1, row %2: column %3 holds %4 instead of a whole number"), shown);
+    };
+    const auto too_large = [&](const QString& shown) {
+      return refuse(N_("table %1, row %2: column %3 holds %4, a number too large for the program"),
+                    shown);
+    };
     // Whole numbers as the store holds them (it writes what a user types within 64 bits).
     constexpr double kLowest = -9.2e18;
     constexpr double kHighest = 9.2e18;
@@ -581,7 +616,7 @@ class Checker {
     } else if (type == SQLITE_FLOAT) {
       number = row.Double(c);
       shown = QString::number(number, 'g', 15);
-      if (!std::isfinite(number)) return QString("holds %1 instead of a number").arg(shown);
+      if (!std::isfinite(number)) return not_a_number(shown);
     } else {
       const QString text = row.Text(c);
       const QString trimmed = text.trimmed();
@@ -593,35 +628,39 @@ class Checker {
       number = trimmed.toDouble(&ok);
       shown = Quoted(text);
       if (!ok || !std::isfinite(number)) {
-        if (kind == Kind::kYesNo) return QString("holds %1 instead of a yes/no value").arg(shown);
-        if (whole) return QString("holds %1 instead of a whole number").arg(shown);
-        return QString("holds %1 instead of a number").arg(shown);
+        if (kind == Kind::kYesNo)
+          return refuse(N_("table %1, row %2: column %3 holds %4 instead of a yes/no value"),
+                        shown);
+        if (whole) return not_whole(shown);
+        return not_a_number(shown);
       }
     }
     if (whole && (std::round(number) < kLowest || std::round(number) > kHighest))
-      return QString("holds %1, a number too large for the program").arg(shown);
-    if (whole && kind != Kind::kKey && number != std::floor(number))
-      return QString("holds %1 instead of a whole number").arg(shown);
-    auto out_of = [&](double most, const char* what) {
+      return too_large(shown);
+    if (whole && kind != Kind::kKey && number != std::floor(number)) return not_whole(shown);
+    const auto within = [&](double most, i18n::Source refusal) {
       if (number >= 0 && number <= most) return QString();
-      return QString("holds %1, which is not %2 a site can have (0 to %3)")
-          .arg(shown, what)
-          .arg(most, 0, 'f', 0);
+      return refuse(refusal, shown, QString::number(most, 'f', 0));
     };
     switch (kind) {
       case Kind::kHours:
         if (number < 0 || number > kMostHours)
-          return QString("holds %1, which is not a time in hours a site can require").arg(shown);
+          return refuse(N_("table %1, row %2: column %3 holds %4, which is not a time in hours a "
+                           "site can require"),
+                        shown);
         return QString();
       case Kind::kCount:
-        return out_of(double(kMostCount), "a number of devices or indicators");
+        return within(double(kMostCount),
+                      N_("table %1, row %2: column %3 holds %4, which is not a number "
+                         "of devices or indicators a site can have (0 to %5)"));
       case Kind::kMetres:
-        return out_of(kMostMetres, "a cable length in metres");
+        return within(kMostMetres, N_("table %1, row %2: column %3 holds %4, which is not a cable "
+                                      "length in metres a site can have (0 to %5)"));
       case Kind::kMilliamps:
-        return out_of(kMostMilliamps, "a current in mA");
+        return within(kMostMilliamps, N_("table %1, row %2: column %3 holds %4, which is not a "
+                                         "current in mA a site can have (0 to %5)"));
       case Kind::kNumber:
-        if (std::fabs(number) > kMostComputed)
-          return QString("holds %1, a number too large for the program").arg(shown);
+        if (std::fabs(number) > kMostComputed) return too_large(shown);
         return QString();
       default:
         return QString();
@@ -638,54 +677,48 @@ QString SizeText(qint64 bytes) {
   if (bytes >= (qint64(1) << 30)) return QString::number(bytes >> 30) + " GB";
   if (bytes >= (1 << 20)) return QString::number(bytes >> 20) + " MB";
   if (bytes >= (1 << 10)) return QString::number(bytes >> 10) + " KB";
-  return QString::number(bytes) + " bytes";
+  return i18n::Tr(N_("%1 bytes")).arg(bytes);
 }
 
 QString CheckSiteFile(const QString& file, const SiteFileLimits& limits) {
   const QFileInfo info(file);
-  if (!info.exists()) return "the file does not exist";
-  if (info.isDir()) return "it is a folder, not a file";
-  if (!info.isFile()) return "it is not an ordinary file";
+  if (!info.exists()) return i18n::Tr(N_("the file does not exist"));
+  if (info.isDir()) return i18n::Tr(N_("it is a folder, not a file"));
+  if (!info.isFile()) return i18n::Tr(N_("it is not an ordinary file"));
   if (info.size() > limits.max_file_bytes)
-    return QString("the file is larger than %1, far larger than any site file")
+    return i18n::Tr(N_("the file is larger than %1, far larger than any site file"))
         .arg(SizeText(limits.max_file_bytes));
   QFile probe(file);
   if (!probe.open(QIODevice::ReadOnly))
-    return "the file cannot be read (" + probe.errorString() + ")";
+    return i18n::Tr(N_("the file cannot be read (%1)")).arg(probe.errorString());
   const QByteArray header = probe.read(100);
   probe.close();
-  if (header.isEmpty()) return "the file is empty";
-  if (!header.startsWith(QByteArray("SQLite format 3\0", 16))) {
-    const QString kind = ForeignKind(header);
-    return kind.isEmpty() ? QString("it is not a site file: it is not a database")
-                          : "it is not a site file: it is " + kind;
-  }
+  if (header.isEmpty()) return i18n::Tr(N_("the file is empty"));
+  if (!header.startsWith(QByteArray("SQLite format 3\0", 16))) return ForeignFile(header);
   if (header.size() < 100)
-    return QString("the file is damaged: it ends after %1 bytes").arg(header.size());
+    return i18n::Tr(N_("the file is damaged: it ends after %1 bytes")).arg(header.size());
 
   // The header says what the file is and how long it must be.
   const quint32 page_field = (quint32(quint8(header[16])) << 8) | quint8(header[17]);
   const qint64 page_size = page_field == 1 ? 65536 : page_field;
   if (page_size < 512 || page_size > 65536 || (page_size & (page_size - 1)) != 0)
-    return "the file is damaged (its page size is not valid)";
+    return i18n::Tr(N_("the file is damaged (its page size is not valid)"));
   const quint32 application_id = BigEndian32(header, 68);
   const quint32 version = BigEndian32(header, 60);
   if (application_id != 0 && application_id != quint32(kSiteApplicationId))
-    return "it is not a site file: it is a database of another program";
+    return i18n::Tr(N_("it is not a site file: it is a database of another program"));
   if (application_id == quint32(kSiteApplicationId) && version > quint32(kSiteFormatVersion))
-    return QString(
-               "it was saved by a newer version of Velmora (site format %1; this version "
-               "reads format %2 and older)")
-        .arg(version)
-        .arg(kSiteFormatVersion);
+    return i18n::Tr(N_("it was saved by a newer version of Velmora (site format %1; this version "
+                       "reads format %2 and older)"))
+        .arg(QString::number(version), QString::number(kSiteFormatVersion));
   const quint32 pages = BigEndian32(header, 28);
   const bool pages_valid = pages != 0 && BigEndian32(header, 24) == BigEndian32(header, 92);
   if (pages_valid && info.size() < qint64(pages) * page_size)
-    return QString("the file is cut short: it ends after %1 of its %2 bytes")
-        .arg(info.size())
-        .arg(qint64(pages) * page_size);
+    return i18n::Tr(N_("the file is cut short: it ends after %1 of its %2 bytes"))
+        .arg(QString::number(info.size()), QString::number(qint64(pages) * page_size));
   if (info.size() % page_size != 0)
-    return "the file is cut short or damaged: its length is not a whole number of pages";
+    return i18n::Tr(
+        N_("the file is cut short or damaged: its length is not a whole number of pages"));
 
   Database db("check", info.absoluteFilePath());
   try {
@@ -693,11 +726,9 @@ QString CheckSiteFile(const QString& file, const SiteFileLimits& limits) {
   } catch (const StoreError& error) {
     // The schema is read as the connection is set up; a statement in it that the database
     // cannot take is damage.
-    const QString prefix = "Cannot open " + db.FileName() + ": ";
-    const QString detail =
-        error.Message().startsWith(prefix) ? error.Message().mid(prefix.size()) : error.Message();
-    if (detail.startsWith("malformed")) return "the file is damaged (" + detail + ")";
-    return "the file cannot be read as a site file (" + detail + ")";
+    const QString detail = error.Detail().isEmpty() ? error.Message() : error.Detail();
+    if (detail.startsWith("malformed")) return i18n::Tr(N_("the file is damaged (%1)")).arg(detail);
+    return i18n::Tr(N_("the file cannot be read as a site file (%1)")).arg(detail);
   }
   return Checker(db, limits).Run();
 }

@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <cerrno>
 
+#include "i18n/tr.h"
 #include "site/file_io.h"
 #include "site/site_file_check.h"
 #include "site/statement.h"
@@ -46,18 +47,10 @@ class Connection {
 
 // What a failed SQLite call on `db` means, in plain words.
 QString SqliteFailure(sqlite3* db, int rc, const QString& what) {
-  const int error_number = db ? sqlite3_system_errno(db) : 0;
-  QString reason;
-  if ((rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB) {
-    reason = "the working copy is damaged (" + QString::fromUtf8(sqlite3_errstr(rc)) + ")";
-  } else if ((rc & 0xff) == SQLITE_FULL) {
-    reason = PlainError(error_number == 0 ? ENOSPC : error_number);
-  } else if (error_number != 0 && ((rc & 0xff) == SQLITE_IOERR || (rc & 0xff) == SQLITE_CANTOPEN ||
-                                   (rc & 0xff) == SQLITE_READONLY)) {
-    reason = PlainError(error_number);
-  } else {
-    reason = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
-  }
+  const QString reason = (rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB
+                             ? i18n::Tr(N_("the working copy is damaged (%1)"))
+                                   .arg(QString::fromUtf8(sqlite3_errstr(rc)))
+                             : EngineFailure(db, rc);
   return what + ": " + reason;
 }
 
@@ -71,14 +64,14 @@ bool Execute(sqlite3* db, const char* sql, const QString& what, QString* error) 
 // Writes the working copy into `temp` (an existing empty file) and checks what was written.
 bool WriteCheckedCopy(const QString& working_copy, const QString& temp, const QString& shown,
                       QString* error) {
-  const QString writing = "cannot write " + shown;
+  const QString writing = i18n::Tr(N_("cannot write %1")).arg(shown);
   {
     Connection source;
     int rc = source.Open(working_copy, SQLITE_OPEN_READONLY);
     if (rc != SQLITE_OK) {
-      *error =
-          SqliteFailure(source.Get(), rc,
-                        "cannot read the working copy " + QDir::toNativeSeparators(working_copy));
+      *error = SqliteFailure(source.Get(), rc,
+                             i18n::Tr(N_("cannot read the working copy %1"))
+                                 .arg(QDir::toNativeSeparators(working_copy)));
       return false;
     }
     Connection copy;
@@ -98,7 +91,7 @@ bool WriteCheckedCopy(const QString& working_copy, const QString& temp, const QS
     sqlite3_backup_finish(backup);
     if (rc != SQLITE_DONE) {
       *error = rc == SQLITE_BUSY || rc == SQLITE_LOCKED
-                   ? "the working copy is in use and cannot be read"
+                   ? i18n::Tr(N_("the working copy is in use and cannot be read"))
                    : SqliteFailure(copy.Get(), rc, writing);
       return false;
     }
@@ -127,11 +120,11 @@ bool WriteCheckedCopy(const QString& working_copy, const QString& temp, const QS
     }
   }
   if (rc != SQLITE_OK) {
-    *error = SqliteFailure(check.Get(), rc, "cannot read back " + shown);
+    *error = SqliteFailure(check.Get(), rc, i18n::Tr(N_("cannot read back %1")).arg(shown));
     return false;
   }
   if (verdict != "ok") {
-    *error = "the copy written to " + shown + " is damaged (" + verdict.left(200) + ")";
+    *error = i18n::Tr(N_("the copy written to %1 is damaged (%2)")).arg(shown, verdict.left(200));
     return false;
   }
   return true;
@@ -190,14 +183,14 @@ CopyResult SaveWorkingCopy(const QString& working_copy, const QString& target, b
   const bool named_exists = ::lstat(QFile::encodeName(named).constData(), &named_stat) == 0;
   if (named_exists && S_ISLNK(named_stat.st_mode)) {
     if (!replace) {
-      *error = "the file already exists";
+      *error = i18n::Tr(N_("the file already exists"));
       return CopyResult::kTargetExists;
     }
     // A link stays a link: the file it points to is what gets saved.
     target_file = QFileInfo(named).canonicalFilePath();
     if (target_file.isEmpty()) {
-      *error = QDir::toNativeSeparators(named) +
-               " is a link to a file that is not there; the link is left as it is";
+      *error = i18n::Tr(N_("%1 is a link to a file that is not there; the link is left as it is"))
+                   .arg(QDir::toNativeSeparators(named));
       return CopyResult::kFailed;
     }
   }
@@ -205,22 +198,24 @@ CopyResult SaveWorkingCopy(const QString& working_copy, const QString& target, b
   const QString shown = QDir::toNativeSeparators(target_file);
   const QString folder = info.absolutePath();
   if (!replace && named_exists) {
-    *error = "the file already exists";
+    *error = i18n::Tr(N_("the file already exists"));
     return CopyResult::kTargetExists;
   }
   if (!QFileInfo(folder).isDir()) {
-    *error = "the folder " + QDir::toNativeSeparators(folder) + " does not exist";
+    *error = i18n::Tr(N_("the folder %1 does not exist")).arg(QDir::toNativeSeparators(folder));
     return CopyResult::kFailed;
   }
   if (info.isDir()) {
-    *error = shown + " is a folder";
+    *error = i18n::Tr(N_("%1 is a folder")).arg(shown);
     return CopyResult::kFailed;
   }
   const QByteArray target_path = QFile::encodeName(target_file);
   struct stat old {};
   const bool had_target = ::stat(target_path.constData(), &old) == 0;
   if (had_target && !S_ISREG(old.st_mode)) {
-    *error = shown + " is not an ordinary file (a device, a pipe or the like); it is left as it is";
+    *error = i18n::Tr(N_("%1 is not an ordinary file (a device, a pipe or the like); it is left as "
+                         "it is"))
+                 .arg(shown);
     return CopyResult::kFailed;
   }
   RemoveStraySaves(folder);
@@ -231,7 +226,7 @@ CopyResult SaveWorkingCopy(const QString& working_copy, const QString& target, b
   const QByteArray temp_path = QFile::encodeName(temp);
   const HeldFile held(::open(temp_path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
   if (held.Get() < 0) {
-    *error = ErrnoText("cannot write in the folder " + QDir::toNativeSeparators(folder));
+    *error = ErrnoText(N_("cannot write in the folder %1"), QDir::toNativeSeparators(folder));
     return CopyResult::kFailed;
   }
   auto fail = [&](const QString& why) {
@@ -240,7 +235,7 @@ CopyResult SaveWorkingCopy(const QString& working_copy, const QString& target, b
     return CopyResult::kFailed;
   };
   if (had_target && ::fchmod(held.Get(), old.st_mode & 07777) != 0)
-    return fail(ErrnoText("cannot give the new file the permissions of " + shown));
+    return fail(ErrnoText(N_("cannot give the new file the permissions of %1"), shown));
 
   QString problem;
   if (!WriteCheckedCopy(QFileInfo(working_copy).absoluteFilePath(), temp, shown, &problem))
@@ -256,7 +251,7 @@ CopyResult SaveWorkingCopy(const QString& working_copy, const QString& target, b
 
   if (replace) {
     if (::rename(temp_path.constData(), target_path.constData()) != 0) {
-      problem = ErrnoText("cannot replace " + shown);
+      problem = ErrnoText(N_("cannot replace %1"), shown);
       if (kept) ::unlink(keep_path.constData());
       return fail(problem);
     }
@@ -264,11 +259,11 @@ CopyResult SaveWorkingCopy(const QString& working_copy, const QString& target, b
     ::unlink(temp_path.constData());
   } else if (errno == EEXIST) {
     RemoveWithCompanions(temp);
-    *error = "the file already exists";
+    *error = i18n::Tr(N_("the file already exists"));
     return CopyResult::kTargetExists;
   } else if (::rename(temp_path.constData(), target_path.constData()) != 0) {
     // A file system without hard links: the name was free a moment ago.
-    return fail(ErrnoText("cannot create " + shown));
+    return fail(ErrnoText(N_("cannot create %1"), shown));
   }
 
   if (!SyncFolder(folder, &problem)) {
@@ -285,9 +280,9 @@ CopyResult SaveWorkingCopy(const QString& working_copy, const QString& target, b
       return CopyResult::kFailed;
     }
     if (kept) ::unlink(keep_path.constData());
-    *error = shown +
-             " now holds the new site, but the disk has not confirmed that it is written (" +
-             problem + ")";
+    *error = i18n::Tr(N_("%1 now holds the new site, but the disk has not confirmed that it is "
+                         "written (%2)"))
+                 .arg(shown, problem);
     return CopyResult::kNotConfirmed;
   }
   if (kept) ::unlink(keep_path.constData());

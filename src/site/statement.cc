@@ -2,9 +2,28 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
 #include <utility>
 
+#include "site/file_io.h"
+
 namespace velmora::site {
+
+QString EngineFailure(sqlite3* db, int rc) {
+  const int error_number = db ? sqlite3_system_errno(db) : 0;
+  switch (rc & 0xff) {
+    case SQLITE_FULL:
+      return PlainError(error_number == 0 ? ENOSPC : error_number);
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+    case SQLITE_READONLY:
+      if (error_number != 0) return PlainError(error_number);
+      break;
+    default:
+      break;
+  }
+  return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+}
 
 Statement::~Statement() { sqlite3_finalize(stmt_); }
 

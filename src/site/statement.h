@@ -50,4 +50,9 @@ class Statement {
   sqlite3_stmt* stmt_ = nullptr;
 };
 
+// What the last failed call of the engine on `db` (code `rc`) means: the plain words of the
+// system's error where the engine failed on the disk (full, read-only, gone), else the engine's
+// own words.
+QString EngineFailure(sqlite3* db, int rc);
+
 }  // namespace velmora::site

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "i18n/tr.h"
 #include "site/cells.h"
 #include "site/store_error.h"
 
@@ -17,7 +18,7 @@ void Table::SetName(const QString& name) {
 void Table::Open() {
   if (open_) return;
   if (!db_->IsOpen())
-    throw StoreError(QString("Data source %1 is not open").arg(db_->DataSource()));
+    throw StoreError(i18n::Tr(N_("Data source %1 is not open")).arg(db_->DataSource()));
   db_->Columns(name_);  // throws when the table does not exist
   open_ = true;
   Load(0);
@@ -43,7 +44,7 @@ void Table::Close() {
 }
 
 void Table::EnsureOpen() {
-  if (!open_) throw StoreError(QString("Table %1 is not open").arg(name_));
+  if (!open_) throw StoreError(i18n::Tr(N_("Table %1 is not open")).arg(name_));
 }
 
 void Table::EnsureFresh() {
@@ -258,7 +259,7 @@ bool Table::HasField(const QString& column) { return db_->ColumnIndex(name_, col
 
 int Table::Index(const QString& column) {
   const int index = db_->ColumnIndex(name_, column);
-  if (index < 0) throw StoreError(QString("Table %1 has no column %2").arg(name_, column));
+  if (index < 0) throw StoreError(i18n::Tr(N_("Table %1 has no column %2")).arg(name_, column));
   return index;
 }
 
@@ -300,13 +301,13 @@ QVariant Table::Convert(const Column& column, const QVariant& value) {
         bool ok = false;
         const qint64 n = text.toLongLong(&ok);
         if (!ok)
-          throw StoreError(QString("'%1' is not a valid integer value").arg(value.toString()));
+          throw StoreError(i18n::Tr(N_("'%1' is not a valid integer value")).arg(value.toString()));
         return n;
       }
       if (value.typeId() == QMetaType::Double) {
         const double d = value.toDouble();
         if (!std::isfinite(d) || std::fabs(d) > 9.2e18)
-          throw StoreError(QString("'%1' is not a valid integer value").arg(d));
+          throw StoreError(i18n::Tr(N_("'%1' is not a valid integer value")).arg(d));
         return qint64(std::llround(d));
       }
       return value.toLongLong();
@@ -318,7 +319,7 @@ QVariant Table::Convert(const Column& column, const QVariant& value) {
         const double d = text.toDouble(&ok);  // QString::toDouble always reads '.' decimals
         if (!ok || !std::isfinite(d))
           throw StoreError(
-              QString("'%1' is not a valid floating point value").arg(value.toString()));
+              i18n::Tr(N_("'%1' is not a valid floating point value")).arg(value.toString()));
         return d;
       }
       return value.toDouble();
@@ -330,7 +331,7 @@ QVariant Table::Convert(const Column& column, const QVariant& value) {
         bool ok = false;
         const double d = text.toDouble(&ok);
         if (!ok)
-          throw StoreError(QString("'%1' is not a valid boolean value").arg(value.toString()));
+          throw StoreError(i18n::Tr(N_("'%1' is not a valid boolean value")).arg(value.toString()));
         return qint64(d != 0.0 ? 1 : 0);
       }
       return qint64(value.toDouble() != 0.0 ? 1 : 0);
@@ -374,7 +375,7 @@ void Table::Edit() {
   if (state_ != State::kBrowse) return;
   EnsureFresh();
   if (rows_.empty() || pos_ >= int(rows_.size()))
-    throw StoreError(QString("Table %1 has no current row to edit").arg(name_));
+    throw StoreError(i18n::Tr(N_("Table %1 has no current row to edit")).arg(name_));
   state_ = State::kEdit;
   buffer_ = rows_[pos_];
   changed_.clear();

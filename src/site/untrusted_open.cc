@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "i18n/tr.h"
 #include "site/database.h"
 #include "site/file_io.h"
 #include "site/store_error.h"
@@ -56,26 +57,26 @@ int OpenToRead(const QString& file, qint64 max_bytes, QString* problem) {
   if (fd < 0) {
     switch (errno) {
       case ENOENT:
-        *problem = "the file does not exist";
+        *problem = i18n::Tr(N_("the file does not exist"));
         break;
       case EACCES:
       case EPERM:
-        *problem = "there is no permission to read the file";
+        *problem = i18n::Tr(N_("there is no permission to read the file"));
         break;
       default:
-        *problem = ErrnoText("the file cannot be read");
+        *problem = ErrnoText(N_("the file cannot be read"));
     }
     return -1;
   }
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
-    *problem = ErrnoText("the file cannot be read");
+    *problem = ErrnoText(N_("the file cannot be read"));
   } else if (S_ISDIR(st.st_mode)) {
-    *problem = "it is a folder, not a file";
+    *problem = i18n::Tr(N_("it is a folder, not a file"));
   } else if (!S_ISREG(st.st_mode)) {
-    *problem = "it is not an ordinary file";
+    *problem = i18n::Tr(N_("it is not an ordinary file"));
   } else if (st.st_size > max_bytes) {
-    *problem = QString("the file is larger than %1, far larger than any site file")
+    *problem = i18n::Tr(N_("the file is larger than %1, far larger than any site file"))
                    .arg(SizeText(max_bytes));
   } else {
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -92,7 +93,7 @@ bool CopyInto(int in, const QString& to, qint64 most, qint64 limit, QString* pro
   const QByteArray path = QFile::encodeName(to);
   const int out = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (out < 0) {
-    *problem = ErrnoText("the file cannot be copied for checking");
+    *problem = ErrnoText(N_("the file cannot be copied for checking"));
     return false;
   }
   static constexpr qint64 kBuffer = 1 << 16;
@@ -104,7 +105,7 @@ bool CopyInto(int in, const QString& to, qint64 most, qint64 limit, QString* pro
     const ssize_t n = ::read(in, buffer.data(), size_t(std::min(kBuffer, most - copied)));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
-      error = ErrnoText("cannot read the file");
+      error = ErrnoText(N_("cannot read the file"));
       ok = false;
     } else if (n == 0) {
       break;
@@ -115,15 +116,15 @@ bool CopyInto(int in, const QString& to, qint64 most, qint64 limit, QString* pro
   }
   if (ok && copied == most && most == limit + 1) {
     ::close(out);
-    *problem =
-        QString("the file is larger than %1, far larger than any site file").arg(SizeText(limit));
+    *problem = i18n::Tr(N_("the file is larger than %1, far larger than any site file"))
+                   .arg(SizeText(limit));
     return false;
   }
   if (::close(out) != 0 && ok) {
-    error = ErrnoText("cannot write " + QDir::toNativeSeparators(to));
+    error = ErrnoText(N_("cannot write %1"), QDir::toNativeSeparators(to));
     ok = false;
   }
-  if (!ok) *problem = "the file cannot be copied for checking (" + error + ")";
+  if (!ok) *problem = i18n::Tr(N_("the file cannot be copied for checking (%1)")).arg(error);
   return ok;
 }
 
@@ -191,15 +192,16 @@ QString SettleAndCheck(const QString& copy, bool companions, const SiteFileLimit
       const QString mode = db.QueryValue("PRAGMA journal_mode = DELETE").toString();
       db.Close();
       if (mode.compare("delete", Qt::CaseInsensitive) != 0)
-        return "the file's journal cannot be applied to it";
+        return i18n::Tr(N_("the file's journal cannot be applied to it"));
     } catch (const StoreError& error) {
-      return db.TimedOut()
-                 ? QString("the file's journal takes too long to apply")
-                 : "the file cannot be read together with its journal (" + error.Message() + ")";
+      return db.TimedOut() ? i18n::Tr(N_("the file's journal takes too long to apply"))
+                           : i18n::Tr(N_("the file cannot be read together with its journal (%1)"))
+                                 .arg(error.Message());
     }
     QFile::remove(copy + "-journal");
     QFile::remove(copy + "-shm");
-    if (QFileInfo::exists(copy + "-wal")) return "the file's journal cannot be applied to it";
+    if (QFileInfo::exists(copy + "-wal"))
+      return i18n::Tr(N_("the file's journal cannot be applied to it"));
   }
   SiteFileLimits remaining = limits;
   remaining.time_limit_ms = std::max<qint64>(1, limits.time_limit_ms - clock.elapsed());
@@ -250,7 +252,7 @@ QString StageSiteFile(const QString& source, const QString& staged, const SiteFi
   PrivateFolder folder(QFileInfo(to).absolutePath());
   if (!folder.IsValid()) {
     ::close(in);
-    return ErrnoText("the file cannot be copied for checking");
+    return ErrnoText(N_("the file cannot be copied for checking"));
   }
   const QString copy = folder.File("site.mdb");
   const bool copied =
@@ -273,7 +275,7 @@ QString StageSiteFile(const QString& source, const QString& staged, const SiteFi
       if ((is_log && !log_mode) || !QFileInfo(companion).isFile()) continue;
       const int companion_in = OpenToRead(companion, limits.max_file_bytes, &problem);
       if (companion_in < 0)
-        return QString("its journal %1 cannot be read: %2")
+        return i18n::Tr(N_("its journal %1 cannot be read: %2"))
             .arg(QDir::toNativeSeparators(companion), problem);
       if (!LooksLikeCompanion(companion_in, suffix)) {
         ::close(companion_in);
@@ -281,7 +283,7 @@ QString StageSiteFile(const QString& source, const QString& staged, const SiteFi
       }
       if (!is_log && !QFile::copy(copy, alone)) {
         ::close(companion_in);
-        return "the file cannot be copied for checking";
+        return i18n::Tr(N_("the file cannot be copied for checking"));
       }
       const bool ok = CopyInto(companion_in, copy + suffix, limits.max_file_bytes + 1,
                                limits.max_file_bytes, &problem);
@@ -301,11 +303,11 @@ QString StageSiteFile(const QString& source, const QString& staged, const SiteFi
 
   QString error;
   if (!SyncFile(checked, &error, to))
-    return "the file cannot be copied for checking (" + error + ")";
+    return i18n::Tr(N_("the file cannot be copied for checking (%1)")).arg(error);
   const QByteArray copy_path = QFile::encodeName(checked);
   const QByteArray staged_path = QFile::encodeName(to);
   if (::rename(copy_path.constData(), staged_path.constData()) != 0)
-    return ErrnoText("the checked copy cannot be put in place");
+    return ErrnoText(N_("the checked copy cannot be put in place"));
   return QString();
 }
 

@@ -91,10 +91,13 @@ TFormSiteDetails::TFormSiteDetails(action::Editor& editor, QWidget* parent)
     connect(edit, &QLineEdit::textEdited, this,
             [this, column](const QString& text) { StoreField(column, text); });
   }
-  // Leaving the date stores it once more, as it stands.
+  // Leaving the date stores it once more, as it stands, and shows what is stored: a date in the
+  // language's form.
   QLineEdit* date = edits_.value("SiteDate");
-  connect(date, &QLineEdit::editingFinished, this,
-          [this, date] { StoreField("SiteDate", date->text()); });
+  connect(date, &QLineEdit::editingFinished, this, [this, date] {
+    StoreField("SiteDate", date->text());
+    Render();
+  });
 
   comment_ = new QPlainTextEdit(page);
   comment_->setObjectName("DBMemoComment");
@@ -141,7 +144,12 @@ TFormSiteDetails::TFormSiteDetails(action::Editor& editor, QWidget* parent)
 }
 
 void TFormSiteDetails::StoreField(const QString& column, const QString& text) {
-  editor_.Perform(action::Action::Make("set-site-field", {{"field", column}, {"value", text}}));
+  storing_ = column;
+  const action::Result result =
+      editor_.Perform(action::Action::Make("set-site-field", {{"field", column}, {"value", text}}));
+  storing_.clear();
+  // A refused text gives way to what is stored.
+  if (result.status != action::Status::kDone) Render();
 }
 
 void TFormSiteDetails::ChooseFromList(const char* name, const char* key, QComboBox* box,
@@ -167,11 +175,12 @@ void TFormSiteDetails::Render() {
   const QSignalBlocker block_comment(comment_);
   workspace::SiteFormModel& form = editor_.SiteForm();
   for (auto it = edits_.cbegin(); it != edits_.cend(); ++it) {
-    const QString text = form.FieldText(it.key());
+    if (it.key() == storing_) continue;
+    const QString text = form.ShownText(it.key());
     if (it.value()->text() != text) it.value()->setText(text);
   }
   const QString comment = form.FieldText("Comment");
-  if (comment_->toPlainText() != comment) comment_->setPlainText(comment);
+  if (storing_ != u"Comment" && comment_->toPlainText() != comment) comment_->setPlainText(comment);
   RenderList(sales_channel_, form.SalesChannels());
   RenderList(standby_time_, form.StandbyTimes());
   RenderList(alarm_time_, form.AlarmTimes());

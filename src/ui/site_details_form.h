@@ -41,6 +41,9 @@ class TFormSiteDetails : public QWidget {
   action::Editor& editor_;
   QWidget* page_ = nullptr;
   QHash<QString, QLineEdit*> edits_;
+  // The field whose edit is being stored: it keeps what the user typed rather than the echo of
+  // the row (a date column makes "3." of "3.1.2025" the number 3).
+  QString storing_;
   QPlainTextEdit* comment_ = nullptr;
   QComboBox* sales_channel_ = nullptr;
   QComboBox* standby_time_ = nullptr;

@@ -1,10 +1,12 @@
 #include "workspace/site_properties.h"
 
 #include <QDate>
+#include <QRegularExpression>
 #include <QVariant>
 
 #include "catalogue/lookup.h"
 #include "electrical/site_rows.h"
+#include "i18n/display_format.h"
 #include "i18n/tr.h"
 
 namespace velmora::workspace {
@@ -61,6 +63,18 @@ QString SiteFormModel::FieldText(const QString& column) const {
   return QString();
 }
 
+QString SiteFormModel::ShownText(const QString& column) const {
+  const QString stored = FieldText(column);
+  if (column != u"SiteDate") return stored;
+  // Stored as the store writes dates, possibly with the time of day that older files hold; a
+  // text that is no date is shown as it is.
+  static const QRegularExpression kStoredDate(
+      QStringLiteral("^\\d{4}-\\d{2}-\\d{2}([ T]\\d{2}:\\d{2}(:\\d{2}(\\.\\d+)?)?)?$"));
+  if (!kStoredDate.match(stored).hasMatch()) return stored;
+  const QDate date = QDate::fromString(stored.left(10), Qt::ISODate);
+  return date.isValid() ? i18n::FormatDate(date) : stored;
+}
+
 void SiteFormModel::SetFieldText(const QString& column, const QString& text) {
   for (SiteField& field : fields_) {
     if (column == QLatin1String(field.column)) field.text = text;
@@ -115,6 +129,12 @@ Outcome SetSiteField(SiteData& data, const QString& column, const QString& text)
   const int limit = column == QLatin1String("Comment") ? kMaxSiteComment : kMaxSiteText;
   if (text.size() > limit)
     return Outcome::Refused(i18n::Tr(N_("This field takes at most %1 characters.")).arg(limit));
+  if (column == u"SiteDate") {
+    if (const std::optional<QDate> date = i18n::ParseDate(text)) {
+      StoreSiteValues(data, {{column, *date}});
+      return {};
+    }
+  }
   StoreSiteValues(data, {{column, text}});
   return {};
 }

@@ -31,8 +31,11 @@ class SiteFormModel : public QObject {
   panel::ChoiceBox& StandbyTimes() { return standby_times_; }    // ComboBoxStandbyTime
   panel::ChoiceBox& AlarmTimes() { return alarm_times_; }        // ComboBoxAlarmTime
 
-  // The text a field shows; empty for a column that is not a text field.
+  // The text of a field as stored; empty for a column that is not a text field.
   QString FieldText(const QString& column) const;
+  // The text a field shows: the site's date in the language's form when it holds a date, every
+  // other field as stored.
+  QString ShownText(const QString& column) const;
   void SetFieldText(const QString& column, const QString& text);
 
   void NotifyChanged() { emit Changed(); }
@@ -66,7 +69,8 @@ void FillSiteLists(SiteData& data, SiteFormModel& form);
 void RenderSiteForm(SiteData& data, SiteFormModel& form);
 
 // A text field of the site; refused for a column that is no text field and for a text longer
-// than the field takes.
+// than the field takes. A site date typed as the view shows it (or in the stored form) is stored
+// as the date it is, in the stored form; any other text of the date field is kept as typed.
 Outcome SetSiteField(SiteData& data, const QString& column, const QString& text);
 // The hours of a list entry of the standby or alarm time list (by its position).
 Outcome SetStandbyTime(SiteData& data, int index);

@@ -94,7 +94,7 @@ bool Workspace::ReplaceWorkingCopy(const QString& source, QString* error) {
     QFile::remove(folder_.WorkingCopy() + suffix);
   bool ok = ::rename(from.constData(), to.constData()) == 0;
   if (!ok) {
-    *error = "the working copy cannot be replaced";
+    *error = i18n::Tr(N_("the working copy cannot be replaced"));
     QFile::remove(staged);
   }
   try {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -168,6 +169,47 @@ TEST_F(GenerateTest, TheToolGeneratesWithItsOptions) {
     EXPECT_TRUE(out.contains(c.output)) << out.toStdString();
   }
   EXPECT_TRUE(QFile::exists(file));
+}
+
+TEST_F(GenerateTest, TheToolRefusesInTheLanguageOfTheUser) {
+  home_.CopyFromBuild("locale/de/LC_MESSAGES/default.mo");
+  QTemporaryDir config;
+  ASSERT_TRUE(QDir().mkpath(config.filePath("user/Velmora")));
+  {
+    QFile ini(config.filePath("user/Velmora/Velmora.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[General]\nLanguage=de\n");
+  }
+  const QString taken = File("taken.mdb");
+  {
+    QFile file(taken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  const struct {
+    QStringList args;
+    QString refusal;
+  } cases[] = {
+      {{"generate", "--panels", "0", File("new.mdb")},
+       "die Anzahl der Zentralen muss zwischen 1 und 1000 liegen"},
+      {{"generate", "--loops", "7", File("new.mdb")},
+       "keine Zentrale des Katalogs hat 7 Ringleitungen (möglich: "},
+      {{"generate", taken}, taken + " besteht bereits"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.join(' ').toStdString());
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("VELMORA_HOME", home_.Root());
+    env.insert("XDG_CONFIG_HOME", config.filePath("user"));
+    env.insert("VELMORA_MACHINE_CONFIG", config.filePath("machine"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(VELMORA_CLI), c.args);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 2);
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_TRUE(err.contains(c.refusal)) << err.toStdString();
+  }
+  EXPECT_FALSE(QFile::exists(File("new.mdb")));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QMap>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -89,6 +90,26 @@ TEST(GermanCatalogueTest, EveryMessageOfTheTableIsTranslated) {
     // What the compiled catalogue answers is what the source catalogue says.
     EXPECT_EQ(Text(static_cast<Msg>(i)), german[english].translation);
   }
+}
+
+// A translation that leaves out a place loses what fills it, and one with a place of its own
+// shows "%3" to the user.
+TEST(GermanCatalogueTest, EveryTranslationHasThePlacesOfItsEnglishText) {
+  const QMap<QString, Entry> german = ReadCatalogue(QStringLiteral(VELMORA_GERMAN_PO));
+  static const QRegularExpression kPlace(QStringLiteral("%\\d+"));
+  const auto places = [](const QString& text) {
+    QStringList found;
+    for (const QRegularExpressionMatch& m : kPlace.globalMatch(text)) found << m.captured(0);
+    found.removeDuplicates();
+    found.sort();
+    return found;
+  };
+  QStringList wrong;
+  for (auto it = german.cbegin(); it != german.cend(); ++it) {
+    if (it->translation.isEmpty()) continue;
+    if (places(it.key()) != places(it->translation)) wrong << it.key() + "  ->  " + it->translation;
+  }
+  EXPECT_TRUE(wrong.isEmpty()) << wrong.join("\n").toStdString();
 }
 
 TEST(GermanCatalogueTest, EveryTextMarkedInTheSourcesIsTranslated) {

@@ -3,14 +3,17 @@
 #include <QAbstractItemView>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTest>
 
 #include "i18n/tr.h"
 #include "ui/device_details_form.h"
 #include "ui/options_form.h"
 #include "ui/output_details_form.h"
 #include "ui/panel_details_form.h"
+#include "ui/site_details_form.h"
 #include "ui/window_texts.h"
 #include "views_fixture.h"
 
@@ -78,6 +81,41 @@ TEST_F(GermanViewsTest, EveryViewSpeaksGerman) {
   EXPECT_EQ(devices.findChild<QLabel*>("LabelCableSpec")->text(), "Kabelquerschnitt");
   EXPECT_EQ(options.findChild<QTabWidget*>("PageControlOptions")->tabText(2),
             "Ringleitungsvorgaben");
+}
+
+TEST_F(GermanViewsTest, TheSiteDateShowsInGermanAndADateTypedThereIsStoredAsTheDate) {
+  TFormSiteDetails site(E());
+  auto* date = site.findChild<QLineEdit*>("DBEditSiteDate");
+  ASSERT_NE(date, nullptr);
+  ASSERT_EQ(Do("set-site-field", {{"field", "SiteDate"}, {"value", "2025-01-02"}}).status,
+            action::Status::kDone);
+  EXPECT_EQ(date->text(), "02.01.2025");
+
+  site.show();
+  site.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&site));
+  date->setFocus();
+  ASSERT_TRUE(date->hasFocus());
+  date->selectAll();
+  QTest::keyClicks(date, "3.1.2025");
+  EXPECT_EQ(Cell("Site", {}, "SiteDate").toString(), "2025-01-03");
+  // What the user types stays as typed while it is stored key by key, though the row holds "3."
+  // as the number 3 on the way.
+  EXPECT_EQ(date->text(), "3.1.2025");
+  EXPECT_EQ(date->cursorPosition(), date->text().size());
+  // Leaving the field shows the date in the language's form.
+  date->clearFocus();
+  EXPECT_EQ(date->text(), "03.01.2025");
+
+  // Half a date is kept as typed and shown so; completed, it is stored as the date.
+  date->setFocus();
+  date->selectAll();
+  QTest::keyClicks(date, "4.1.20");
+  EXPECT_EQ(date->text(), "4.1.20");
+  QTest::keyClicks(date, "25");
+  EXPECT_EQ(Cell("Site", {}, "SiteDate").toString(), "2025-01-04");
+  date->clearFocus();
+  EXPECT_EQ(date->text(), "04.01.2025");
 }
 
 }  // namespace
