@@ -31,37 +31,29 @@ LoopProfileView::LoopProfileView(QWidget* parent) : QWidget(parent) {
 }
 
 void LoopProfileView::SetProfile(const std::optional<electrical::LoopProfile>& loop) {
-  device_names_.clear();
+  loop_ = loop;
+  figure_.reset();
   advisories_.clear();
-  weakest_margin_.reset();
-  if (!loop) {
-    figure_.reset();
-  } else {
-    figure_ = reports::FigureOf(*loop);
-    device_names_.reserve(loop->input.devices.size());
-    for (int i = 0; i < int(loop->input.devices.size()); ++i)
-      device_names_.push_back(loop->DeviceName(i));
-    lowest_healthy_ = loop->profile.LowestHealthy().value_or(0);
-    lowest_broken_ = loop->profile.LowestBroken().value_or(0);
-    weakest_margin_ = loop->profile.weakest_margin;
-    advisories_ = electrical::AdvisoryTexts(*loop);
+  if (loop_) {
+    figure_ = reports::FigureOf(*loop_);
+    advisories_ = electrical::AdvisoryTexts(*loop_);
   }
   LayOutLines();
   update();
 }
 
 QString LoopProfileView::Summary() const {
-  if (!figure_) return Tr(N_("No voltage profile: the panel's protocol gives no lowest voltage"));
-  if (figure_->distance.empty()) return Tr(N_("No devices on this loop"));
+  if (!loop_) return Tr(N_("No voltage profile: the panel's protocol gives no lowest voltage"));
+  const electrical::VoltageProfile& p = loop_->profile;
+  if (p.Empty()) return Tr(N_("No devices on this loop"));
   QString text = Tr(N_("Lowest voltage %1 V fed from both ends, %2 V with the cable broken"))
-                     .arg(Volts(lowest_healthy_), Volts(lowest_broken_));
-  const int weakest = figure_->weakest;
-  if (weakest >= 0 && weakest < int(device_names_.size()) && weakest_margin_) {
-    const QString name = device_names_[std::size_t(weakest)];
-    text += "\n" + (*weakest_margin_ < 0
-                        ? Tr(N_("Closest to its lowest operating voltage: %1, %2 V below it"))
-                        : Tr(N_("Closest to its lowest operating voltage: %1, %2 V above it")))
-                       .arg(name, Volts(std::abs(*weakest_margin_)));
+                     .arg(Volts(*p.LowestHealthy()), Volts(*p.LowestBroken()));
+  if (p.weakest >= 0 && p.weakest_margin) {
+    const double margin = *p.weakest_margin;
+    text +=
+        "\n" + (margin < 0 ? Tr(N_("Closest to its lowest operating voltage: %1, %2 V below it"))
+                           : Tr(N_("Closest to its lowest operating voltage: %1, %2 V above it")))
+                   .arg(loop_->DeviceName(p.weakest), Volts(std::abs(margin)));
   }
   return text;
 }
@@ -94,7 +86,7 @@ reports::FigurePlot LoopProfileView::Plot() const {
 }
 
 QString LoopProfileView::DeviceAt(const QPoint& at) const {
-  if (!figure_ || figure_->distance.empty()) return QString();
+  if (!loop_ || !figure_ || figure_->distance.empty()) return QString();
   const reports::FigurePlot plot = Plot();
   if (!plot.area.adjusted(-4, -4, 4, 4).contains(at)) return QString();
   // The nearest device along the cable; the distances never fall.
@@ -104,7 +96,7 @@ QString LoopProfileView::DeviceAt(const QPoint& at) const {
   if (it == x.end() || (it != x.begin() && d - *(it - 1) < *it - d)) --it;
   const std::size_t i = std::size_t(it - x.begin());
   QString text = Tr(N_("%1 at %2 m: %3 V fed from both ends, %4 V with the cable broken"))
-                     .arg(i < device_names_.size() ? device_names_[i] : QString())
+                     .arg(loop_->DeviceName(int(i)))
                      .arg(electrical::FixedNumber(x[i], 0))
                      .arg(Volts(figure_->healthy[i]), Volts(figure_->broken[i]));
   if (figure_->lowest_v[i] > 0)

@@ -5,11 +5,8 @@
 #include <QWidget>
 #include <optional>
 
+#include "electrical/loop_profile.h"
 #include "reports/loop_profile_figure.h"
-
-namespace velmora::electrical {
-struct LoopProfile;
-}
 
 namespace velmora::ui {
 
@@ -48,11 +45,8 @@ class LoopProfileView : public QWidget {
   // The lines of text above the figure, cut to the view's width, laid out once per change.
   void LayOutLines();
 
+  std::optional<electrical::LoopProfile> loop_;
   std::optional<reports::ProfileFigure> figure_;
-  std::vector<QString> device_names_;
-  std::optional<double> weakest_margin_;
-  double lowest_healthy_ = 0;
-  double lowest_broken_ = 0;
   QStringList advisories_;
   std::vector<QStaticText> lines_;
   QStaticText advisory_line_;
