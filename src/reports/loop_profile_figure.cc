@@ -264,6 +264,8 @@ ProfileFigure FigureOf(const electrical::LoopProfile& loop) {
   return f;
 }
 
+QString ProfileFigureTitle(int loop) { return Tr(N_("Loop %1: voltage along the loop")).arg(loop); }
+
 QString FigureText(const ProfileFigure& f) {
   const auto n = [](double v) { return QString::number(v, 'g', 10); };
   QStringList parts = {QStringLiteral("profile1"),

@@ -39,6 +39,9 @@ ProfileFigure FigureOf(const electrical::LoopProfile& loop);
 QString FigureText(const ProfileFigure& figure);
 std::optional<ProfileFigure> FigureFromText(const QString& text);
 
+// The heading of a loop's figure on a report page: "Loop 2: voltage along the loop".
+QString ProfileFigureTitle(int loop);
+
 enum class FigureSize {
   kScreen,   // the loop view
   kCompact,  // a panel's page of the site report
