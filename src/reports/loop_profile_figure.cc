@@ -5,7 +5,6 @@
 #include <QHash>
 #include <QPaintDevice>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPolygonF>
 #include <QStaticText>
 #include <QStringList>
@@ -133,9 +132,13 @@ double NiceStep(double range, int most) {
   return 10 * power;
 }
 
+// The decimals that write every multiple of a step exactly (2.5 needs one, 0.25 two).
 int DecimalsOf(double step) {
-  if (step >= 1) return 0;
-  return std::min(3, int(std::ceil(-std::log10(step) - 1e-9)));
+  for (int decimals = 0; decimals < 3; ++decimals) {
+    const double scaled = step * std::pow(10.0, decimals);
+    if (std::abs(scaled - std::round(scaled)) < 1e-6 * std::max(1.0, scaled)) return decimals;
+  }
+  return 3;
 }
 
 enum class Sample { kHealthy, kBroken, kMinimum, kLumped, kBreak };
@@ -332,6 +335,32 @@ double FigurePlot::DistanceAt(double x) const {
   return x0 + (x - area.left()) / area.width() * (x1 - x0);
 }
 
+namespace {
+
+// The multiples of a round step from `from` to `to`, counted rather than added up so that no
+// rounding creeps in.
+std::vector<AxisTick> Ticks(double from, double to, int most) {
+  std::vector<AxisTick> ticks;
+  const double step = NiceStep(to - from, most);
+  const int decimals = DecimalsOf(step);
+  const double first = std::ceil(from / step - 1e-9);
+  for (double i = first; i * step <= to + step * 1e-6 && ticks.size() < 100; ++i)
+    ticks.push_back({i * step, electrical::FixedNumber(i * step, decimals)});
+  return ticks;
+}
+
+}  // namespace
+
+std::vector<AxisTick> DistanceTicks(const FigurePlot& plot) {
+  const double u = plot.pixels_per_point;
+  return Ticks(plot.x0, plot.x1, std::max(2, int(plot.area.width() / (60 * u))));
+}
+
+std::vector<AxisTick> VoltageTicks(const FigurePlot& plot) {
+  const double u = plot.pixels_per_point;
+  return Ticks(plot.v0, plot.v1, std::max(2, int(plot.area.height() / (18 * u))));
+}
+
 FigurePlot PlotOf(const ProfileFigure& figure, const QRectF& rect, FigureSize size,
                   const QPaintDevice* device) {
   const Metrics m = MetricsOf(size);
@@ -384,41 +413,35 @@ void PaintProfileFigure(QPainter& p, const QRectF& rect, const ProfileFigure& f,
   const QFont tick_font = FigureFont(m.tick_font);
   const QFont label_font = FigureFont(m.label_font);
   const double text_height = texts.Height(tick_font);
-  const int x_parts = std::max(2, int(area.width() / (60 * u)));
-  const double x_step = NiceStep(plot.x1 - plot.x0, x_parts);
-  const int y_parts = std::max(2, int(area.height() / (18 * u)));
-  const double v_step = NiceStep(plot.v1 - plot.v0, y_parts);
-  const int v_decimals = DecimalsOf(v_step);
-  const int x_decimals = DecimalsOf(x_step);
+  const std::vector<AxisTick> x_ticks = DistanceTicks(plot);
+  const std::vector<AxisTick> v_ticks = VoltageTicks(plot);
   QVector<QLineF> grid;
-  for (double x = 0; x <= plot.x1 + x_step * 1e-6; x += x_step) {
-    const double px = plot.At(x, plot.v0).x();
+  for (const AxisTick& t : x_ticks) {
+    const double px = plot.At(t.value, plot.v0).x();
     grid.push_back(QLineF(px, area.top(), px, area.bottom()));
   }
-  const double first_v = std::ceil(plot.v0 / v_step - 1e-9) * v_step;
-  for (double v = first_v; v <= plot.v1 + v_step * 1e-6; v += v_step) {
-    const double py = plot.At(0, v).y();
+  for (const AxisTick& t : v_ticks) {
+    const double py = plot.At(0, t.value).y();
     grid.push_back(QLineF(area.left(), py, area.right(), py));
   }
   p.setPen(lines.Pen(kGrid, 0.6));
   p.setRenderHint(QPainter::Antialiasing, !lines.hairline);
   p.drawLines(grid);
   p.setPen(kAxis);
-  for (double x = 0; x <= plot.x1 + x_step * 1e-6; x += x_step) {
+  for (const AxisTick& t : x_ticks) {
     // Centred under its tick, the last one kept inside the figure.
-    const QString label = electrical::FixedNumber(x, x_decimals);
-    const double w = texts.Width(label, tick_font);
-    const double px = plot.At(x, plot.v0).x();
+    const double w = texts.Width(t.label, tick_font);
+    const double px = plot.At(t.value, plot.v0).x();
     const double left = std::max(rect.left(), std::min(px - w / 2, rect.right() - w));
-    texts.Draw(p, QRectF(left, area.bottom() + 2 * u, w + 1, text_height), Qt::AlignLeft, label,
+    texts.Draw(p, QRectF(left, area.bottom() + 2 * u, w + 1, text_height), Qt::AlignLeft, t.label,
                tick_font);
   }
-  for (double v = first_v; v <= plot.v1 + v_step * 1e-6; v += v_step) {
-    const double py = plot.At(0, v).y();
+  for (const AxisTick& t : v_ticks) {
+    const double py = plot.At(0, t.value).y();
     texts.Draw(
         p,
         QRectF(rect.left(), py - text_height / 2, area.left() - rect.left() - 3 * u, text_height),
-        Qt::AlignRight | Qt::AlignVCenter, electrical::FixedNumber(v, v_decimals), tick_font);
+        Qt::AlignRight | Qt::AlignVCenter, t.label, tick_font);
   }
   p.setPen(lines.Pen(kAxis, 0.8));
   p.setBrush(Qt::NoBrush);

@@ -60,6 +60,15 @@ struct FigurePlot {
 FigurePlot PlotOf(const ProfileFigure& figure, const QRectF& rect, FigureSize size,
                   const QPaintDevice* device);
 
+// The ticks of the two axes: multiples of a round step (1, 2, 2.5 or 5 times a power of ten),
+// as many as the plot has room for, each written with the decimals it needs.
+struct AxisTick {
+  double value;
+  QString label;
+};
+std::vector<AxisTick> DistanceTicks(const FigurePlot& plot);
+std::vector<AxisTick> VoltageTicks(const FigurePlot& plot);
+
 // Draws the figure into `rect` of the painter's device: voltage against distance along the
 // cable fed from both ends and broken at the worst place, the devices as marks on both curves,
 // their lowest operating voltages and the overload check's voltage as lines, the break marked,

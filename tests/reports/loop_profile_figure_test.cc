@@ -105,6 +105,39 @@ TEST_F(ProfileFigureTest, EveryCurvePointLiesInThePlot) {
   }
 }
 
+TEST_F(ProfileFigureTest, TicksAreRoundStepsWrittenExactly) {
+  struct Case {
+    double x0, x1, v0, v1, width, height;
+    std::vector<QString> distances, voltages;
+  };
+  const Case cases[] = {
+      {0,
+       1040,
+       15.8,
+       20.3,
+       600,
+       90,
+       {"0", "200", "400", "600", "800", "1000"},
+       {"16", "17", "18", "19", "20"}},
+      {0, 10, 12.1, 20.6, 150, 80, {"0", "5", "10"}, {"12.5", "15.0", "17.5", "20.0"}},
+      {0, 1.2, 19.93, 20.05, 200, 60, {"0.0", "0.5", "1.0"}, {"19.95", "20.00", "20.05"}},
+  };
+  for (const Case& c : cases) {
+    FigurePlot plot;
+    plot.area = QRectF(0, 0, c.width, c.height);
+    plot.x0 = c.x0;
+    plot.x1 = c.x1;
+    plot.v0 = c.v0;
+    plot.v1 = c.v1;
+    std::vector<QString> distances;
+    for (const AxisTick& t : DistanceTicks(plot)) distances.push_back(t.label);
+    std::vector<QString> voltages;
+    for (const AxisTick& t : VoltageTicks(plot)) voltages.push_back(t.label);
+    EXPECT_EQ(distances, c.distances);
+    EXPECT_EQ(voltages, c.voltages);
+  }
+}
+
 // How many pixels of an image are not white, inside and outside a rectangle.
 std::pair<int, int> Painted(const QImage& image, const QRect& inside) {
   int in = 0;
