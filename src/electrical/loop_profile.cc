@@ -1,9 +1,6 @@
 #include "electrical/loop_profile.h"
 
-#include "catalogue/catalogue.h"
-#include "catalogue/lookup.h"
-#include "electrical/run.h"
-#include "electrical/site_rows.h"
+#include "electrical/recalculation.h"
 #include "i18n/tr.h"
 
 namespace velmora::electrical {
@@ -19,56 +16,47 @@ QString LoopProfile::DeviceName(int device) const {
   return name.isEmpty() ? number : number + " (" + name + ")";
 }
 
-std::optional<LoopProfile> LoopProfileOf(Run& run, int panel, int loop) {
-  site::Database& db = run.doc.Db();
-  RowSet loops(db, "Loops", LoopKey(panel, loop));
-  const site::Row* loop_row = loops.First();
-  if (loop_row == nullptr) return std::nullopt;
-  const QString key = ProtocolKeyOfPanel(run, panel);
-  if (key.isEmpty()) return std::nullopt;
-  const std::optional<catalogue::Protocol> protocol =
-      catalogue::ProtocolOfKey(run.catalogue.Translation(), key);
-  if (!protocol) return std::nullopt;
-
-  RowSet devices(db, "Devices", DevicesOfLoop(panel, loop));
-  const int c_quantity = devices.Col("DeviceQuantity");
-  const int c_code = devices.Col("DeviceTypeCode");
-  const int c_unit_q = devices.Col("UnitQuiesentCurrent");
-  const int c_unit_a = devices.Col("UnitAlarmCurrent");
-  const int c_row_a = devices.Col("AlarmCurrent");
-  const int c_lowest = devices.Col("LowestV");
-  const int c_type_text = devices.Col("DeviceTypeText");
-  const int c_sub_type = devices.Col("DeviceSub-Type");
+std::optional<LoopProfile> ProfileOf(const LoopResult& loop) {
+  const LoopCheckInput& in = loop.input;
+  if (!in.limits.lowest_v || !loop.check.left) return std::nullopt;
   LoopProfile out;
   std::vector<ProfileDeviceRow> rows;
-  for (const site::Row& row : devices.Rows()) {
+  rows.reserve(in.devices.size());
+  for (const DeviceRowValues& d : in.devices) {
     ProfileDeviceRow r;
-    r.quantity = IntAt(row, c_quantity);
-    r.type_code = IntAt(row, c_code);
-    r.unit_quiescent = RealAt(row, c_unit_q);
-    if (!IsEmptyAt(row, c_unit_a)) r.unit_alarm = RealAt(row, c_unit_a);
-    r.row_alarm = RealAt(row, c_row_a);
-    if (!IsEmptyAt(row, c_lowest)) r.lowest_v = RealAt(row, c_lowest);
+    r.quantity = d.quantity;
+    r.type_code = d.type_code;
+    r.unit_quiescent = d.unit_q;
+    r.unit_alarm = d.unit_a;
+    r.row_alarm = d.row_a;
+    r.lowest_v = d.lowest_v;
     rows.push_back(r);
-    const QString type = TextAt(row, c_type_text).trimmed();
-    const QString sub_type = TextAt(row, c_sub_type).trimmed();
+    const QString type = d.type_text.trimmed();
+    const QString sub_type = d.sub_type.trimmed();
     out.row_names.push_back(sub_type.isEmpty() ? type : type + " - " + sub_type);
   }
   std::optional<std::vector<ProfileDevice>> expanded =
-      ExpandAlarmCurrents(rows, IntAt(*loop_row, loops.Col("AlarmIndicators")));
+      ExpandAlarmCurrents(rows, loop.alarm_indicators);
   if (!expanded) return std::nullopt;
 
-  out.input.length = double(IntAt(*loop_row, loops.Col("Length")));
-  out.input.resistance = RealAt(*loop_row, loops.Col("Resistance"));
-  out.input.one_location = BoolAt(*loop_row, loops.Col("OneLocation"));
-  out.input.first_distance = double(
-      IntAt(*loop_row, loops.Col(out.input.one_location ? "OneLocationLength" : "SpreadLength")));
-  out.input.supply_v = protocol->lowest_v;
+  const LoopGeometry& g = in.geometry;
+  out.input.length = double(g.length);
+  out.input.resistance = g.ohm_per_km;
+  out.input.one_location = g.one_location;
+  out.input.first_distance = double(g.one_location ? g.one_location_length : g.spread_length);
+  out.input.supply_v = *in.limits.lowest_v;
   out.input.devices = std::move(*expanded);
   out.profile = CalculateVoltageProfile(out.input);
   out.sections = DevicesPerSection(out.input.devices);
-  out.lumped_u = protocol->lowest_v - RealAt(*loop_row, loops.Col("Drop"));
+  out.lumped_u = *loop.check.left;
   return out;
+}
+
+std::optional<LoopProfile> LoopProfileOf(SiteData& data, int panel, int loop) {
+  const Recalculation found = RecalculatePanels(data, {panel}, false);
+  const LoopResult* result = found.Loop(panel, loop);
+  if (result == nullptr) return std::nullopt;
+  return ProfileOf(*result);
 }
 
 QStringList AdvisoryTexts(const LoopProfile& loop) {

@@ -8,10 +8,12 @@
 #include "electrical/voltage_profile.h"
 
 namespace velmora {
-struct Run;
+struct SiteData;
 }
 
 namespace velmora::electrical {
+
+struct LoopResult;
 
 // The voltage profile of one stored loop with what is shown beside it. Advisory only: nothing of
 // it is stored, and the loop's status stays the overload check's.
@@ -32,12 +34,15 @@ struct LoopProfile {
   QString DeviceName(int device) const;
 };
 
-// The profile of loop l of panel p from its Loops row (length, cable, distribution, alarm
-// indicators, drop), its device rows in stored order with the currents and LowestV of the last
-// recalculation, and the lowest voltage of the panel's protocol. None when the loop row is
-// missing, the panel has no protocol with a lookup row, or the loop holds more devices than any
-// loop can.
-std::optional<LoopProfile> LoopProfileOf(Run& run, int panel, int loop);
+// The profile of a loop as a recalculation found it, so that its cable, distribution, device rows
+// (their currents and LowestV from the panel's device table, in stored order) and the protocol's
+// lowest voltage are exactly those its overload check used, and U is the check's. None when the
+// protocol gives no lowest voltage or the loop holds more devices than any loop can.
+std::optional<LoopProfile> ProfileOf(const LoopResult& loop);
+
+// The profile of loop l of panel p as its rows stand, from a recalculation of the panel that
+// writes nothing. None also when there is no such loop.
+std::optional<LoopProfile> LoopProfileOf(SiteData& data, int panel, int loop);
 
 // The advisories of a loop as texts for the status column, in the language of the run; empty
 // when there are none.

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numeric>
 
-#include "electrical/loop_currents.h"
+#include "electrical/calc.h"
 
 namespace velmora::electrical {
 namespace {

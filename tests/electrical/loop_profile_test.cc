@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <numeric>
-
-#include "electrical/loop_check.h"
-#include "electrical/loop_currents.h"
+#include "electrical/recalculation.h"
 #include "electrical/site_rows.h"
 #include "support/circuit_site.h"
 
@@ -17,14 +14,13 @@ using testing::CircuitSite;
 struct Row {
   int quantity;
   int code;
-  double unit_q;
-  std::optional<double> unit_a;
-  std::optional<double> lowest_v = std::nullopt;
+  const char* sub_type;  // the device of the catalogue
   const char* type = "OD";
-  const char* sub_type = "";
 };
 
-// Panel 1 runs a protocol that delivers 20 V; panel 2 one without a lookup row.
+// Panel 1 runs a protocol that delivers 20 V; panel 2 one without a lookup row. The device table
+// holds detectors and call points of the indicator class, isolators, a type-34 device, sounders
+// without a budget and a module (currents in A, minimums in mV as the catalogue holds them).
 class LoopProfileTest : public ::testing::Test {
  protected:
   LoopProfileTest() {
@@ -32,6 +28,16 @@ class LoopProfileTest : public ::testing::Test {
     site_.AddSpec({{"Prot0", "STD999"}});
     site_.AddPanel(1, 0, 0);
     site_.AddPanel(2, 1, 0);
+    site_.AddDevice(1, "OD", 1, 127, "det", 0.0003, 0.006, 17000);
+    site_.AddDevice(2, "HD", 1, 127, "det", 0.0004, 0.009, 17000);
+    site_.AddDevice(10, "MCP", 1, 127, "det", 0.00025, 0.0025, 16000);
+    site_.AddDevice(33, "ISO", 0, 127, "iso", 0.0001, 0.005, 17000);
+    site_.AddDevice(115, "ISO-B", 0, 127, "iso", 0.0001, 0.005, 17000);
+    site_.AddDevice(34, "D34", 1, 127, "det", 0.0005, 0.004, 17000);
+    site_.AddDevice(12, "SND", 1, 127, "mod", 0.001, 0.0045, 16000);
+    site_.AddDevice(12, "S-1", 1, 127, "mod", 0.0, 0.020, 19200);
+    site_.AddDevice(12, "LED", 1, 127, "mod", 0.0, 0.020, 19500);
+    site_.AddDevice(113, "M113", 1, 127, "mod", 0.0002, 0.0075, 17000);
   }
 
   void AddRows(int panel, int loop, const std::vector<Row>& rows) {
@@ -40,24 +46,18 @@ class LoopProfileTest : public ::testing::Test {
                          {{"DeviceQuantity", r.quantity},
                           {"DeviceTypeCode", r.code},
                           {"DeviceTypeText", r.type},
-                          {"DeviceSub-Type", r.sub_type},
-                          {"UnitQuiesentCurrent", r.unit_q},
-                          {"UnitAlarmCurrent", r.unit_a ? QVariant(*r.unit_a) : QVariant()},
-                          {"QuiesentCurrent", r.quantity * r.unit_q},
-                          {"AlarmCurrent", r.quantity * r.unit_a.value_or(0)},
-                          {"LowestV", r.lowest_v ? QVariant(*r.lowest_v) : QVariant()}});
+                          {"DeviceSub-Type", r.sub_type}});
     }
   }
 
-  // The chain's steps the profile builds on: the loop's totals, then its check.
+  // The profile after the site's results were brought up to date, as after any change.
   std::optional<LoopProfile> Checked(int panel, int loop) {
-    RecalculateLoopCurrents(site_.R(), panel, loop);
-    CheckLoopOverload(site_.R(), panel, loop);
-    return LoopProfileOf(site_.R(), panel, loop);
+    site_.Recalculate();
+    return LoopProfileOf(site_.Data(), panel, loop);
   }
 
-  double StoredAlarm(int panel, int loop) {
-    return site_.Cell("Loops", LoopKey(panel, loop), "AlarmCurrent").toDouble();
+  QVariant LoopCell(int panel, int loop, const char* column) {
+    return site_.Cell("Loops", LoopKey(panel, loop), column);
   }
 
   CircuitSite site_;
@@ -65,10 +65,11 @@ class LoopProfileTest : public ::testing::Test {
 
 TEST_F(LoopProfileTest, DevicesDrawTheLoopsAlarmTotal) {
   const std::vector<std::vector<Row>> loops = {
-      {{5, 1, 0.3, 6.0}, {4, 10, 0.25, 2.5}, {3, 33, 0.1, 5.0}},
-      {{2, 1, 0.3, 6.0}, {1, 34, 0.5, 4.0}, {1, 115, 0.1, 5.0}, {3, 12, 0.2, 1.0}},
-      {{0, 1, 0.0, 9.0}, {2, 2, 0.3, 6.0}, {2, 2, 0.3, std::nullopt}},
-      {{1, 2, 0.4, 9.0}, {3, 1, 0.3, 6.0}, {2, 113, 0.2, 7.5}, {1, 0, 0.0, 0.0}},
+      {{5, 1, "OD"}, {4, 10, "MCP"}, {3, 33, "ISO"}},
+      {{2, 1, "OD"}, {1, 34, "D34"}, {1, 115, "ISO-B"}, {3, 12, "SND"}},
+      // A row of no devices still spends its class's budget.
+      {{0, 2, "HD"}, {2, 1, "OD"}, {2, 10, "MCP"}},
+      {{1, 2, "HD"}, {3, 1, "OD"}, {2, 113, "M113"}, {1, 0, " ", ""}},
   };
   for (std::size_t i = 0; i < loops.size(); ++i) {
     const int loop = int(i) + 1;
@@ -78,7 +79,7 @@ TEST_F(LoopProfileTest, DevicesDrawTheLoopsAlarmTotal) {
     ASSERT_TRUE(profile) << "loop " << loop;
     double total = 0;
     for (const ProfileDevice& d : profile->input.devices) total += d.alarm_current;
-    EXPECT_NEAR(total, StoredAlarm(1, loop), 1e-9) << "loop " << loop;
+    EXPECT_NEAR(total, LoopCell(1, loop, "AlarmCurrent").toDouble(), 1e-9) << "loop " << loop;
   }
 }
 
@@ -96,11 +97,10 @@ TEST_F(LoopProfileTest, OneLocationBrokenIsTheChecksVoltage) {
                    {"OneLocationLength", l.v1},
                    {"Resistance", l.resistance},
                    {"AlarmIndicators", 3}});
-    AddRows(1, loop, {{6, 1, 0.3, 6.0, 17.0}, {2, 12, 1.0, 4.5, 16.0}});
+    AddRows(1, loop, {{6, 1, "OD"}, {2, 12, "SND"}});
     const std::optional<LoopProfile> profile = Checked(1, loop);
     ASSERT_TRUE(profile);
-    const double stored_drop = site_.Cell("Loops", LoopKey(1, loop), "Drop").toDouble();
-    EXPECT_NEAR(profile->lumped_u, 20.0 - stored_drop, 1e-12);
+    EXPECT_NEAR(profile->lumped_u, 20.0 - LoopCell(1, loop, "Drop").toDouble(), 1e-12);
     ASSERT_TRUE(profile->profile.LowestBroken());
     EXPECT_NEAR(*profile->profile.LowestBroken(), profile->lumped_u, 1e-9) << "loop " << loop;
     // Fed from both ends the group is better off.
@@ -117,15 +117,11 @@ TEST_F(LoopProfileTest, ReadsTheSpreadLoopsCableAndDevicesInStoredOrder) {
                  {"OneLocationLength", 300},
                  {"SpreadLength", 100},
                  {"AlarmIndicators", 0}});
-  // Unlimited devices draw their alarm current whatever the budget.
-  AddRows(1, 1,
-          {{2, 12, 0.0, 20.0, 19.2, "SD", "S-1"},
-           {1, 12, 0.0, 20.0, 19.5, "LED"},
-           {2, 12, 0.0, 20.0, 19.2, "SD", "S-1"}});
-  RecalculateLoopCurrents(site_.R(), 1, 1);
-  CheckLoopOverload(site_.R(), 1, 1);
+  // Sounders draw their alarm current whatever the budget.
+  AddRows(1, 1, {{2, 12, "S-1", "SD"}, {1, 12, "LED", "LED"}, {2, 12, "S-1", "SD"}});
+  site_.Recalculate();
   const std::vector<site::Row> checked = site_.SiteDb().Select("Loops", LoopKey(1, 1));
-  const std::optional<LoopProfile> profile = LoopProfileOf(site_.R(), 1, 1);
+  const std::optional<LoopProfile> profile = LoopProfileOf(site_.Data(), 1, 1);
   ASSERT_TRUE(profile);
   EXPECT_FALSE(profile->input.one_location);
   EXPECT_EQ(profile->input.first_distance, 100);
@@ -136,19 +132,49 @@ TEST_F(LoopProfileTest, ReadsTheSpreadLoopsCableAndDevicesInStoredOrder) {
   EXPECT_TRUE(profile->profile.healthy_ok);
   EXPECT_FALSE(profile->profile.broken_ok);
   EXPECT_EQ(profile->profile.weakest, 2);
-  EXPECT_EQ(profile->DeviceName(2), "Device 3 (LED)");
+  EXPECT_EQ(profile->DeviceName(2), "Device 3 (LED - LED)");
   EXPECT_EQ(profile->DeviceName(4), "Device 5 (SD - S-1)");
   EXPECT_TRUE(profile->VoltageAdvisory());
   EXPECT_EQ(AdvisoryTexts(*profile),
             QStringList{"Below the lowest operating voltage of a device with the cable broken"});
   // The check fails the loop with its one voltage of 19 V; the profile stores nothing.
-  EXPECT_EQ(site_.Cell("Loops", LoopKey(1, 1), "OK").toString(), "Loop Overload [E01]");
+  EXPECT_EQ(LoopCell(1, 1, "OK").toString(), "Loop Overload [E01]");
   EXPECT_EQ(site_.SiteDb().Select("Loops", LoopKey(1, 1)).front().values, checked.front().values);
+}
+
+// The profile is worked out from the rows as they stand, through the same recalculation as the
+// check, never from results stored by an earlier one.
+TEST_F(LoopProfileTest, FollowsTheRowsNotTheStoredResults) {
+  site_.AddLoop(1, 1, {{"Length", 1000}, {"Resistance", 10.0}, {"OneLocationLength", 300}});
+  AddRows(1, 1, {{5, 12, "S-1", "SD"}});
+  site_.Recalculate();
+  // Five more sounders and stale stored currents, not yet recalculated.
+  site_.SiteDb().Execute(R"(UPDATE "Devices" SET "DeviceQuantity" = 10, "AlarmCurrent" = 1,
+                            "UnitAlarmCurrent" = 0.1, "LowestV" = 5 WHERE "Panel" = 1)");
+  site_.SiteDb().Execute(R"(UPDATE "Loops" SET "Drop" = 0 WHERE "PanelNumber" = 1)");
+  const std::optional<LoopProfile> profile = LoopProfileOf(site_.Data(), 1, 1);
+  ASSERT_TRUE(profile);
+  ASSERT_EQ(profile->input.devices.size(), 10u);
+  EXPECT_DOUBLE_EQ(profile->input.devices.back().alarm_current, 20.0);
+  EXPECT_DOUBLE_EQ(*profile->input.devices.back().lowest_v, 19.2);
+  // 200 mA at 300 m: the check's drop over the longer 700 m is 2 x 700 x 10 / 1000 x 0.2 A.
+  EXPECT_NEAR(profile->lumped_u, 20.0 - 2.8, 1e-9);
+  EXPECT_NEAR(*profile->profile.LowestBroken(), 17.2, 1e-9);
+  // Nothing was written.
+  EXPECT_EQ(LoopCell(1, 1, "Drop").toDouble(), 0.0);
+
+  // From the recalculation's own result the same.
+  const Recalculation r = RecalculatePanels(site_.Data(), {1}, false);
+  ASSERT_NE(r.Loop(1, 1), nullptr);
+  const std::optional<LoopProfile> again = ProfileOf(*r.Loop(1, 1));
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->profile.broken, profile->profile.broken);
+  EXPECT_EQ(again->lumped_u, *r.Loop(1, 1)->check.left);
 }
 
 TEST_F(LoopProfileTest, SectionAdvisoryCountsTheLoopsIsolators) {
   site_.AddLoop(1, 1, {{"AlarmIndicators", 0}});
-  AddRows(1, 1, {{40, 1, 0.1, 0.1, 5.0}, {30, 12, 0.1, 0.1, 5.0}, {1, 33, 0.1, 0.1}});
+  AddRows(1, 1, {{40, 1, "OD"}, {30, 12, "SND"}, {1, 33, "ISO"}});
   std::optional<LoopProfile> profile = Checked(1, 1);
   ASSERT_TRUE(profile);
   EXPECT_EQ(profile->sections.devices, 70);
@@ -156,23 +182,23 @@ TEST_F(LoopProfileTest, SectionAdvisoryCountsTheLoopsIsolators) {
   EXPECT_TRUE(profile->sections.exceeded);
   EXPECT_EQ(AdvisoryTexts(*profile), QStringList{"More than 32 devices per isolator section"});
 
-  AddRows(1, 1, {{1, 115, 0.1, 0.1}});
+  AddRows(1, 1, {{1, 115, "ISO-B"}});
   profile = Checked(1, 1);
   ASSERT_TRUE(profile);
-  EXPECT_FALSE(profile->AnyAdvisory());
-  EXPECT_TRUE(AdvisoryTexts(*profile).isEmpty());
+  EXPECT_EQ(profile->sections.per_section, 70.0 / 3);
+  EXPECT_FALSE(profile->sections.exceeded);
 }
 
 TEST_F(LoopProfileTest, NoProfileWithoutTheProtocolsLowestVoltageOrTheLoop) {
   site_.AddLoop(2, 1);
-  AddRows(2, 1, {{2, 1, 0.3, 6.0}});
-  EXPECT_FALSE(LoopProfileOf(site_.R(), 2, 1));
-  EXPECT_FALSE(LoopProfileOf(site_.R(), 1, 7));
+  AddRows(2, 1, {{2, 1, "OD"}});
+  EXPECT_FALSE(LoopProfileOf(site_.Data(), 2, 1));
+  EXPECT_FALSE(LoopProfileOf(site_.Data(), 1, 7));
 }
 
 TEST_F(LoopProfileTest, AnEmptyLoopHasAProfileWithoutDevices) {
   site_.AddLoop(1, 1);
-  AddRows(1, 1, {{0, 0, 0.0, 0.0, std::nullopt, "", ""}});
+  AddRows(1, 1, {{0, 0, " ", ""}});
   const std::optional<LoopProfile> profile = Checked(1, 1);
   ASSERT_TRUE(profile);
   EXPECT_TRUE(profile->profile.Empty());
