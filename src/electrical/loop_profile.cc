@@ -29,7 +29,8 @@ std::optional<LoopProfile> ProfileOf(const LoopResult& loop) {
     r.unit_quiescent = d.unit_q;
     r.unit_alarm = d.unit_a;
     r.row_alarm = d.row_a;
-    r.lowest_v = d.lowest_v;
+    // A device the catalogue does not hold has a LowestV of 0, which no voltage fails.
+    if (d.lowest_v && *d.lowest_v > 0) r.lowest_v = d.lowest_v;
     rows.push_back(r);
     const QString type = d.type_text.trimmed();
     const QString sub_type = d.sub_type.trimmed();

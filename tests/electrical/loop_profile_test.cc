@@ -196,6 +196,27 @@ TEST_F(LoopProfileTest, NoProfileWithoutTheProtocolsLowestVoltageOrTheLoop) {
   EXPECT_FALSE(LoopProfileOf(site_.Data(), 1, 7));
 }
 
+// The recalculation gives a device the catalogue does not hold a LowestV of 0, which no voltage
+// fails: such a device has no minimum, and a loop of them none to come close to.
+TEST_F(LoopProfileTest, ADeviceTheCatalogueDoesNotHoldHasNoMinimum) {
+  site_.AddLoop(1, 1);
+  AddRows(1, 1, {{3, 1, "NO-SUCH"}});
+  std::optional<LoopProfile> profile = Checked(1, 1);
+  ASSERT_TRUE(profile);
+  ASSERT_EQ(profile->input.devices.size(), 3u);
+  EXPECT_EQ(LoopCell(1, 1, "AlarmCurrent").toDouble(), 0.0);
+  EXPECT_FALSE(profile->input.devices.front().lowest_v);
+  EXPECT_FALSE(profile->profile.weakest_margin);
+
+  AddRows(1, 1, {{1, 1, "OD"}});
+  profile = Checked(1, 1);
+  ASSERT_TRUE(profile);
+  EXPECT_EQ(profile->profile.weakest, 3);
+  ASSERT_TRUE(profile->profile.weakest_margin);
+  EXPECT_NEAR(*profile->profile.weakest_margin,
+              std::min(profile->profile.healthy[3], profile->profile.broken[3]) - 17.0, 1e-12);
+}
+
 TEST_F(LoopProfileTest, AnEmptyLoopHasAProfileWithoutDevices) {
   site_.AddLoop(1, 1);
   AddRows(1, 1, {{0, 0, " ", ""}});
