@@ -16,12 +16,35 @@ namespace {
 using i18n::Tr;
 
 const QColor kText(0x20, 0x20, 0x20);
-// Advisories are marked apart from the overload colour: they never change a loop's status.
-const QColor kAdvisory(0x1f, 0x5f, 0xa8);
 
 QString Volts(double v) { return electrical::FixedNumber(v, 2); }
 
+void PaintAdvisoryMark(QPainter& p, const QRectF& mark, const QFont& font) {
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setPen(Qt::NoPen);
+  p.setBrush(kAdvisoryColor);
+  p.drawEllipse(mark);
+  QFont bold = font;
+  bold.setBold(true);
+  p.setFont(bold);
+  p.setPen(Qt::white);
+  p.drawText(mark, Qt::AlignCenter, QStringLiteral("i"));
+  p.restore();
+}
+
 }  // namespace
+
+QPixmap AdvisoryMark(int diameter, qreal ratio) {
+  QPixmap mark(QSize(diameter, diameter) * ratio);
+  mark.setDevicePixelRatio(ratio);
+  mark.fill(Qt::transparent);
+  QPainter p(&mark);
+  QFont font;
+  font.setPixelSize(std::max(6, int(diameter * 0.8)));
+  PaintAdvisoryMark(p, QRectF(0.5, 0.5, diameter - 1, diameter - 1), font);
+  return mark;
+}
 
 LoopProfileView::LoopProfileView(QWidget* parent) : QWidget(parent) {
   setObjectName("LoopProfileView");
@@ -60,9 +83,15 @@ QString LoopProfileView::Summary() const {
 
 QStringList LoopProfileView::Advisories() const { return advisories_; }
 
+void LoopProfileView::SetAdvisoriesShown(bool shown) {
+  if (advisories_shown_ == shown) return;
+  advisories_shown_ = shown;
+  update();
+}
+
 QRectF LoopProfileView::FigureRect() const {
   const QFontMetricsF fm(font(), this);
-  const int lines = int(lines_.size()) + (advisories_.isEmpty() ? 0 : 1);
+  const int lines = int(lines_.size()) + (advisories_.isEmpty() || !advisories_shown_ ? 0 : 1);
   const double top = 6 + lines * fm.lineSpacing() + 4;
   return QRectF(6, top, width() - 12, height() - top - 4);
 }
@@ -115,21 +144,11 @@ void LoopProfileView::paintEvent(QPaintEvent* /*event*/) {
     p.drawStaticText(QPointF(6, y), line);
     y += fm.lineSpacing();
   }
-  if (!advisories_.isEmpty()) {
-    // A round "i", the advisory's own mark.
+  if (!advisories_.isEmpty() && advisories_shown_) {
     const double d = fm.height() - 2;
     const QRectF mark(6, y + 1, d, d);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(Qt::NoPen);
-    p.setBrush(kAdvisory);
-    p.drawEllipse(mark);
-    QFont bold = font();
-    bold.setBold(true);
-    p.setFont(bold);
-    p.setPen(Qt::white);
-    p.drawText(mark, Qt::AlignCenter, QStringLiteral("i"));
-    p.setFont(font());
-    p.setPen(kAdvisory);
+    PaintAdvisoryMark(p, mark, font());
+    p.setPen(kAdvisoryColor);
     p.drawStaticText(QPointF(mark.right() + 5, y), advisory_line_);
   }
   if (figure_) reports::PaintProfileFigure(p, FigureRect(), *figure_, reports::FigureSize::kScreen);

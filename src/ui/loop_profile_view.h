@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QColor>
+#include <QPixmap>
 #include <QStaticText>
 #include <QStringList>
 #include <QWidget>
@@ -9,6 +11,12 @@
 #include "reports/loop_profile_figure.h"
 
 namespace velmora::ui {
+
+// The colour of the advisories, apart from the overload colour: they never change a loop's
+// status.
+inline const QColor kAdvisoryColor{0x1f, 0x5f, 0xa8};
+// The advisory's own mark, a round "i", `diameter` pixels wide on a device of `ratio`.
+QPixmap AdvisoryMark(int diameter, qreal ratio);
 
 // The voltage along a loop: the profile's figure with a line above it that names the lowest
 // voltages, the device closest to its own minimum and the loop's advisories. Hovering over the
@@ -22,6 +30,9 @@ class LoopProfileView : public QWidget {
 
   // None: the loop has no profile (its panel's protocol gives no lowest voltage).
   void SetProfile(const std::optional<electrical::LoopProfile>& loop);
+  // Whether the line of advisories stands above the figure (it does unless its owner shows them
+  // elsewhere, beside the loop's status).
+  void SetAdvisoriesShown(bool shown);
 
   const std::optional<reports::ProfileFigure>& Figure() const { return figure_; }
   // The line above the figure and the advisories, in the language of the run.
@@ -48,6 +59,7 @@ class LoopProfileView : public QWidget {
   std::optional<electrical::LoopProfile> loop_;
   std::optional<reports::ProfileFigure> figure_;
   QStringList advisories_;
+  bool advisories_shown_ = true;
   std::vector<QStaticText> lines_;
   QStaticText advisory_line_;
 };

@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QImage>
-#include <QPainter>
 
 #include "support/profile_loops.h"
 #include "widget_test.h"
@@ -39,6 +37,12 @@ TEST_F(LoopProfileViewTest, NamesTheLoopsLowestVoltagesWeakestDeviceAndAdvisorie
   EXPECT_TRUE(lines[1].endsWith("V below it"));
   EXPECT_EQ(view_.Advisories(),
             QStringList{"Below the lowest operating voltage of a device with the cable broken"});
+  // Shown elsewhere by the view's owner, the line of advisories leaves its room to the figure.
+  const double below_the_line = view_.Plot().area.top();
+  view_.SetAdvisoriesShown(false);
+  EXPECT_LT(view_.Plot().area.top(), below_the_line);
+  EXPECT_EQ(view_.Advisories().size(), 1);
+  view_.SetAdvisoriesShown(true);
 
   view_.SetProfile(std::nullopt);
   EXPECT_FALSE(view_.Figure());
@@ -69,24 +73,6 @@ TEST_F(LoopProfileViewTest, DrawsBothCurvesWhereTheDevicesAre) {
   for (int device : {10, 20, 30}) {
     EXPECT_NEAR(Hue(image, plot.At(f.distance[device], f.healthy[device])), 212, 10);
     EXPECT_NEAR(Hue(image, plot.At(f.distance[device], f.broken[device])), 30, 10);
-  }
-
-  // A view written out for the documentation when a folder is named.
-  const QString folder = qEnvironmentVariable("VELMORA_PROFILE_PICTURES");
-  if (!folder.isEmpty()) {
-    ASSERT_TRUE(image.save(QDir(folder).filePath("loop-profile.png")));
-    // The compact figure as a panel's page of the site report holds it: 505 x 160 pt at 150 dpi.
-    const double dots = 150 / 72.0;
-    QImage page(int(595 * dots), int(200 * dots), QImage::Format_RGB32);
-    page.setDotsPerMeterX(int(150 / 0.0254));
-    page.setDotsPerMeterY(int(150 / 0.0254));
-    page.fill(Qt::white);
-    {
-      QPainter p(&page);
-      reports::PaintProfileFigure(p, QRectF(45 * dots, 20 * dots, 505 * dots, 160 * dots), f,
-                                  reports::FigureSize::kCompact);
-    }
-    ASSERT_TRUE(page.save(QDir(folder).filePath("report-loop-profile.png")));
   }
 }
 
