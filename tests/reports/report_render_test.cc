@@ -198,8 +198,9 @@ TEST_F(ReportRenderTest, TheVoltageAlongTheLoopsStandsOnTheirPanelsPages) {
         EXPECT_TRUE(item.text.startsWith(QString::fromUtf8("\u2139 ")));
         EXPECT_EQ(item.style.color, kAdvisoryText);
       }
-      if (item.kind == PageItem::Kind::kText && item.text == "Loop OK")
+      if (item.kind == PageItem::Kind::kText && item.text == "Loop OK") {
         EXPECT_NE(item.style.color, kAlertText);
+      }
     }
   }
   EXPECT_EQ(figures, 2);
