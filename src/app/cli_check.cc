@@ -71,7 +71,10 @@ SiteCheck ReadSiteCheck(SiteData& data, bool technical_detail) {
       if (technical_detail) loop.status = electrical::WithDrop(loop.status, loop.drop);
       const electrical::LoopResult* r = found.Loop(panel.number, loop.number);
       loop.ok = r != nullptr && r->passes;
-      if (r != nullptr) loop.codes = r->check.CodeList();
+      if (r != nullptr) {
+        loop.codes = r->check.CodeList();
+        loop.profile = electrical::ProfileOf(*r);
+      }
       panel.loops.push_back(loop);
     }
     for (const site::Row* row_of_output : outputs_of.value(panel.number)) {

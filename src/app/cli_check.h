@@ -3,9 +3,11 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <optional>
 #include <utility>
 #include <vector>
 
+#include "electrical/loop_profile.h"
 #include "electrical/site_data.h"
 
 namespace velmora::app {
@@ -21,6 +23,8 @@ struct LoopCheck {
   QString status;
   QStringList codes;  // "E01" ... of the loop's check
   bool ok = true;
+  // The voltage along the loop, advisory only; none when its protocol gives no lowest voltage.
+  std::optional<electrical::LoopProfile> profile;
 };
 
 struct OutputCheck {

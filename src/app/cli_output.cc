@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 #include "i18n/display_format.h"
@@ -37,6 +38,39 @@ QJsonArray Codes(const QString& status) {
   QJsonArray codes;
   for (const QRegularExpressionMatch& m : kCode.globalMatch(status)) codes.append(m.captured(1));
   return codes;
+}
+
+// Voltages of the profile to the tenth of a millivolt, distances to the centimetre: as far as
+// the model's inputs (whole metres, the catalogue's currents) carry.
+QJsonValue Rounded(double value, int decimals) {
+  const double scale = std::pow(10.0, decimals);
+  return Real(std::round(value * scale) / scale);
+}
+QJsonValue Volts(const std::optional<double>& value) {
+  return value ? Rounded(*value, 4) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonValue ProfileJson(const std::optional<electrical::LoopProfile>& loop) {
+  if (!loop) return QJsonValue::Null;
+  const electrical::VoltageProfile& p = loop->profile;
+  QJsonValue weakest = QJsonValue::Null;
+  if (p.weakest >= 0) {
+    const std::size_t w = std::size_t(p.weakest);
+    const std::optional<double>& lowest = loop->input.devices[w].lowest_v;
+    weakest = QJsonObject{{"device", p.weakest + 1},
+                          {"name", loop->DeviceName(p.weakest)},
+                          {"distance", Rounded(p.distance[w], 2)},
+                          {"healthy", Volts(p.healthy[w])},
+                          {"broken", Volts(p.broken[w])},
+                          {"lowestV", Volts(lowest)},
+                          {"margin", Volts(p.weakest_margin)}};
+  }
+  return QJsonObject{{"lowestHealthy", Volts(p.LowestHealthy())},
+                     {"lowestBroken", Volts(p.LowestBroken())},
+                     {"breakAt", p.Empty() ? QJsonValue(QJsonValue::Null) : Rounded(p.break_at, 2)},
+                     {"weakestDevice", weakest},
+                     {"minVoltageOk", p.MinimumsKept()},
+                     {"devicesPerSection", Rounded(loop->sections.per_section, 2)}};
 }
 
 QJsonValue SiteValue(const QVariant& value) {
@@ -109,7 +143,8 @@ QByteArray CheckJson(const SiteCheck& check) {
                                {"drop", Real(l.drop)},
                                {"ok", l.ok},
                                {"codes", Codes(l.status)},
-                               {"status", l.status}});
+                               {"status", l.status},
+                               {"profile", ProfileJson(l.profile)}});
     }
     QJsonArray outputs;
     for (const OutputCheck& o : p.outputs) {
@@ -149,12 +184,27 @@ QString CheckTable(const SiteCheck& check) {
     out += "\n" + Text(Msg::kPanel) + " " + QString::number(p.number) + ": " + p.name + "\n";
     std::vector<QStringList> rows;
     rows.push_back({Text(Msg::kLoop), Text(Msg::kQuiescentCurrentMa), Text(Msg::kAlarmCurrentMa),
-                    Tr(N_("Drop (V)")), Text(Msg::kComment)});
+                    Tr(N_("Drop (V)")), Tr(N_("Both ends (V)")), Tr(N_("Broken (V)")),
+                    Text(Msg::kComment)});
+    QStringList advisories;
     for (const LoopCheck& l : p.loops) {
+      // The lowest voltage of any device fed from both ends and with the cable broken.
+      const auto lowest = [&l](bool broken) {
+        if (!l.profile) return QString();
+        const std::optional<double> v =
+            broken ? l.profile->profile.LowestBroken() : l.profile->profile.LowestHealthy();
+        return v ? Number(*v, 2) : QString();
+      };
       rows.push_back({QString::number(l.number), Number(l.quiescent, 2), Number(l.alarm, 2),
-                      Number(l.drop, 3), (l.ok ? "  " : "! ") + l.status});
+                      Number(l.drop, 3), lowest(false), lowest(true),
+                      (l.ok ? "  " : "! ") + l.status});
+      if (l.profile) {
+        for (const QString& text : electrical::AdvisoryTexts(*l.profile))
+          advisories << "  i " + Text(Msg::kLoop) + " " + QString::number(l.number) + ": " + text;
+      }
     }
-    if (!p.loops.empty()) out += Columns(rows, {true, true, true, true, false}, "  ");
+    if (!p.loops.empty()) out += Columns(rows, {true, true, true, true, true, true, false}, "  ");
+    for (const QString& line : advisories) out += line + "\n";
     if (!p.outputs.empty()) {
       rows.clear();
       rows.push_back({Text(Msg::kOutput), "", Text(Msg::kMaximumValueMa),

@@ -214,7 +214,8 @@ Recalculation RecalculatePanels(SiteData& data, const std::vector<int>& which, b
         store(edit);
         values.push_back(ValuesOf(*device_row, dc));
       }
-      const LoopTotals totals = LoopCurrents(IntAt(*loop_row, lc.alarm_indicators), values);
+      lr.alarm_indicators = IntAt(*loop_row, lc.alarm_indicators);
+      const LoopTotals totals = LoopCurrents(lr.alarm_indicators, values);
       lr.input.geometry = GeometryOf(*loop_row, lc);
       lr.input.quiescent = totals.quiescent;
       lr.input.alarm = totals.alarm;

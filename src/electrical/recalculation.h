@@ -14,6 +14,7 @@ namespace velmora::electrical {
 struct LoopResult {
   int panel = 0;
   int loop = 0;
+  qint64 alarm_indicators = 0;  // the budget the totals spent
   LoopCheckInput input;
   LoopCheck check;
   bool passes = true;  // stored as OKBoolean

@@ -8,8 +8,8 @@
 namespace velmora::reports {
 namespace {
 
-const char* const kTables[] = {"Site",     "Sections", "Panels",   "PanelDetails",
-                               "Currents", "Devices",  "PartsList"};
+const char* const kTables[] = {"Site",     "Sections", "Panels",    "PanelDetails",
+                               "Currents", "Devices",  "PartsList", "LoopProfiles"};
 
 QHash<QString, QString> FirstRow(site::Database& db, const QString& table) {
   QHash<QString, QString> values;
@@ -34,6 +34,34 @@ std::vector<TierRow> TierRows(site::Database& db, const QString& table) {
       if (tier[t] >= 0 && !row.values[tier[t]].isNull())
         r.tiers[t] = row.values[tier[t]].toString();
     }
+    result.push_back(std::move(r));
+  }
+  return result;
+}
+
+std::vector<ProfileRow> ProfileRows(site::Database& db) {
+  const auto column = [&db](const char* name) { return db.ColumnIndex("LoopProfiles", name); };
+  const int panel = column("PanelNumber");
+  const int loop = column("LoopNumber");
+  const int texts[] = {column("Loop"),         column("Status"),        column("LowestHealthy"),
+                       column("LowestBroken"), column("WeakestDevice"), column("Margin"),
+                       column("Advisories"),   column("Figure")};
+  std::vector<ProfileRow> result;
+  for (const site::Row& row : db.Select("LoopProfiles")) {
+    const auto text = [&row](int c) {
+      return c < 0 || row.values[c].isNull() ? QString() : row.values[c].toString();
+    };
+    ProfileRow r;
+    r.panel = panel < 0 ? 0 : row.values[panel].toInt();
+    r.loop = loop < 0 ? 0 : row.values[loop].toInt();
+    r.name = text(texts[0]);
+    r.status = text(texts[1]);
+    r.lowest_healthy = text(texts[2]);
+    r.lowest_broken = text(texts[3]);
+    r.weakest_device = text(texts[4]);
+    r.margin = text(texts[5]);
+    r.advisories = text(texts[6]).split('\n', Qt::SkipEmptyParts);
+    r.figure = text(texts[7]);
     result.push_back(std::move(r));
   }
   return result;
@@ -79,6 +107,7 @@ ReportData ReadReportData(site::Database& print) {
       data.parts.push_back(row);
     }
   }
+  data.profiles = ProfileRows(print);
   return data;
 }
 

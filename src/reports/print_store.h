@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 #include "site/database.h"
@@ -35,6 +36,20 @@ struct TierRow {
   QString tiers[4];
 };
 
+// One row of LoopProfiles: the voltage along a loop with its advisories, texts as shown.
+struct ProfileRow {
+  int panel = 0;
+  int loop = 0;
+  QString name;
+  QString status;
+  QString lowest_healthy;
+  QString lowest_broken;
+  QString weakest_device;
+  QString margin;
+  QStringList advisories;
+  QString figure;  // FigureText of the loop's figure
+};
+
 // What a report is laid out from, read back from the print store in stored order.
 struct ReportData {
   QHash<QString, QString> site;      // Site row by column name
@@ -45,6 +60,7 @@ struct ReportData {
   std::vector<TierRow> devices;
   std::vector<TierRow> parts;
   QStringList part_notes;  // said under the parts list
+  std::vector<ProfileRow> profiles;
 };
 
 ReportData ReadReportData(site::Database& print);

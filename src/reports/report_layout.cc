@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QPagedPaintDevice>
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 #include "i18n/display_format.h"
@@ -35,6 +36,11 @@ QString ReportTitle(ReportKind kind) {
 bool IsOverload(const QString& comment) {
   return comment.startsWith(Text(Msg::kLoopOverload)) || comment == Text(Msg::kPowerSupplyOverload);
 }
+
+// The height of a loop's figure on a panel's page, points: three fit on a page of A4.
+constexpr double kFigureHeight = 150;
+// The advisory's mark in a report's text.
+const QString kAdvisoryMark = QStringLiteral("\u2139");
 
 TableRow Row(Kind kind, QStringList cells, bool alert = false) {
   TableRow row;
@@ -228,6 +234,60 @@ class ReportBuilder {
     }
     if (!any_device) rows.push_back(Row(Kind::kEmpty, {Text(Msg::kNone)}));
     AddTable(flow_, {{0.09, Qt::AlignRight}, {0.19, Qt::AlignRight}, {0.36}, {0.36}}, rows);
+
+    Profiles(panel.panel);
+  }
+
+  // The voltage along the panel's loops: a line per loop with its lowest voltages and the
+  // device closest to its minimum, the advisories beside the loop's status; then the figure of
+  // every loop that has devices.
+  void Profiles(int panel) {
+    std::vector<const ProfileRow*> loops;
+    for (const ProfileRow& row : data_.profiles) {
+      if (row.panel == panel) loops.push_back(&row);
+    }
+    if (loops.empty()) return;
+    AddSectionHeading(flow_, Tr(N_("Voltage Along the Loops")));
+    std::vector<TableRow> rows;
+    rows.push_back(Row(Kind::kHeading, {Text(Msg::kLoop), Tr(N_("Status")), Tr(N_("Both ends (V)")),
+                                        Tr(N_("Broken (V)")), Tr(N_("Closest to its minimum")),
+                                        Tr(N_("Margin (V)")), Tr(N_("Advisories"))}));
+    for (const ProfileRow* loop : loops) {
+      QStringList advisories;
+      for (const QString& text : loop->advisories) advisories << kAdvisoryMark + " " + text;
+      TableRow row = Row(Kind::kBody,
+                         {loop->name, loop->status, loop->lowest_healthy, loop->lowest_broken,
+                          loop->weakest_device, loop->margin, advisories.join('\n')},
+                         IsOverload(loop->status));
+      if (!advisories.isEmpty()) row.advisory_cell = 6;
+      rows.push_back(std::move(row));
+    }
+    AddTable(flow_,
+             {{0.10},
+              {0.16},
+              {0.10, Qt::AlignRight},
+              {0.10, Qt::AlignRight},
+              {0.20},
+              {0.09, Qt::AlignRight},
+              {0.25}},
+             rows);
+
+    const TextStyle title{8.5, true, false, kAccent};
+    for (const ProfileRow* loop : loops) {
+      std::optional<ProfileFigure> figure = FigureFromText(loop->figure);
+      // A damaged cell draws nothing rather than a wrong figure; an empty loop has no curve.
+      if (!figure || figure->distance.empty()) continue;
+      const QString caption = ProfileFigureTitle(loop->loop);
+      const double caption_height = flow_.LineHeight(title);
+      flow_.Reserve(8 + caption_height + 2 + kFigureHeight);
+      if (!flow_.AtPageTop()) flow_.Advance(8);
+      flow_.Text(QRectF(flow_.Left(), flow_.Y(), flow_.Width(), caption_height), caption, title,
+                 int(Qt::AlignLeft | Qt::AlignTop) | Qt::TextSingleLine);
+      flow_.Advance(caption_height + 2);
+      flow_.Figure(QRectF(flow_.Left(), flow_.Y(), flow_.Width(), kFigureHeight),
+                   std::make_shared<const ProfileFigure>(std::move(*figure)));
+      flow_.Advance(kFigureHeight);
+    }
   }
 
   void Parts() {

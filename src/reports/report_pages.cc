@@ -21,6 +21,7 @@ const TextStyle kHeadingCell{8.0, true, false, Qt::white};
 const TextStyle kBodyCell{8.5, false, false, QColor(0x20, 0x20, 0x20)};
 const TextStyle kBodyBold{8.5, true, false, QColor(0x20, 0x20, 0x20)};
 const TextStyle kAlertCell{8.5, true, false, kAlertText};
+const TextStyle kAdvisoryCell{8.5, false, false, kAdvisoryText};
 const TextStyle kEmptyCell{8.5, false, true, QColor(0x60, 0x60, 0x60)};
 
 }  // namespace
@@ -120,6 +121,14 @@ void PageFlow::Box(const QRectF& rect, const QColor& fill, const QColor& stroke,
   item.fill = fill;
   item.stroke = stroke;
   item.line_width = line_width;
+  pages_.back().items.push_back(std::move(item));
+}
+
+void PageFlow::Figure(const QRectF& rect, std::shared_ptr<const ProfileFigure> figure) {
+  PageItem item;
+  item.kind = PageItem::Kind::kFigure;
+  item.rect = rect;
+  item.figure = std::move(figure);
   pages_.back().items.push_back(std::move(item));
 }
 
@@ -233,6 +242,7 @@ void DrawRow(PageFlow& flow, const TableGeometry& g, const std::vector<TableColu
         for (int c = 0; c < int(columns.size()); ++c) {
           if (columns[c].label) flow.Box(QRectF(g.x[c], top, g.x[c + 1] - g.x[c], height), kShade);
         }
+        if (row.advisory_cell >= 0) flow.Box(QRectF(left, top, 2.5, height), kAdvisoryText);
       }
       break;
   }
@@ -248,7 +258,9 @@ void DrawRow(PageFlow& flow, const TableGeometry& g, const std::vector<TableColu
           row.kind == TableRow::Kind::kHeading && columns[c].align == Qt::AlignRight
               ? Qt::AlignRight
               : columns[c].align;
-      flow.Text(cell, row.cells[c], style, int(align | Qt::AlignTop) | kWrap);
+      const bool advisory = c == row.advisory_cell && row.kind == TableRow::Kind::kBody;
+      flow.Text(cell, row.cells[c], advisory && !row.alert ? kAdvisoryCell : style,
+                int(align | Qt::AlignTop) | kWrap);
     }
   }
   if (row.kind == TableRow::Kind::kTotal) flow.Line(left, top, right, top, kAccent, 1.0);
@@ -407,6 +419,11 @@ bool PaintPages(const std::vector<ReportPage>& pages, QPagedPaintDevice* device)
           painter.drawLine(r.topLeft(), r.bottomRight());
           break;
         }
+        case PageItem::Kind::kFigure:
+          // The figure keeps the painter's state as it found it.
+          if (item.figure)
+            PaintProfileFigure(painter, map(item.rect), *item.figure, FigureSize::kCompact);
+          break;
       }
     }
   }

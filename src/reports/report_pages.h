@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+#include "reports/loop_profile_figure.h"
+
 class QPagedPaintDevice;
 class QPaintDevice;
 
@@ -39,7 +41,7 @@ struct TextStyle {
 QFont ReportFont(const TextStyle& style);
 
 struct PageItem {
-  enum class Kind { kText, kBox, kLine };
+  enum class Kind { kText, kBox, kLine, kFigure };
   Kind kind = Kind::kText;
   QRectF rect;  // for a line: from the top left to the bottom right corner
   QString text;
@@ -48,6 +50,7 @@ struct PageItem {
   QColor fill;    // box fill; invalid for none
   QColor stroke;  // box outline or line colour; invalid for none
   double line_width = 0.5;
+  std::shared_ptr<const ProfileFigure> figure;  // a loop's voltage figure, compact, in `rect`
 };
 
 struct ReportPage {
@@ -89,6 +92,7 @@ class PageFlow {
            double line_width = 0.5);
   void Line(double x1, double y1, double x2, double y2, const QColor& color,
             double line_width = 0.5);
+  void Figure(const QRectF& rect, std::shared_ptr<const ProfileFigure> figure);
 
   std::vector<ReportPage>& Pages() { return pages_; }
 
@@ -132,6 +136,9 @@ struct TableRow {
   Kind kind = Kind::kBody;
   QStringList cells;
   bool alert = false;  // an overload: the row stands out
+  // The cell that holds advisories, -1 for none: it is written in their colour, and the row is
+  // marked at its left apart from an overload.
+  int advisory_cell = -1;
 };
 
 // The style of a table's body cells.
@@ -165,5 +172,6 @@ inline const QColor kShade{0xe9, 0xed, 0xf2};
 inline const QColor kRule{0x9a, 0xa5, 0xb1};
 inline const QColor kAlertFill{0xfb, 0xe3, 0xe4};
 inline const QColor kAlertText{0xb0, 0x00, 0x20};
+inline const QColor kAdvisoryText{0x1f, 0x5f, 0xa8};
 
 }  // namespace velmora::reports

@@ -5,11 +5,14 @@
 #include <vector>
 
 #include "catalogue/lookup.h"
+#include "electrical/loop_profile.h"
 #include "electrical/number_format.h"
 #include "electrical/recalculation.h"
 #include "electrical/site_rows.h"
+#include "i18n/display_format.h"
 #include "i18n/messages.h"
 #include "i18n/tr.h"
+#include "reports/loop_profile_figure.h"
 #include "reports/parts_list.h"
 #include "reports/print_store.h"
 #include "site/table.h"
@@ -94,6 +97,30 @@ void FillPanelDetails(SiteData& data, TierWriter& out, const site::Row& row) {
   }
 }
 
+// The voltage along a loop as the report shows it, beside the loop's status as its Currents line
+// gives it. Nothing for a loop that has no profile (its protocol gives no lowest voltage).
+void AddProfileRow(site::Database& print, int panel, const QString& name, const QString& status,
+                   const electrical::LoopResult* result) {
+  if (result == nullptr) return;
+  const std::optional<electrical::LoopProfile> loop = electrical::ProfileOf(*result);
+  if (!loop) return;
+  const electrical::VoltageProfile& p = loop->profile;
+  const auto volts = [](const std::optional<double>& v) {
+    return v ? i18n::FormatNumber(*v, 2) : QString();
+  };
+  const auto column = [&print](const char* c) { return print.ColumnIndex("LoopProfiles", c); };
+  print.Insert("LoopProfiles", {{column("PanelNumber"), panel},
+                                {column("LoopNumber"), result->loop},
+                                {column("Loop"), name},
+                                {column("Status"), status},
+                                {column("LowestHealthy"), volts(p.LowestHealthy())},
+                                {column("LowestBroken"), volts(p.LowestBroken())},
+                                {column("WeakestDevice"), loop->DeviceName(p.weakest)},
+                                {column("Margin"), volts(p.weakest_margin)},
+                                {column("Advisories"), electrical::AdvisoryTexts(*loop).join('\n')},
+                                {column("Figure"), FigureText(FigureOf(*loop))}});
+}
+
 }  // namespace
 
 void FillSiteAndSections(SiteData& data, site::Database& print) {
@@ -162,6 +189,7 @@ void FillReportTables(SiteData& data, site::Database& print, bool technical_deta
 
   print.DeleteWhere("Currents");
   print.DeleteWhere("Devices");
+  print.DeleteWhere("LoopProfiles");
   TierWriter current_rows(print, "Currents");
   TierWriter device_rows(print, "Devices");
   const int count = int(panels.size());
@@ -193,6 +221,8 @@ void FillReportTables(SiteData& data, site::Database& print, bool technical_deta
       current_rows.Add(p, TextAt(*loop, c.loops.name),
                        WholeMilliamperes(RealAt(*loop, c.loops.quiescent)),
                        WholeMilliamperes(RealAt(*loop, c.loops.alarm)), status);
+      AddProfileRow(print, p, TextAt(*loop, c.loops.name), status,
+                    state.Loop(p, int(IntAt(*loop, c.loops.number))));
     }
     std::stable_sort(outputs_of[p].begin(), outputs_of[p].end(),
                      [&](const site::Row* a, const site::Row* b) {

@@ -12,9 +12,9 @@ namespace velmora::reports {
 void FillSiteAndSections(SiteData& data, site::Database& print);
 
 // FillReportTables: every table of the site report (Site, Sections, Panels, PanelDetails,
-// Currents, Devices) rewritten from the site document. The site tables are read without
-// touching any view's filter or current row. With the technical detail on, the loops' status
-// carries their drop.
+// Currents, Devices, LoopProfiles) rewritten from the site document. The site tables are read
+// without touching any view's filter or current row. With the technical detail on, the loops'
+// status carries their drop.
 void FillReportTables(SiteData& data, site::Database& print, bool technical_detail = false);
 
 // The tables of the parts-list report: PartsList emptied, Site and Sections filled, then the

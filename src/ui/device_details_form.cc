@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -20,14 +21,18 @@
 
 #include "action/editor.h"
 #include "catalogue/device_catalogue.h"
+#include "electrical/loop_profile.h"
+#include "electrical/recalculation.h"
 #include "electrical/site_rows.h"
 #include "i18n/display_format.h"
 #include "i18n/messages.h"
 #include "loop/device_rows.h"
 #include "loop/loop_form_model.h"
 #include "site/cables.h"
+#include "site/store_error.h"
 #include "ui/editable_grid_model.h"
 #include "ui/loop_diagram.h"
+#include "ui/loop_profile_view.h"
 #include "ui/window_texts.h"
 
 namespace velmora::ui {
@@ -165,6 +170,11 @@ void ShowText(QLineEdit* field, const QString& text) {
   if (field->text() != text) field->setText(text);
 }
 
+constexpr int kProfileMinimumWidth = 260;
+
+// An overloaded loop's status, as the report marks it.
+const QColor kOverloadColor(0xb0, 0x00, 0x20);
+
 }  // namespace
 
 void DeviceGrid::keyPressEvent(QKeyEvent* event) {
@@ -211,17 +221,103 @@ TFormDeviceDetails::TFormDeviceDetails(action::Editor& editor, QWidget* parent)
   SetWindowTitle(this, N_("Device Properties"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);
-  auto* upper = new QWidget(this);
+  splitter_ = new QSplitter(Qt::Horizontal, this);
+  splitter_->setObjectName("SplitterProfile");
+  splitter_->setChildrenCollapsible(false);
+  devices_area_ = new QWidget(splitter_);
+  devices_area_->setObjectName("PanelLoopDevices");
+  auto* devices_layout = new QVBoxLayout(devices_area_);
+  devices_layout->setContentsMargins(0, 0, 0, 0);
+  auto* upper = new QWidget(devices_area_);
   upper->setObjectName("PanelLoop");
   BuildLoopControls(upper);
-  layout->addWidget(upper);
+  devices_layout->addWidget(upper);
   BuildGrid();
-  layout->addWidget(grid_, 1);
+  devices_layout->addWidget(grid_, 1);
+  devices_area_->installEventFilter(this);
+  splitter_->addWidget(devices_area_);
+  splitter_->addWidget(BuildProfile());
+  splitter_->setStretchFactor(0, 3);
+  splitter_->setStretchFactor(1, 2);
+  layout->addWidget(splitter_);
 
   connect(&form_, &LoopFormModel::Changed, this, &TFormDeviceDetails::OnLoopChanged);
   connect(&editor_.Views(), &site::DetailViewModel::Changed, this,
           &TFormDeviceDetails::OnViewChanged);
+  // Every action, undo and redo ends here: the profile follows the loop at once, before the
+  // next paint.
+  connect(&editor_, &action::Editor::Changed, this, [this] {
+    if (editor_.Views().Current() == site::DetailView::kDevices) RenderProfile();
+  });
   RenderLoop();
+}
+
+QWidget* TFormDeviceDetails::BuildProfile() {
+  auto* pane = new QWidget(this);
+  pane->setObjectName("PanelProfile");
+  auto* layout = new QVBoxLayout(pane);
+  layout->setContentsMargins(4, 0, 0, 0);
+  layout->setSpacing(2);
+  auto* strip = new QHBoxLayout;
+  strip->setSpacing(6);
+  status_ = new QLabel(pane);
+  status_->setObjectName("LabelLoopStatus");
+  QFont bold = status_->font();
+  bold.setBold(true);
+  status_->setFont(bold);
+  strip->addWidget(status_, 0, Qt::AlignTop);
+  const int mark = QFontMetrics(font()).height() - 2;
+  advisory_mark_ = new QLabel(pane);
+  advisory_mark_->setObjectName("LabelAdvisoryMark");
+  advisory_mark_->setPixmap(AdvisoryMark(mark, devicePixelRatioF()));
+  advisory_mark_->setFixedSize(mark, mark);
+  strip->addWidget(advisory_mark_, 0, Qt::AlignTop);
+  advisories_ = new QLabel(pane);
+  advisories_->setObjectName("LabelAdvisories");
+  advisories_->setWordWrap(true);
+  advisories_->setTextFormat(Qt::PlainText);
+  QPalette palette = advisories_->palette();
+  palette.setColor(QPalette::WindowText, kAdvisoryColor);
+  advisories_->setPalette(palette);
+  strip->addWidget(advisories_, 1, Qt::AlignTop);
+  layout->addLayout(strip);
+  profile_ = new LoopProfileView(pane);
+  // The advisories stand beside the status here.
+  profile_->SetAdvisoriesShown(false);
+  // Narrower than the view would be on its own, so that beside the loop's controls it still
+  // leaves the site tree its width in a window of 1200 pixels.
+  profile_->setMinimumWidth(kProfileMinimumWidth);
+  layout->addWidget(profile_, 1);
+  return pane;
+}
+
+void TFormDeviceDetails::RenderProfile() {
+  std::optional<electrical::LoopProfile> profile;
+  QString status;
+  bool passes = true;
+  if (form_.panel > 0 && form_.loop > 0 && editor_.Work().Doc().IsOpen()) {
+    try {
+      const electrical::Recalculation found =
+          electrical::RecalculatePanels(editor_.Work().Data(), {form_.panel}, false);
+      if (const electrical::LoopResult* loop = found.Loop(form_.panel, form_.loop)) {
+        status = loop->status;
+        passes = loop->passes;
+        profile = electrical::ProfileOf(*loop);
+      }
+    } catch (const site::StoreError&) {
+      // Only a view of the rows: the next change shows it again.
+    }
+  }
+  status_->setText(status);
+  QPalette palette = status_->palette();
+  palette.setColor(QPalette::WindowText,
+                   passes ? this->palette().color(QPalette::WindowText) : kOverloadColor);
+  status_->setPalette(palette);
+  const QStringList advisories = profile ? electrical::AdvisoryTexts(*profile) : QStringList();
+  advisories_->setText(advisories.join('\n'));
+  advisory_mark_->setVisible(!advisories.isEmpty());
+  advisories_->setVisible(!advisories.isEmpty());
+  profile_->SetProfile(profile);
 }
 
 bool TFormDeviceDetails::RunLoopAction(const char* name, const char* key, const QJsonValue& value) {
@@ -497,7 +593,7 @@ void TFormDeviceDetails::ViewShown() {
 }
 
 void TFormDeviceDetails::SetWidths() {
-  const int view_width = width();
+  const int view_width = devices_area_->width();
   for (int c = 0; c < 6 && c < model_->columnCount(); ++c)
     grid_->setColumnWidth(c, int(std::lround(view_width * kColumnShares[c])));
 }
@@ -565,6 +661,12 @@ void TFormDeviceDetails::resizeEvent(QResizeEvent* event) {
 void TFormDeviceDetails::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   SetWidths();
+}
+
+bool TFormDeviceDetails::eventFilter(QObject* watched, QEvent* event) {
+  // The grid's columns follow the width of their part of the view, the splitter moved or not.
+  if (watched == devices_area_ && event->type() == QEvent::Resize) SetWidths();
+  return QWidget::eventFilter(watched, event);
 }
 
 void TFormDeviceDetails::closeEvent(QCloseEvent* event) {

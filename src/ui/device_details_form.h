@@ -10,9 +10,11 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QMenu;
 class QSpinBox;
+class QSplitter;
 
 namespace velmora::loop {
 class LoopFormModel;
@@ -26,6 +28,7 @@ namespace velmora::ui {
 
 class EditableGridModel;
 class LoopDiagram;
+class LoopProfileView;
 
 // Positions of the device grid's columns; the grid's handlers address columns by position.
 inline constexpr int kLoopColumn = 0;
@@ -58,13 +61,14 @@ class DeviceGrid : public QTableView {
 
 // TFormDeviceDetails: the device view of the loop on show. Above, the loop's cable, length, alarm
 // indicators and device distribution with its two drawings; below, the grid of the loop's
-// device rows. It renders the editor's loop form and the loop's rows, and builds the action of
+// device rows; beside both, split off, the loop's status with its advisories and the voltage
+// along the loop. It renders the editor's loop form and the loop's rows, and builds the action of
 // every change. Docked into the main window, it cannot be closed.
 class TFormDeviceDetails : public QWidget {
   Q_OBJECT
 
  public:
-  // Widths of the six grid columns as shares of the view's width.
+  // Widths of the six grid columns as shares of the width of the loop's controls and grid.
   static constexpr double kColumnShares[6] = {0.12, 0.14, 0.17, 0.17, 0.18, 0.18};
 
   explicit TFormDeviceDetails(action::Editor& editor, QWidget* parent = nullptr);
@@ -72,8 +76,13 @@ class TFormDeviceDetails : public QWidget {
   DeviceGrid* Grid() const { return grid_; }
   EditableGridModel* GridModel() const { return model_; }
   QMenu* PopupMenu() const { return popup_; }
+  // The part of the view with the loop's controls and grid, beside the profile.
+  QWidget* DevicesArea() const { return devices_area_; }
+  QSplitter* ProfileSplitter() const { return splitter_; }
+  LoopProfileView* ProfileView() const { return profile_; }
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
@@ -81,10 +90,14 @@ class TFormDeviceDetails : public QWidget {
  private:
   void BuildLoopControls(QWidget* upper);
   void BuildGrid();
+  QWidget* BuildProfile();
   void OnViewChanged(site::DetailView view);
   void ViewShown();
   void SetWidths();
   void RenderLoop();
+  // The loop's status, its advisories and its voltage profile, worked out from its rows as the
+  // check works them out; nothing of it is stored.
+  void RenderProfile();
   void OnLoopChanged();
   void SelectRow(int row, int column);
   void FocusQuantity(int row);
@@ -115,6 +128,12 @@ class TFormDeviceDetails : public QWidget {
   QMenu* popup_ = nullptr;
   QAction* add_row_ = nullptr;
   QAction* delete_row_ = nullptr;
+  QSplitter* splitter_ = nullptr;
+  QWidget* devices_area_ = nullptr;
+  QLabel* status_ = nullptr;
+  QLabel* advisory_mark_ = nullptr;
+  QLabel* advisories_ = nullptr;
+  LoopProfileView* profile_ = nullptr;
   int shown_panel_ = 0;
   int shown_loop_ = 0;
 };

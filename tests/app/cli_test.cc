@@ -255,17 +255,41 @@ TEST_F(CliTest, TheJsonHasTheOverallVerdictTheCodesAndNoBinaryNoise) {
 }
 
 // The shape of a JSON value: the type of every scalar; the keys of every object with their
-// shapes; for an array, the shapes of all its elements merged into one.
+// shapes; for an array, the shapes of all its elements merged into one. A field that is null in
+// some elements keeps the shape of the others, marked {"optional": shape}.
 QJsonValue Shape(const QJsonValue& value);
+
+QJsonValue Optional(const QJsonValue& shape) {
+  const QJsonObject object = shape.toObject();
+  if (object.size() == 1 && object.contains("optional")) return shape;
+  return QJsonObject{{"optional", shape}};
+}
 
 QJsonValue Merge(const QJsonValue& a, const QJsonValue& b) {
   if (a.isUndefined()) return b;
-  if (!a.isObject() || !b.isObject()) return a == b ? a : QJsonValue("mixed");
-  QJsonObject merged = a.toObject();
-  const QJsonObject other = b.toObject();
-  for (auto it = other.begin(); it != other.end(); ++it)
-    merged[it.key()] = Merge(merged.value(it.key()), it.value());
-  return merged;
+  if (b.isUndefined()) return a;
+  const QJsonValue null("null");
+  if (a == null || b == null) return a == b ? a : Optional(a == null ? b : a);
+  const bool optional = Optional(a) == a || Optional(b) == b;
+  const QJsonValue x = Optional(a) == a ? a["optional"] : a;
+  const QJsonValue y = Optional(b) == b ? b["optional"] : b;
+  QJsonValue merged;
+  if (x.isArray() && y.isArray()) {
+    // Arrays of the same shape, an empty one taking that of the other.
+    const QJsonValue element =
+        Merge(x.toArray().isEmpty() ? QJsonValue(QJsonValue::Undefined) : x[0],
+              y.toArray().isEmpty() ? QJsonValue(QJsonValue::Undefined) : y[0]);
+    merged = element.isUndefined() ? QJsonArray{} : QJsonArray{element};
+  } else if (!x.isObject() || !y.isObject()) {
+    merged = x == y ? x : QJsonValue("mixed");
+  } else {
+    QJsonObject fields = x.toObject();
+    const QJsonObject other = y.toObject();
+    for (auto it = other.begin(); it != other.end(); ++it)
+      fields[it.key()] = Merge(fields.value(it.key()), it.value());
+    merged = fields;
+  }
+  return optional ? Optional(merged) : merged;
 }
 
 QJsonValue Shape(const QJsonValue& value) {
@@ -277,7 +301,7 @@ QJsonValue Shape(const QJsonValue& value) {
       return shape;
     }
     case QJsonValue::Array: {
-      QJsonValue element;
+      QJsonValue element(QJsonValue::Undefined);
       for (const QJsonValue& item : value.toArray()) element = Merge(element, Shape(item));
       return element.isUndefined() ? QJsonArray{} : QJsonArray{element};
     }
@@ -309,15 +333,76 @@ TEST_F(CliTest, TheJsonHasTheShapeOfTheDocumentedExample) {
   const QJsonValue shown = Shape(actual);
   EXPECT_EQ(documented, shown) << QJsonDocument(shown.toObject()).toJson().toStdString();
 
-  // Every field of a panel, a loop and an output is described in the table of fields too.
+  // Every field of a panel, a loop, its profile and an output is described in the table of
+  // fields too.
   const QJsonObject panel = shown["panels"][0].toObject();
   QStringList keys = panel.keys();
-  keys += panel["loops"][0].toObject().keys();
+  const QJsonObject loop = panel["loops"][0].toObject();
+  keys += loop.keys();
+  const QJsonObject profile = loop["profile"].toObject();
+  ASSERT_FALSE(profile.isEmpty());
+  keys += profile.keys();
+  keys += profile["weakestDevice"]["optional"].toObject().keys();
   keys += panel["outputs"][0].toObject().keys();
+  EXPECT_GT(keys.size(), 35);
   for (const QString& key : keys)
     EXPECT_TRUE(text.contains("`" + key + "`") || text.contains("." + key + "`") ||
-                text.contains(", `" + key))
+                text.contains("." + key + "[]`") || text.contains(", `" + key))
         << key.toStdString();
+}
+
+// A loop that its check passes, fed from both ends with volts to spare, but whose first
+// sounders fall below their 16 V when the cable breaks beside the panel: 3000 m of 2.5 mm² with
+// the sounders first along the loop. The advisory is told beside the verdict and changes none.
+TEST_F(CliTest, TheProfileAdvisesWithoutChangingTheVerdict) {
+  const QString site = home_.Path("Sites/long-loop.mdb");
+  ASSERT_TRUE(QFile::copy(Sample("small-office"), site));
+  {
+    site::Database db("Velmora Site", site);
+    db.Open();
+    db.Execute(R"(UPDATE "Loops" SET "Length" = 3000, "Resistance" = 7.4, "CableSpec" = 5
+                  WHERE "PanelNumber" = 1 AND "LoopNumber" = 1)");
+    db.Execute(R"(UPDATE "Devices" SET "DeviceQuantity" = 18, "DeviceTypeCode" = 12,
+                  "DeviceTypeText" = 'Sounder', "DeviceSub-Type" = 'VD-SN200'
+                  WHERE rowid = (SELECT min(rowid) FROM "Devices" WHERE "Loop" = 1))");
+  }
+  const QJsonObject root = CheckJson(site, 0);
+  EXPECT_EQ(root["passed"], QJsonValue(true));
+  const QJsonObject loop = root["panels"][0]["loops"][0].toObject();
+  EXPECT_EQ(loop["ok"], QJsonValue(true));
+  EXPECT_EQ(loop["status"].toString(), "Loop OK");
+  const QJsonObject profile = loop["profile"].toObject();
+  EXPECT_EQ(profile["minVoltageOk"], QJsonValue(false));
+  EXPECT_EQ(profile["breakAt"].toDouble(), 0.0);
+  // The check's one voltage lies between the two: above every minimum, above the lowest device
+  // broken, below the lowest fed from both ends.
+  const double vlow = 27.0;
+  const double u = vlow - loop["drop"].toDouble();
+  EXPECT_LT(profile["lowestBroken"].toDouble(), 16.0);
+  EXPECT_GT(u, 16.0);
+  EXPECT_GT(profile["lowestHealthy"].toDouble(), u);
+  const QJsonObject weakest = profile["weakestDevice"].toObject();
+  EXPECT_EQ(weakest["device"].toInt(), 1);
+  EXPECT_EQ(weakest["name"].toString(), "Device 1 (Sounder - VD-SN200)");
+  EXPECT_EQ(weakest["lowestV"].toDouble(), 16.0);
+  EXPECT_EQ(weakest["broken"].toDouble(), profile["lowestBroken"].toDouble());
+  EXPECT_NEAR(weakest["margin"].toDouble(), weakest["broken"].toDouble() - 16.0, 1e-9);
+  // The other loop: 25 devices and 2 isolators.
+  const QJsonObject other = root["panels"][0]["loops"][1]["profile"].toObject();
+  EXPECT_EQ(other["minVoltageOk"], QJsonValue(true));
+  EXPECT_EQ(other["devicesPerSection"].toDouble(), 7.67);
+
+  const Result table = Cli({"check", site});
+  EXPECT_EQ(table.exit_code, 0);
+  EXPECT_TRUE(table.out.contains(
+      "  i Loop 1: Below the lowest operating voltage of a device with the cable broken\n"))
+      << table.out.toStdString();
+  EXPECT_EQ(table.out.count("  i "), 1);
+  for (const char* heading : {"Both ends (V)", "Broken (V)"})
+    EXPECT_TRUE(table.out.contains(heading)) << heading;
+  EXPECT_TRUE(table.out.contains(QString::number(profile["lowestBroken"].toDouble(), 'f', 2) +
+                                 "    Loop OK"))
+      << table.out.toStdString();
 }
 
 TEST_F(CliTest, HelpAndVersionExitZero) {

@@ -9,10 +9,13 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <algorithm>
 
+#include "electrical/recalculation.h"
 #include "i18n/messages.h"
 #include "i18n/translation.h"
 #include "report_fixture.h"
+#include "reports/loop_profile_figure.h"
 #include "reports/report_layout.h"
 #include "reports/report_run.h"
 #include "reports/report_tables.h"
@@ -139,8 +142,71 @@ TEST_F(ReportRenderTest, OverloadedRowsStandOutAndOthersDoNot) {
       }
     }
   }
-  EXPECT_EQ(alerted, 2);  // the overview line and the loop's current line
+  // The overview line, the loop's current line and its line among the voltages of the loops.
+  EXPECT_EQ(alerted, 3);
   EXPECT_GT(plain_status, 0);
+}
+
+// A loop that passes its check, but whose sounders near the panel fall below their 16 V with the
+// cable broken there (3000 m of 2.5 mm², the sounders first): its line among the voltages of the
+// panel's loops carries the advisory in the advisory's colour beside its status, which stays as
+// the check left it; every loop with devices has its figure on the panel's pages.
+TEST_F(ReportRenderTest, TheVoltageAlongTheLoopsStandsOnTheirPanelsPages) {
+  OpenSample("small-office");
+  Doc().Execute(R"(UPDATE "Loops" SET "Length" = 3000, "Resistance" = 7.4, "CableSpec" = 5
+                   WHERE "PanelNumber" = 1 AND "LoopNumber" = 1)");
+  Doc().Execute(R"(UPDATE "Devices" SET "DeviceQuantity" = 18, "DeviceTypeCode" = 12,
+                   "DeviceTypeText" = 'Sounder', "DeviceSub-Type" = 'VD-SN200'
+                   WHERE rowid = (SELECT min(rowid) FROM "Devices" WHERE "Loop" = 1))");
+  electrical::RecalculatePanels(R());
+  FillReportTables(R(), Print());
+  const ReportData data = ReadReportData(Print());
+  ASSERT_EQ(data.profiles.size(), 2u);
+  const ProfileRow& loop = data.profiles.front();
+  EXPECT_EQ(loop.loop, 1);
+  EXPECT_EQ(loop.status, "Loop OK");
+  EXPECT_EQ(loop.advisories,
+            QStringList{"Below the lowest operating voltage of a device with the cable broken"});
+  EXPECT_EQ(loop.weakest_device, "Device 1 (Sounder - VD-SN200)");
+  EXPECT_TRUE(loop.margin.startsWith('-')) << loop.margin.toStdString();
+  const std::optional<ProfileFigure> figure = FigureFromText(loop.figure);
+  ASSERT_TRUE(figure);
+  EXPECT_EQ(figure->length, 3000);
+  EXPECT_EQ(
+      loop.lowest_broken,
+      QString::number(*std::min_element(figure->broken.begin(), figure->broken.end()), 'f', 2));
+  EXPECT_TRUE(data.profiles.back().advisories.isEmpty());
+
+  QPdfWriter device(home_.Path("measure.pdf"));
+  const std::vector<ReportPage> pages = LayoutReport(data, ReportKind::kSite, &device);
+  int figures = 0;
+  int advisories = 0;
+  bool after_panel = false;
+  for (const ReportPage& page : pages) {
+    for (const PageItem& item : page.items) {
+      if (item.kind == PageItem::Kind::kText && item.text.startsWith("Panel 1: "))
+        after_panel = true;
+      if (item.kind == PageItem::Kind::kFigure) {
+        ++figures;
+        EXPECT_TRUE(after_panel);
+        ASSERT_TRUE(item.figure);
+        EXPECT_LE(item.rect.right(), kA4Width - kMarginRight + 0.01);
+        EXPECT_LE(item.rect.bottom(), kA4Height - kMarginBottom - kFooterHeight + 0.01);
+      }
+      if (item.kind == PageItem::Kind::kText && item.text.contains("with the cable broken")) {
+        ++advisories;
+        EXPECT_TRUE(item.text.startsWith(QString::fromUtf8("\u2139 ")));
+        EXPECT_EQ(item.style.color, kAdvisoryText);
+      }
+      if (item.kind == PageItem::Kind::kText && item.text == "Loop OK") {
+        EXPECT_NE(item.style.color, kAlertText);
+      }
+    }
+  }
+  EXPECT_EQ(figures, 2);
+  EXPECT_EQ(advisories, 1);
+  // The figure reads back from the store exactly as it was written.
+  EXPECT_EQ(FigureText(*figure), loop.figure);
 }
 
 // A site name of 120 characters on A4 and on Letter: the header never cuts a word, the title
@@ -244,8 +310,8 @@ TEST_F(ReportRenderTest, CancellingThePrinterDialogLeavesThePrintStoreUntouched)
   InsertRow(Print(), "Panels", {{"PanelNumber", 1}, {"Tier 1", "earlier"}});
   const auto before = [this] {
     std::vector<std::vector<site::Row>> all;
-    for (const char* table :
-         {"Site", "Sections", "Panels", "PanelDetails", "Currents", "Devices", "PartsList"})
+    for (const char* table : {"Site", "Sections", "Panels", "PanelDetails", "Currents", "Devices",
+                              "PartsList", "LoopProfiles"})
       all.push_back(Print().Select(table));
     return all;
   };

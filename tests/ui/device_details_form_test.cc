@@ -5,15 +5,18 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QTest>
 #include <cmath>
 
 #include "support/rows.h"
 #include "ui/editable_grid_model.h"
 #include "ui/loop_diagram.h"
+#include "ui/loop_profile_view.h"
 #include "views_fixture.h"
 
 namespace velmora::ui {
@@ -129,15 +132,24 @@ TEST_F(DeviceDetailsFormTest, ShowsTheLoopAndItsRowsUnderCentredTitles) {
     EXPECT_EQ(Model()->headerData(c, Qt::Horizontal).toString(), titles[c]);
     EXPECT_EQ(Model()->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).toInt(),
               int(Qt::AlignCenter));
-    EXPECT_EQ(Grid()->columnWidth(c),
-              int(std::lround(view_->width() * TFormDeviceDetails::kColumnShares[c])));
+    EXPECT_EQ(Grid()->columnWidth(c), int(std::lround(view_->DevicesArea()->width() *
+                                                      TFormDeviceDetails::kColumnShares[c])));
   }
   EXPECT_TRUE(Grid()->isColumnHidden(6));
   EXPECT_EQ(Model()->data(Model()->index(0, 0)).toInt(), 1);
 
+  // The columns follow their part of the view, when the view is resized and when the splitter
+  // beside them moves.
   view_->resize(1300, 420);
   Settle();
-  EXPECT_EQ(Grid()->columnWidth(kType), int(std::lround(1300 * 0.17)));
+  const int wide = view_->DevicesArea()->width();
+  EXPECT_GT(wide, 700);
+  EXPECT_EQ(Grid()->columnWidth(kType), int(std::lround(wide * 0.17)));
+  QSplitter* splitter = view_->ProfileSplitter();
+  splitter->setSizes({splitter->width() - 400, 400});
+  Settle();
+  EXPECT_NE(view_->DevicesArea()->width(), wide);
+  EXPECT_EQ(Grid()->columnWidth(kType), int(std::lround(view_->DevicesArea()->width() * 0.17)));
   for (const char* name : {"PanelOneLocation", "PanelSpread"}) {
     auto* space = view_->findChild<QWidget*>(name);
     ASSERT_NE(space, nullptr);
@@ -320,6 +332,72 @@ TEST_F(DeviceDetailsFormTest, SpinFieldsReactToEveryDigitTyped) {
             QStringList({"Value to Large. Value must be less than half the total cable length."}));
   EXPECT_EQ(Cell("Loops", loop, "SpreadLength").toInt(), 30);
   EXPECT_EQ(v3->value(), 30);
+}
+
+// The profile beside the grid is worked out again by every change of the loop, undo and redo
+// included, before the call that made the change returns: it is up to date in the frame the
+// change is painted in.
+TEST_F(DeviceDetailsFormTest, TheProfileFollowsEveryChangeOfTheLoopAtOnce) {
+  LoopProfileView* profile = view_->ProfileView();
+  ASSERT_NE(profile, nullptr);
+  auto* status = view_->findChild<QLabel*>("LabelLoopStatus");
+  ASSERT_NE(status, nullptr);
+  ASSERT_TRUE(profile->Figure());
+  EXPECT_TRUE(profile->Figure()->distance.empty());
+  EXPECT_EQ(status->text(), "Loop OK");
+
+  CompleteRow(0);
+  ASSERT_EQ(profile->Figure()->distance.size(), 2u);
+  EXPECT_EQ(profile->Figure()->length, 500);
+  const double broken = profile->Figure()->broken.front();
+  EXPECT_LT(broken, profile->Figure()->supply_v);
+
+  auto* length = view_->findChild<QLineEdit*>("EditLoopLength");
+  length->setText("1500");
+  length->setModified(true);
+  emit length->editingFinished();
+  EXPECT_EQ(profile->Figure()->length, 1500);
+  EXPECT_LT(profile->Figure()->broken.front(), broken);
+
+  ASSERT_EQ(E().Undo().status, action::Status::kDone);
+  EXPECT_EQ(profile->Figure()->length, 500);
+  EXPECT_EQ(profile->Figure()->broken.front(), broken);
+  // The check's own figure stands beside the curves.
+  EXPECT_NEAR(
+      profile->Figure()->lumped_u,
+      profile->Figure()->supply_v -
+          Cell("Loops", Filter::Equals("PanelNumber", 1).And("LoopNumber", 1), "Drop").toDouble(),
+      1e-9);
+}
+
+TEST_F(DeviceDetailsFormTest, AdvisoriesStandBesideTheStatusAndChangeNothingStored) {
+  auto* status = view_->findChild<QLabel*>("LabelLoopStatus");
+  auto* mark = view_->findChild<QLabel*>("LabelAdvisoryMark");
+  auto* advisories = view_->findChild<QLabel*>("LabelAdvisories");
+  ASSERT_TRUE(status && mark && advisories);
+  EXPECT_FALSE(mark->isVisible());
+  EXPECT_FALSE(advisories->isVisible());
+
+  // 40 detectors and no isolator: all of them lost to one short circuit.
+  const Filter loop = Filter::Equals("PanelNumber", 1).And("LoopNumber", 1);
+  SetCell(0, kType, "Test Sensor A");
+  SetCell(0, kSubType, "T90-01");
+  SetCell(0, kQuantity, "40");
+  EXPECT_TRUE(mark->isVisible());
+  EXPECT_TRUE(advisories->isVisible());
+  EXPECT_EQ(advisories->text(), "More than 32 devices per isolator section");
+  EXPECT_NE(advisories->palette().color(QPalette::WindowText),
+            status->palette().color(QPalette::WindowText));
+  // The status is the check's, as stored.
+  EXPECT_EQ(status->text(), Cell("Loops", loop, "OK").toString());
+  EXPECT_EQ(status->text(), "Loop OK");
+  EXPECT_EQ(Cell("Loops", loop, "OKBoolean").toInt(), 1);
+  // The profile's own line of advisories gives way to this one.
+  EXPECT_EQ(view_->ProfileView()->Advisories(), QStringList{advisories->text()});
+
+  SetCell(0, kQuantity, "30");
+  EXPECT_FALSE(mark->isVisible());
+  EXPECT_FALSE(advisories->isVisible());
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
 // Pictures of the main window for the documentation: a site opened in a copy of the build's
-// program folder, shown with the site tab, a panel tab and a loop selected, then a question in
-// a message box and the site report's preview, each written as a PNG. Run under a display (e.g.
-// xvfb-run):
-//   velmora_screenshots OUT_FOLDER LANGUAGE SITE.mdb PANEL LOOP
-// writes OUT_FOLDER/main-window-{site,panel,loop}-LANGUAGE.png, message-box-LANGUAGE.png and
-// print-preview-LANGUAGE.png.
+// program folder, shown with the site tab, a panel tab and a loop selected, the device view of
+// that loop with its voltage profile, then a question in a message box and the site report's
+// preview, each written as a PNG. Run under a display (e.g. xvfb-run):
+//   velmora_screenshots OUT_FOLDER LANGUAGE SITE.mdb PANEL LOOP [WIDTHxHEIGHT]
+// writes OUT_FOLDER/main-window-{site,panel,loop}-LANGUAGE.png, loop-profile-LANGUAGE.png,
+// message-box-LANGUAGE.png and print-preview-LANGUAGE.png; the window is 1280 x 820 unless a
+// size is given.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -16,9 +17,11 @@
 #include <QTreeWidget>
 #include <cstdio>
 
+#include "action/editor.h"
 #include "i18n/messages.h"
 #include "i18n/translation.h"
 #include "site/prompter.h"
+#include "ui/device_details_form.h"
 #include "ui/main_form.h"
 #include "ui/qt_prompter.h"
 #include "ui/start_screen_form.h"
@@ -75,9 +78,19 @@ bool Save(QWidget* window, const QString& file) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  if (argc != 6) {
-    std::fprintf(stderr, "usage: %s OUT_FOLDER LANGUAGE SITE.mdb PANEL LOOP\n", argv[0]);
+  if (argc != 6 && argc != 7) {
+    std::fprintf(stderr, "usage: %s OUT_FOLDER LANGUAGE SITE.mdb PANEL LOOP [WIDTHxHEIGHT]\n",
+                 argv[0]);
     return 2;
+  }
+  QSize window_size(1280, 820);
+  if (argc == 7) {
+    const QStringList size = QString(argv[6]).split('x');
+    if (size.size() == 2) window_size = QSize(size[0].toInt(), size[1].toInt());
+    if (!window_size.isValid()) {
+      std::fprintf(stderr, "not a size: %s\n", argv[6]);
+      return 2;
+    }
   }
   const QString out = QString::fromLocal8Bit(argv[1]);
   const QString language = QString::fromLocal8Bit(argv[2]);
@@ -100,10 +113,11 @@ int main(int argc, char** argv) {
   QuietPrompter prompter;
   velmora::workspace::Workspace workspace(folder, prompter);
   workspace.OpenTables();
-  velmora::ui::TMainForm form(
-      workspace, velmora::i18n::Settings(home.path() + "/user", home.path() + "/machine"));
+  const velmora::i18n::Settings settings(home.path() + "/user", home.path() + "/machine");
+  velmora::action::Editor editor(workspace, settings);
+  velmora::ui::TMainForm form(editor, settings);
   form.SetStartScreenModal(false);
-  form.resize(1280, 820);
+  form.resize(window_size);
   form.show();
   QTest::qWait(800);
   form.StartScreen()->accept();
@@ -117,6 +131,11 @@ int main(int argc, char** argv) {
   tree->scrollToItem(item);
   QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
   ok = Save(&form, out + "/main-window-loop-" + language + ".png") && ok;
+  if (auto* devices = form.findChild<velmora::ui::TFormDeviceDetails*>()) {
+    ok = Save(devices, out + "/loop-profile-" + language + ".png") && ok;
+  } else {
+    ok = false;
+  }
 
   // A modal window is pictured from inside its own loop, then closed.
   const auto modal = [&ok](const QString& file, QSize size) {
