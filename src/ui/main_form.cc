@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
@@ -11,10 +13,12 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QUndoStack>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -50,6 +54,8 @@ constexpr int kPanelsHeaderHeight = 23;
 constexpr int kTotalCurrentsHeaderHeight = 25;
 constexpr int kCurrentsGridHeight = 170;
 constexpr int kStartScreenDelayMs = 500;
+// Below this a share is a column dragged shut by mistake, and it gets its width back.
+constexpr double kMinColumnShare = 0.02;
 
 // Column shares of the header strip's width.
 constexpr double kPanelShares[] = {0.20, 0.24, 0.14, 0.14, 0.24};
@@ -80,9 +86,11 @@ QLabel* MakeHeaderStrip(const char* name, WindowText caption, int height) {
 }  // namespace
 
 TMainForm::TMainForm(action::Editor& editor, i18n::Settings settings, QWidget* parent)
-    : QMainWindow(parent), editor_(editor), settings_(std::move(settings)) {
+    : QMainWindow(parent), editor_(editor), settings_(std::move(settings)), memory_(settings_) {
   setObjectName("TMainForm");
-  setWindowTitle(editor_.Work().State().Caption());
+  std::copy(std::begin(kPanelShares), std::end(kPanelShares), panel_shares_.begin());
+  std::copy(std::begin(kCurrentShares), std::end(kCurrentShares), current_shares_.begin());
+  ShowCaption(editor_.Work().State().Caption());
   setWindowIcon(ProgramIcon());
   BuildMenus();
   ConnectReportActions(this, editor_.Work());
@@ -90,11 +98,18 @@ TMainForm::TMainForm(action::Editor& editor, i18n::Settings settings, QWidget* p
   statusBar()->setObjectName("StatusBar");
   CreateWindows();
 
-  connect(&editor_.Work().State(), &site::RunState::CaptionChanged, this, &QWidget::setWindowTitle);
+  connect(&editor_.Work().State(), &site::RunState::CaptionChanged, this, &TMainForm::ShowCaption);
+  connect(&editor_.Work().State(), &site::RunState::SavedChanged, this,
+          [this](bool saved) { setWindowModified(!saved); });
   connect(&editor_.Tabs(), &site::PanelTabsModel::TabsChanged, this, &TMainForm::SyncTabs);
   connect(&editor_.Tabs(), &site::PanelTabsModel::ActiveChanged, this, &TMainForm::SyncActiveTab);
   connect(&editor_.Views(), &site::DetailViewModel::Changed, this, &TMainForm::ShowDetail);
   connect(&editor_.Work(), &workspace::Workspace::Saved, this, &TMainForm::ShowSaved);
+  connect(&editor_.Work(), &workspace::Workspace::Saved, this, &TMainForm::RememberSite);
+  connect(&editor_.Work(), &workspace::Workspace::SiteReplaced, this, [this] {
+    const QString file = editor_.Work().State().SiteFileName();
+    if (!file.isEmpty()) RememberSite(file);
+  });
   // Every change of the site ends in one notification; the grids show their tables again then.
   connect(&editor_, &action::Editor::Changed, this, [this](const action::Change& change) {
     if (change.replaced) {
@@ -107,6 +122,10 @@ TMainForm::TMainForm(action::Editor& editor, i18n::Settings settings, QWidget* p
   connect(&editor_.History(), &QUndoStack::cleanChanged, this, &TMainForm::UpdateHistoryActions);
   SyncTabs();
   UpdateHistoryActions();
+  setWindowModified(!editor_.Work().State().SiteSaved());
+  recent_sites_ = memory_.RecentSites();
+  RefreshRecentSites();
+  RestoreWindow();
 }
 
 TMainForm::~TMainForm() = default;
@@ -161,6 +180,11 @@ void TMainForm::BuildMenus() {
   print_site->setShortcut(QKeySequence::Print);
   AddAction(print, Msg::kPartsList)->setObjectName("PrintParts");
   file->addSeparator();
+  recent_menu_ = AddMenu(file, N_("Recent Sites"));
+  recent_menu_->setObjectName("MenuRecentSites");
+  // Sites that are no longer there leave the list before it is shown.
+  connect(file, &QMenu::aboutToShow, this, &TMainForm::RefreshRecentSites);
+  file->addSeparator();
   QAction* exit = AddAction(file, N_("Exit"));
   exit->setObjectName("Exit");
   exit->setShortcut(QKeySequence::Quit);
@@ -190,6 +214,11 @@ void TMainForm::BuildMenus() {
   connect(options, &QAction::triggered, this, &TMainForm::ShowOptions);
   QMenu* help = AddMenu(menuBar(), N_("Help"));
   help->setObjectName("MenuHelp");
+  QAction* guide = AddAction(help, N_("User Guide"));
+  guide->setObjectName("UserGuide");
+  guide->setShortcut(QKeySequence(Qt::Key_F1));
+  connect(guide, &QAction::triggered, this, &TMainForm::ShowUserGuide);
+  help->addSeparator();
   QAction* about = AddAction(help, N_("About"));
   about->setObjectName("About");
   connect(about, &QAction::triggered, this, &TMainForm::ShowAbout);
@@ -211,6 +240,8 @@ QWidget* TMainForm::MakePanelTabPage() {
   grid->setObjectName("DBGridCurrents");
   grid->setModel(currents_model_);
   SetUpReadOnlyGrid(grid);
+  connect(grid->horizontalHeader(), &QHeaderView::sectionResized, this,
+          [this, grid](int column, int, int width) { KeepColumnShare(grid, column, width); });
   grid->setMinimumHeight(kCurrentsGridHeight);
   layout->addWidget(grid, 1);
   currents_grids_.push_back(grid);
@@ -226,7 +257,7 @@ void TMainForm::BuildLayout() {
   left_area_->setObjectName("PanelLeft");
   left_area_->setLayout(new QVBoxLayout);
   left_area_->layout()->setContentsMargins(0, 0, 0, 0);
-  left_area_->setMinimumWidth(120);
+  left_area_->setMinimumWidth(kLeftAreaMinWidth);
   horizontal_->addWidget(left_area_);
 
   vertical_ = new QSplitter(Qt::Vertical);
@@ -235,12 +266,22 @@ void TMainForm::BuildLayout() {
   detail_area_ = new QStackedWidget;
   detail_area_->setObjectName("PanelDetails");
   detail_area_->addWidget(new QWidget);  // nothing on show
-  vertical_->addWidget(detail_area_);
+  // A property view narrower or lower than its fields scrolls rather than widening the window
+  // past a small screen.
+  auto* detail_scroll = new QScrollArea;
+  detail_scroll->setObjectName("ScrollDetails");
+  detail_scroll->setFrameShape(QFrame::NoFrame);
+  detail_scroll->setWidgetResizable(true);
+  detail_scroll->setWidget(detail_area_);
+  vertical_->addWidget(detail_scroll);
 
   tabs_ = new QTabWidget;
   tabs_->setObjectName("PageControlPanels");
   tabs_->setTabPosition(QTabWidget::South);
-  tabs_->setUsesScrollButtons(false);  // several rows of tabs rather than scrolling
+  // One row of tabs that scrolls: a row per panel's tab would make the window as wide as all of
+  // them together. The tree is the main way to a panel of a big site.
+  tabs_->setUsesScrollButtons(true);
+  tabs_->setElideMode(Qt::ElideNone);
   tabs_->setIconSize(QSize(ImageList::kSize, ImageList::kSize));
   auto* site_page = new QWidget;
   site_page->setObjectName("TabSheetSite");
@@ -262,6 +303,8 @@ void TMainForm::BuildLayout() {
   panel_grid_->setObjectName("DBGridPanels");
   panel_grid_->setModel(panel_grid_model_);
   SetUpReadOnlyGrid(panel_grid_);
+  connect(panel_grid_->horizontalHeader(), &QHeaderView::sectionResized, this,
+          [this](int column, int, int width) { KeepColumnShare(panel_grid_, column, width); });
   site_layout->addWidget(panel_grid_, 1);
   AddTab(tabs_, site_page, Msg::kSite);
   currents_model_ =
@@ -358,7 +401,6 @@ void TMainForm::UpdateHistoryActions() {
                                    : i18n::Tr(N_("Undo")));
   redo_->setText(history.canRedo() ? i18n::Tr(N_("Redo %1")).arg(history.redoText())
                                    : i18n::Tr(N_("Redo")));
-  setWindowModified(!editor_.Work().State().SiteSaved());
 }
 
 void TMainForm::SetGridWidths() {
@@ -366,11 +408,32 @@ void TMainForm::SetGridWidths() {
   // the current width even while the site page is hidden.
   QWidget* page = tabs_->currentWidget();
   const int width = page != nullptr ? page->width() : panels_header_->width();
-  for (int c = 0; c < 5; ++c)
-    panel_grid_->setColumnWidth(c, int(std::lround(width * kPanelShares[c])));
+  setting_widths_ = true;
+  for (int c = 0; c < int(panel_shares_.size()); ++c)
+    panel_grid_->setColumnWidth(c, int(std::lround(width * panel_shares_[c])));
   for (QTableView* grid : currents_grids_) {
-    for (int c = 0; c < 4; ++c)
-      grid->setColumnWidth(c, int(std::lround(width * kCurrentShares[c])));
+    for (int c = 0; c < int(current_shares_.size()); ++c)
+      grid->setColumnWidth(c, int(std::lround(width * current_shares_[c])));
+  }
+  setting_widths_ = false;
+}
+
+void TMainForm::KeepColumnShare(QTableView* grid, int column, int width) {
+  if (setting_widths_ || column < 0) return;
+  QWidget* page = tabs_->currentWidget();
+  const int page_width = page != nullptr ? page->width() : 0;
+  if (page_width <= 0) return;
+  const double share = std::max(kMinColumnShare, double(width) / page_width);
+  if (grid == panel_grid_) {
+    if (column < int(panel_shares_.size())) panel_shares_[column] = share;
+  } else if (column < int(current_shares_.size())) {
+    // The current lines of every panel share their columns.
+    current_shares_[column] = share;
+    setting_widths_ = true;
+    for (QTableView* other : currents_grids_) {
+      if (other != grid) other->setColumnWidth(column, width);
+    }
+    setting_widths_ = false;
   }
 }
 
@@ -422,6 +485,9 @@ void TMainForm::showEvent(QShowEvent* event) {
   // fonts of this desktop.
   const int detail_height = std::max(kDetailAreaHeight, site_details_->ContentHeight());
   vertical_->setSizes({detail_height, std::max(1, vertical_->height() - detail_height)});
+  const QByteArray splitters[] = {memory_.Bytes("SplitterLeft"), memory_.Bytes("SplitterRight")};
+  if (!splitters[0].isEmpty()) horizontal_->restoreState(splitters[0]);
+  if (!splitters[1].isEmpty()) vertical_->restoreState(splitters[1]);
   editor_.Work().StartSession();
   if (!start_file_.isEmpty()) editor_.Work().OpenSiteFile(start_file_);
   start_screen_timer_->start();
@@ -453,6 +519,7 @@ void TMainForm::ShowOptions() {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
   if (editor_.Work().ExitPrompt()) {
+    KeepWindow();
     event->accept();
   } else {
     event->ignore();
@@ -462,6 +529,98 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 void TMainForm::ShowSaved(const QString& file) {
   statusBar()->showMessage(i18n::Tr(N_("Saved %1")).arg(QDir::toNativeSeparators(file)),
                            kSavedMessageMs);
+}
+
+void TMainForm::ShowCaption(const QString& caption) {
+  // Qt shows its mark of unsaved changes where the placeholder stands (setWindowModified).
+  setWindowTitle(caption + QStringLiteral("[*]"));
+}
+
+QString TMainForm::UserGuideFile() const {
+  return editor_.Work().Folder().Path(QStringLiteral("doc/user-guide.html"));
+}
+
+void TMainForm::ShowUserGuide() {
+  const QString file = UserGuideFile();
+  if (!QFileInfo(file).isFile()) {
+    editor_.Work().Prompter().Warn(i18n::Tr(N_("The user guide is not installed: %1 is missing."))
+                                       .arg(QDir::toNativeSeparators(file)));
+    return;
+  }
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file))) {
+    editor_.Work().Prompter().Warn(
+        i18n::Tr(N_("The user guide %1 cannot be shown: no program to show it was found."))
+            .arg(QDir::toNativeSeparators(file)));
+  }
+}
+
+void TMainForm::RememberSite(const QString& file) {
+  recent_sites_ = WindowMemory::WithRecent(recent_sites_, QFileInfo(file).absoluteFilePath());
+  memory_.SetRecentSites(recent_sites_);
+  RefreshRecentSites();
+}
+
+void TMainForm::RefreshRecentSites() {
+  QStringList gone;
+  for (const QString& file : recent_sites_) {
+    if (!QFileInfo(file).isFile()) gone << file;
+  }
+  if (!gone.isEmpty()) {
+    for (const QString& file : gone) recent_sites_.removeAll(file);
+    memory_.SetRecentSites(recent_sites_);
+    QStringList names;
+    for (const QString& file : gone) names << QDir::toNativeSeparators(file);
+    statusBar()->showMessage(
+        i18n::Tr(N_("No longer there, taken off the recent sites: %1")).arg(names.join(", ")),
+        kSavedMessageMs);
+  }
+  recent_menu_->clear();
+  for (int i = 0; i < recent_sites_.size(); ++i) {
+    const QString file = recent_sites_[i];
+    // Not a window text: a number and a file name, the same in every language.
+    QAction* entry = recent_menu_->addAction(
+        QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(file)));
+    entry->setObjectName(QStringLiteral("RecentSite%1").arg(i + 1));
+    connect(entry, &QAction::triggered, this, [this, file] { OpenRecentSite(file); });
+  }
+  recent_menu_->setEnabled(!recent_sites_.isEmpty());
+}
+
+void TMainForm::OpenRecentSite(const QString& file) {
+  if (!editor_.Work().OfferToSave()) return;
+  if (!QFileInfo(file).isFile()) {
+    recent_sites_.removeAll(file);
+    memory_.SetRecentSites(recent_sites_);
+    RefreshRecentSites();
+    editor_.Work().Prompter().Warn(
+        i18n::Tr(N_("The site file %1 is no longer there; it was taken off the recent sites."))
+            .arg(QDir::toNativeSeparators(file)));
+    return;
+  }
+  editor_.Work().OpenSiteFile(file);
+}
+
+void TMainForm::RestoreWindow() {
+  const QByteArray geometry = memory_.Bytes("Geometry");
+  if (!geometry.isEmpty()) restoreGeometry(geometry);
+  const QList<double> panel = memory_.Numbers("PanelColumns");
+  if (panel.size() == int(panel_shares_.size())) {
+    for (int c = 0; c < panel.size(); ++c) panel_shares_[c] = std::max(kMinColumnShare, panel[c]);
+  }
+  const QList<double> currents = memory_.Numbers("CurrentColumns");
+  if (currents.size() == int(current_shares_.size())) {
+    for (int c = 0; c < currents.size(); ++c)
+      current_shares_[c] = std::max(kMinColumnShare, currents[c]);
+  }
+}
+
+void TMainForm::KeepWindow() const {
+  memory_.SetBytes("Geometry", saveGeometry());
+  memory_.SetBytes("SplitterLeft", horizontal_->saveState());
+  memory_.SetBytes("SplitterRight", vertical_->saveState());
+  memory_.SetNumbers("PanelColumns", QList<double>(panel_shares_.begin(), panel_shares_.end()));
+  memory_.SetNumbers("CurrentColumns",
+                     QList<double>(current_shares_.begin(), current_shares_.end()));
 }
 
 }  // namespace velmora::ui

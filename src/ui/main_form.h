@@ -2,10 +2,13 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QStringList>
+#include <array>
 #include <vector>
 
 #include "i18n/settings.h"
 #include "site/detail_view.h"
+#include "ui/window_memory.h"
 
 class QLabel;
 class QSplitter;
@@ -13,6 +16,7 @@ class QStackedWidget;
 class QTabWidget;
 class QTableView;
 class QAction;
+class QMenu;
 class QTimer;
 
 namespace velmora::action {
@@ -31,7 +35,8 @@ class TFormTreeView;
 // view at a time; below, the tab strip with the "Site" tab (the panel summary grid) and one tab
 // per panel (the current lines); the menus; a status bar. It creates the program's other
 // windows, renders the editor's tab strip and view models, forwards the user's commands, and
-// shows its grids again whenever the editor says something changed.
+// shows its grids again whenever the editor says something changed. Its size, the splitters,
+// the grids' column widths and the recent sites are kept from one run to the next.
 class TMainForm : public QMainWindow {
   Q_OBJECT
 
@@ -75,6 +80,14 @@ class TMainForm : public QMainWindow {
   void SetStartFile(const QString& file) { start_file_ = file; }
   // How long the status bar says that the site was saved.
   static constexpr int kSavedMessageMs = 5000;
+  // The narrowest the tree may become: its tool bar shows every button.
+  static constexpr int kLeftAreaMinWidth = 180;
+
+  // The recent sites of the File menu, most recent first.
+  QStringList RecentSites() const { return recent_sites_; }
+  QMenu* RecentSitesMenu() const { return recent_menu_; }
+  // The user guide that Help > User Guide opens.
+  QString UserGuideFile() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -101,7 +114,17 @@ class TMainForm : public QMainWindow {
   void ShowAbout();
   void ShowOptions();
   void ShowSaved(const QString& file);
+  void ShowCaption(const QString& caption);
   QWidget* MakePanelTabPage();
+  void ShowUserGuide();
+  // The recent sites: `file` put first, the menu drops the ones that are no longer there.
+  void RememberSite(const QString& file);
+  void RefreshRecentSites();
+  void OpenRecentSite(const QString& file);
+  // A column width set by the user becomes the column's share of the page's width.
+  void KeepColumnShare(QTableView* grid, int column, int width);
+  void RestoreWindow();
+  void KeepWindow() const;
 
   action::Editor& editor_;
   i18n::Settings settings_;
@@ -124,6 +147,11 @@ class TMainForm : public QMainWindow {
   QTimer* start_screen_timer_ = nullptr;
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
+  QMenu* recent_menu_ = nullptr;
+  QStringList recent_sites_;
+  WindowMemory memory_;
+  std::array<double, 5> panel_shares_;
+  std::array<double, 4> current_shares_;
   QString report_project_file_;
   QString start_file_;
   quint64 panels_generation_ = 0;
@@ -131,6 +159,7 @@ class TMainForm : public QMainWindow {
   bool start_screen_modal_ = true;
   bool started_ = false;
   bool syncing_tabs_ = false;
+  bool setting_widths_ = false;  // the program, not the user, sets the column widths
 };
 
 }  // namespace velmora::ui
