@@ -225,9 +225,20 @@ void TMainForm::BuildMenus() {
 }
 
 QWidget* TMainForm::MakePanelTabPage() {
-  auto* scroll = new QScrollArea;
-  scroll->setFrameShape(QFrame::NoFrame);
-  scroll->setWidgetResizable(true);
+  // Every panel's tab holds the one page of current lines while it is on show: a page with its
+  // own grid per tab would make showing a panel and every edit cost as much as the site is big
+  // (each page repainted, each grid told of every new line).
+  auto* holder = new QWidget;
+  auto* layout = new QVBoxLayout(holder);
+  layout->setContentsMargins(0, 0, 0, 0);
+  return holder;
+}
+
+void TMainForm::BuildCurrentsPage() {
+  currents_page_ = new QScrollArea;
+  currents_page_->setObjectName("ScrollCurrents");
+  currents_page_->setFrameShape(QFrame::NoFrame);
+  currents_page_->setWidgetResizable(true);
   auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -236,17 +247,24 @@ QWidget* TMainForm::MakePanelTabPage() {
       MakeHeaderStrip("PanelTotalCurrents", Msg::kTotalCurrents, kTotalCurrentsHeaderHeight);
   header->setIndent(4);  // the caption stands a blank's width off the edge
   layout->addWidget(header);
-  auto* grid = new QTableView;
-  grid->setObjectName("DBGridCurrents");
-  grid->setModel(currents_model_);
-  SetUpReadOnlyGrid(grid);
-  connect(grid->horizontalHeader(), &QHeaderView::sectionResized, this,
-          [this, grid](int column, int, int width) { KeepColumnShare(grid, column, width); });
-  grid->setMinimumHeight(kCurrentsGridHeight);
-  layout->addWidget(grid, 1);
-  currents_grids_.push_back(grid);
-  scroll->setWidget(page);
-  return scroll;
+  currents_grid_ = new QTableView;
+  currents_grid_->setObjectName("DBGridCurrents");
+  currents_grid_->setModel(currents_model_);
+  SetUpReadOnlyGrid(currents_grid_);
+  connect(currents_grid_->horizontalHeader(), &QHeaderView::sectionResized, this,
+          [this](int column, int, int width) { KeepColumnShare(currents_grid_, column, width); });
+  currents_grid_->setMinimumHeight(kCurrentsGridHeight);
+  layout->addWidget(currents_grid_, 1);
+  currents_page_->setWidget(page);
+  currents_page_->hide();
+}
+
+void TMainForm::PlaceCurrentsPage() {
+  const int index = tabs_->currentIndex();
+  if (index < 1) return;
+  QWidget* holder = tabs_->widget(index);
+  if (currents_page_->parentWidget() != holder) holder->layout()->addWidget(currents_page_);
+  currents_page_->show();
 }
 
 void TMainForm::BuildLayout() {
@@ -314,6 +332,7 @@ void TMainForm::BuildLayout() {
                              {"AlarmCurrent", Text(Msg::kAlarmCurrentMa), false},
                              {"Comment", Text(Msg::kComment), true}},
                             this);
+  BuildCurrentsPage();
   connect(tabs_, &QTabWidget::currentChanged, this, &TMainForm::OnTabChanged);
   vertical_->addWidget(tabs_);
   vertical_->setStretchFactor(1, 1);
@@ -344,7 +363,7 @@ void TMainForm::SetDetailView(DetailView view, QWidget* widget) {
 
 QTableView* TMainForm::CurrentsGrid(int index) const {
   if (index < 1 || index >= tabs_->count()) return nullptr;
-  return tabs_->widget(index)->findChild<QTableView*>("DBGridCurrents");
+  return currents_grid_;
 }
 
 void TMainForm::ShowDetail(DetailView view) {
@@ -363,9 +382,10 @@ void TMainForm::SyncTabs() {
   while (tabs_->count() > model.Count()) {
     QWidget* page = tabs_->widget(tabs_->count() - 1);
     tabs_->removeTab(tabs_->count() - 1);
-    currents_grids_.erase(std::remove_if(currents_grids_.begin(), currents_grids_.end(),
-                                         [page](QTableView* g) { return page->isAncestorOf(g); }),
-                          currents_grids_.end());
+    if (page->isAncestorOf(currents_page_)) {
+      currents_page_->hide();
+      currents_page_->setParent(this);
+    }
     page->deleteLater();
   }
   while (tabs_->count() < model.Count()) tabs_->addTab(MakePanelTabPage(), QString());
@@ -374,6 +394,7 @@ void TMainForm::SyncTabs() {
     tabs_->setTabIcon(i, ImageList::Icon(model.At(i).image));
   }
   tabs_->setCurrentIndex(model.Active());
+  PlaceCurrentsPage();
   syncing_tabs_ = false;
   SetGridWidths();
 }
@@ -385,6 +406,7 @@ void TMainForm::SyncActiveTab(int index) {
 }
 
 void TMainForm::OnTabChanged(int index) {
+  PlaceCurrentsPage();
   if (syncing_tabs_ || index < 0) return;
   // The site tab shows the site, a panel's tab the panel.
   const action::Focus focus =
@@ -411,10 +433,8 @@ void TMainForm::SetGridWidths() {
   setting_widths_ = true;
   for (int c = 0; c < int(panel_shares_.size()); ++c)
     panel_grid_->setColumnWidth(c, int(std::lround(width * panel_shares_[c])));
-  for (QTableView* grid : currents_grids_) {
-    for (int c = 0; c < int(current_shares_.size()); ++c)
-      grid->setColumnWidth(c, int(std::lround(width * current_shares_[c])));
-  }
+  for (int c = 0; c < int(current_shares_.size()); ++c)
+    currents_grid_->setColumnWidth(c, int(std::lround(width * current_shares_[c])));
   setting_widths_ = false;
 }
 
@@ -427,13 +447,7 @@ void TMainForm::KeepColumnShare(QTableView* grid, int column, int width) {
   if (grid == panel_grid_) {
     if (column < int(panel_shares_.size())) panel_shares_[column] = share;
   } else if (column < int(current_shares_.size())) {
-    // The current lines of every panel share their columns.
     current_shares_[column] = share;
-    setting_widths_ = true;
-    for (QTableView* other : currents_grids_) {
-      if (other != grid) other->setColumnWidth(column, width);
-    }
-    setting_widths_ = false;
   }
 }
 

@@ -11,6 +11,7 @@
 #include "ui/window_memory.h"
 
 class QLabel;
+class QScrollArea;
 class QSplitter;
 class QStackedWidget;
 class QTabWidget;
@@ -63,7 +64,8 @@ class TMainForm : public QMainWindow {
   TFormAbout* About() const { return about_; }
   QTabWidget* TabStrip() const { return tabs_; }
   QTableView* PanelGrid() const { return panel_grid_; }
-  // The grid of current lines on the tab of panel `index` (1-based), or nullptr.
+  // The grid of current lines on the tab of panel `index` (1-based), or nullptr: one grid that
+  // every panel's tab holds while it is on show, with the lines of the panel on show.
   QTableView* CurrentsGrid(int index) const;
   action::Editor& Editor() { return editor_; }
 
@@ -116,6 +118,9 @@ class TMainForm : public QMainWindow {
   void ShowSaved(const QString& file);
   void ShowCaption(const QString& caption);
   QWidget* MakePanelTabPage();
+  void BuildCurrentsPage();
+  // Puts the page of current lines into the tab on show.
+  void PlaceCurrentsPage();
   void ShowUserGuide();
   // The recent sites: `file` put first, the menu drops the ones that are no longer there.
   void RememberSite(const QString& file);
@@ -137,7 +142,8 @@ class TMainForm : public QMainWindow {
   QTableView* panel_grid_ = nullptr;
   ReadOnlyGridModel* panel_grid_model_ = nullptr;
   ReadOnlyGridModel* currents_model_ = nullptr;
-  std::vector<QTableView*> currents_grids_;
+  QScrollArea* currents_page_ = nullptr;
+  QTableView* currents_grid_ = nullptr;
   QHash<int, QWidget*> detail_views_;
   TFormTreeView* tree_view_ = nullptr;
   TFormSiteDetails* site_details_ = nullptr;
