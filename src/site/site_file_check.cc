@@ -573,16 +573,20 @@ class Checker {
     const bool whole =
         kind == Kind::kWhole || kind == Kind::kKey || kind == Kind::kCount || kind == Kind::kMetres;
     double number = 0;
-    QString shown;
+    // The value as a refusal quotes it, made only for a refusal: most cells pass.
+    QString text_value;
+    auto shown = [&] {
+      if (type == SQLITE_INTEGER) return QString::number(row.Int64(c));
+      if (type == SQLITE_FLOAT) return QString::number(number, 'g', 15);
+      return Quoted(text_value);
+    };
     if (type == SQLITE_INTEGER) {
       const qint64 n = row.Int64(c);
       if (kind == Kind::kKey) return QString();
       number = double(n);
-      shown = QString::number(n);
     } else if (type == SQLITE_FLOAT) {
       number = row.Double(c);
-      shown = QString::number(number, 'g', 15);
-      if (!std::isfinite(number)) return QString("holds %1 instead of a number").arg(shown);
+      if (!std::isfinite(number)) return QString("holds %1 instead of a number").arg(shown());
     } else {
       const QString text = row.Text(c);
       const QString trimmed = text.trimmed();
@@ -592,27 +596,27 @@ class Checker {
         return QString();
       bool ok = false;
       number = trimmed.toDouble(&ok);
-      shown = Quoted(text);
+      text_value = text;
       if (!ok || !std::isfinite(number)) {
-        if (kind == Kind::kYesNo) return QString("holds %1 instead of a yes/no value").arg(shown);
-        if (whole) return QString("holds %1 instead of a whole number").arg(shown);
-        return QString("holds %1 instead of a number").arg(shown);
+        if (kind == Kind::kYesNo) return QString("holds %1 instead of a yes/no value").arg(shown());
+        if (whole) return QString("holds %1 instead of a whole number").arg(shown());
+        return QString("holds %1 instead of a number").arg(shown());
       }
     }
     if (whole && (std::round(number) < kLowest || std::round(number) > kHighest))
-      return QString("holds %1, a number too large for the program").arg(shown);
+      return QString("holds %1, a number too large for the program").arg(shown());
     if (whole && kind != Kind::kKey && number != std::floor(number))
-      return QString("holds %1 instead of a whole number").arg(shown);
+      return QString("holds %1 instead of a whole number").arg(shown());
     auto out_of = [&](double most, const char* what) {
       if (number >= 0 && number <= most) return QString();
       return QString("holds %1, which is not %2 a site can have (0 to %3)")
-          .arg(shown, what)
+          .arg(shown(), what)
           .arg(most, 0, 'f', 0);
     };
     switch (kind) {
       case Kind::kHours:
         if (number < 0 || number > kMostHours)
-          return QString("holds %1, which is not a time in hours a site can require").arg(shown);
+          return QString("holds %1, which is not a time in hours a site can require").arg(shown());
         return QString();
       case Kind::kCount:
         return out_of(kMostCount, "a number of devices or indicators");
@@ -622,7 +626,7 @@ class Checker {
         return out_of(kMostMilliamps, "a current in mA");
       case Kind::kNumber:
         if (std::fabs(number) > kMostComputed)
-          return QString("holds %1, a number too large for the program").arg(shown);
+          return QString("holds %1, a number too large for the program").arg(shown());
         return QString();
       default:
         return QString();
