@@ -379,6 +379,11 @@ void TMainForm::ShowDetail(DetailView view) {
 void TMainForm::SyncTabs() {
   syncing_tabs_ = true;
   const site::PanelTabsModel& model = editor_.Tabs();
+  // A visible tab bar lays every tab out again after each tab added, renamed or given an icon;
+  // a site of hundreds of panels is laid out once, when the bar is shown again.
+  QTabBar* bar = tabs_->tabBar();
+  const bool many = std::abs(tabs_->count() - model.Count()) > 1 && bar->isVisible();
+  if (many) bar->hide();
   while (tabs_->count() > model.Count()) {
     QWidget* page = tabs_->widget(tabs_->count() - 1);
     tabs_->removeTab(tabs_->count() - 1);
@@ -391,8 +396,13 @@ void TMainForm::SyncTabs() {
   while (tabs_->count() < model.Count()) tabs_->addTab(MakePanelTabPage(), QString());
   for (int i = 0; i < model.Count(); ++i) {
     if (tabs_->tabText(i) != model.Caption(i)) tabs_->setTabText(i, model.Caption(i));
-    tabs_->setTabIcon(i, ImageList::Icon(model.At(i).image));
+    const int image = model.At(i).image;
+    if (bar->tabData(i) != QVariant(image)) {
+      tabs_->setTabIcon(i, ImageList::Icon(image));
+      bar->setTabData(i, image);
+    }
   }
+  if (many) bar->show();
   tabs_->setCurrentIndex(model.Active());
   PlaceCurrentsPage();
   syncing_tabs_ = false;
