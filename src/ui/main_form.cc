@@ -57,6 +57,12 @@ constexpr int kStartScreenDelayMs = 500;
 // Below this a share is a column dragged shut by mistake, and it gets its width back.
 constexpr double kMinColumnShare = 0.02;
 
+// A kept column share as the window uses it: a share from the file that no column can have
+// (NaN, none, wider than the page) gives the column its first width.
+double UsableShare(double share, double first) {
+  return share >= kMinColumnShare && share <= 1.0 ? share : first;
+}
+
 // Column shares of the header strip's width.
 constexpr double kPanelShares[] = {0.20, 0.24, 0.14, 0.14, 0.24};
 constexpr double kCurrentShares[] = {0.26, 0.20, 0.20, 0.30};
@@ -296,8 +302,8 @@ void TMainForm::BuildLayout() {
   tabs_ = new QTabWidget;
   tabs_->setObjectName("PageControlPanels");
   tabs_->setTabPosition(QTabWidget::South);
-  // One row of tabs that scrolls: a row per panel's tab would make the window as wide as all of
-  // them together. The tree is the main way to a panel of a big site.
+  // One row of tabs that scrolls: without the scroll buttons the bar is as wide as all its tabs
+  // together, and the window with it. The tree is the main way to a panel of a big site.
   tabs_->setUsesScrollButtons(true);
   tabs_->setElideMode(Qt::ElideNone);
   tabs_->setIconSize(QSize(ImageList::kSize, ImageList::kSize));
@@ -453,7 +459,7 @@ void TMainForm::KeepColumnShare(QTableView* grid, int column, int width) {
   QWidget* page = tabs_->currentWidget();
   const int page_width = page != nullptr ? page->width() : 0;
   if (page_width <= 0) return;
-  const double share = std::max(kMinColumnShare, double(width) / page_width);
+  const double share = std::clamp(double(width) / page_width, kMinColumnShare, 1.0);
   if (grid == panel_grid_) {
     if (column < int(panel_shares_.size())) panel_shares_[column] = share;
   } else if (column < int(current_shares_.size())) {
@@ -602,8 +608,9 @@ void TMainForm::RefreshRecentSites() {
   for (int i = 0; i < recent_sites_.size(); ++i) {
     const QString file = recent_sites_[i];
     // Not a window text: a number and a file name, the same in every language.
-    QAction* entry = recent_menu_->addAction(
-        QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(file)));
+    QString shown = QDir::toNativeSeparators(file);
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));  // not a mnemonic
+    QAction* entry = recent_menu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
     entry->setObjectName(QStringLiteral("RecentSite%1").arg(i + 1));
     connect(entry, &QAction::triggered, this, [this, file] { OpenRecentSite(file); });
   }
@@ -629,12 +636,13 @@ void TMainForm::RestoreWindow() {
   if (!geometry.isEmpty()) restoreGeometry(geometry);
   const QList<double> panel = memory_.Numbers("PanelColumns");
   if (panel.size() == int(panel_shares_.size())) {
-    for (int c = 0; c < panel.size(); ++c) panel_shares_[c] = std::max(kMinColumnShare, panel[c]);
+    for (int c = 0; c < panel.size(); ++c)
+      panel_shares_[c] = UsableShare(panel[c], kPanelShares[c]);
   }
   const QList<double> currents = memory_.Numbers("CurrentColumns");
   if (currents.size() == int(current_shares_.size())) {
     for (int c = 0; c < currents.size(); ++c)
-      current_shares_[c] = std::max(kMinColumnShare, currents[c]);
+      current_shares_[c] = UsableShare(currents[c], kCurrentShares[c]);
   }
 }
 

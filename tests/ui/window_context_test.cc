@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
+#include <cmath>
 
 #include "action/editor.h"
 #include "i18n/translation.h"
@@ -27,6 +28,7 @@
 #include "support/test_home.h"
 #include "ui/main_form.h"
 #include "ui/tree_view_form.h"
+#include "ui/window_memory.h"
 #include "widget_test.h"
 #include "workspace/workspace.h"
 
@@ -177,6 +179,31 @@ TEST_F(WindowContextTest, SizeSplittersAndColumnWidthsAreKeptFromOneRunToTheNext
   const int wider = second.TabStrip()->currentWidget()->width();
   ASSERT_GT(wider, page);
   EXPECT_NEAR(second.PanelGrid()->columnWidth(0), 200.0 * wider / page, 2);
+}
+
+TEST_F(WindowContextTest, AKeptFileThatMakesNoSenseGivesTheFirstLayout) {
+  TMainForm& first = Start({760, 540});
+  const int width = first.TabStrip()->currentWidget()->width();
+  const int name_column = first.PanelGrid()->columnWidth(0);
+  ASSERT_EQ(name_column, std::lround(width * 0.20));
+  const QList<int> left = first.findChild<QSplitter*>("SplitterLeft")->sizes();
+  Close();
+  QFile kept(WindowMemory(Settings()).File());
+  ASSERT_TRUE(kept.open(QIODevice::WriteOnly));
+  kept.write(
+      "[General]\nGeometry=@ByteArray(garbage)\nSplitterLeft=@ByteArray(\\0\\x1)\n"
+      "PanelColumns=nan, 5000, -1, 0.1, 0.3\nCurrentColumns=1e308, 0.3, 0.3, 0.3\n"
+      "RecentSites=\n");
+  kept.close();
+
+  TMainForm& second = Start({760, 540});
+  EXPECT_EQ(second.TabStrip()->currentWidget()->width(), width);
+  EXPECT_EQ(second.PanelGrid()->columnWidth(0), name_column);
+  EXPECT_EQ(second.findChild<QSplitter*>("SplitterLeft")->sizes(), left);
+  EXPECT_TRUE(second.RecentSites().isEmpty());
+  // The shares a column can have are taken, the others give the first width.
+  EXPECT_EQ(second.PanelGrid()->columnWidth(3), std::lround(width * 0.1));
+  EXPECT_EQ(second.PanelGrid()->columnWidth(1), std::lround(width * 0.24));
 }
 
 TEST_F(WindowContextTest, TheFileMenuOffersTheRecentSitesAndDropsTheOnesNoLongerThere) {
