@@ -9,6 +9,7 @@ packages=(
   qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   gettext
+  python3-markdown
   poppler-utils fonts-dejavu-core
   xvfb xauth
 )

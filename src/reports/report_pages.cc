@@ -1,12 +1,15 @@
 #include "reports/report_pages.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QHash>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPen>
+#include <QTextLayout>
 #include <algorithm>
 #include <optional>
 
@@ -373,6 +376,92 @@ void AddHeadersAndFooters(PageFlow& flow, const QString& site_name, const QStrin
   }
 }
 
+namespace {
+
+// A text set on one line in one style: its glyphs, shaped once per painting and drawn again
+// wherever the same text stands in the same style. Most texts of a big report repeat (labels,
+// codes, quantities, the header), and shaping them was most of the time of painting it.
+struct ShapedLine {
+  QList<QGlyphRun> runs;
+  double width = 0;
+  double height = 0;
+};
+
+class ShapedLines {
+ public:
+  explicit ShapedLines(QPaintDevice* device) : device_(device) {}
+
+  const ShapedLine& Of(const QString& text, const TextStyle& style) {
+    const Key key{text, style.size, style.bold, style.italic};
+    auto it = lines_.find(key);
+    if (it != lines_.end()) return *it;
+    QTextLayout layout(text, ReportFont(style), device_);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    ShapedLine shaped;
+    if (line.isValid()) {
+      line.setLineWidth(1e6);
+      line.setPosition(QPointF(0, 0));
+      shaped.width = line.naturalTextWidth();
+      // Unrounded, as drawText places its lines.
+      shaped.height = line.ascent() + line.descent();
+    }
+    layout.endLayout();
+    shaped.runs = layout.glyphRuns();
+    return *lines_.insert(key, std::move(shaped));
+  }
+
+ private:
+  struct Key {
+    QString text;
+    double size;
+    bool bold;
+    bool italic;
+    bool operator==(const Key&) const = default;
+  };
+  friend size_t qHash(const Key& key, size_t seed) {
+    return qHashMulti(seed, key.text, key.size, key.bold, key.italic);
+  }
+
+  QPaintDevice* device_;
+  QHash<Key, ShapedLine> lines_;
+};
+
+// Paints a text as QPainter::drawText(rect, flags, text) places it. A text of one line that
+// fits its rectangle is drawn from its shaped glyphs; anything else (a text that wraps or is cut
+// at the rectangle) goes through drawText itself.
+void DrawText(QPainter& painter, ShapedLines& shaped, const QRectF& rect, int flags,
+              const QString& text, const TextStyle& style) {
+  if (text.isEmpty()) return;
+  if (text.contains(QLatin1Char('\n'))) {
+    painter.drawText(rect, flags, text);
+    return;
+  }
+  const ShapedLine& line = shaped.Of(text, style);
+  if (line.width > rect.width() || line.height > rect.height()) {
+    painter.drawText(rect, flags, text);
+    return;
+  }
+  double x = rect.x();
+  double y = rect.y();
+  if (flags & Qt::AlignRight) {
+    x += rect.width() - line.width;
+  } else if (flags & Qt::AlignHCenter) {
+    x += (rect.width() - line.width) / 2;
+  }
+  if (flags & Qt::AlignBottom) {
+    y += rect.height() - line.height;
+  } else if (flags & Qt::AlignVCenter) {
+    y += (rect.height() - line.height) / 2;
+  }
+  for (const QGlyphRun& run : line.runs) painter.drawGlyphRun(QPointF(x, y), run);
+}
+
+}  // namespace
+
 bool PaintPages(const std::vector<ReportPage>& pages, QPagedPaintDevice* device) {
   QPainter painter;
   if (!painter.begin(device)) return false;
@@ -385,6 +474,7 @@ bool PaintPages(const std::vector<ReportPage>& pages, QPagedPaintDevice* device)
     return QRectF((r.x() - origin.x()) * sx, (r.y() - origin.y()) * sy, r.width() * sx,
                   r.height() * sy);
   };
+  ShapedLines shaped(device);
   for (std::size_t n = 0; n < pages.size(); ++n) {
     if (n > 0 && !device->newPage()) {
       painter.end();
@@ -401,7 +491,7 @@ bool PaintPages(const std::vector<ReportPage>& pages, QPagedPaintDevice* device)
             current = item.style;
           }
           painter.setPen(item.style.color);
-          painter.drawText(map(item.rect), item.flags, item.text);
+          DrawText(painter, shaped, map(item.rect), item.flags, item.text, item.style);
           break;
         case PageItem::Kind::kBox: {
           const QRectF r = map(item.rect);

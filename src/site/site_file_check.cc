@@ -607,16 +607,20 @@ class Checker {
     const bool whole =
         kind == Kind::kWhole || kind == Kind::kKey || kind == Kind::kCount || kind == Kind::kMetres;
     double number = 0;
-    QString shown;
+    // The value as a refusal quotes it, made only for a refusal: most cells pass.
+    QString text_value;
+    auto shown = [&] {
+      if (type == SQLITE_INTEGER) return QString::number(row.Int64(c));
+      if (type == SQLITE_FLOAT) return QString::number(number, 'g', 15);
+      return Quoted(text_value);
+    };
     if (type == SQLITE_INTEGER) {
       const qint64 n = row.Int64(c);
       if (kind == Kind::kKey) return QString();
       number = double(n);
-      shown = QString::number(n);
     } else if (type == SQLITE_FLOAT) {
       number = row.Double(c);
-      shown = QString::number(number, 'g', 15);
-      if (!std::isfinite(number)) return not_a_number(shown);
+      if (!std::isfinite(number)) return not_a_number(shown());
     } else {
       const QString text = row.Text(c);
       const QString trimmed = text.trimmed();
@@ -626,28 +630,28 @@ class Checker {
         return QString();
       bool ok = false;
       number = trimmed.toDouble(&ok);
-      shown = Quoted(text);
+      text_value = text;
       if (!ok || !std::isfinite(number)) {
         if (kind == Kind::kYesNo)
           return refuse(N_("table %1, row %2: column %3 holds %4 instead of a yes/no value"),
-                        shown);
-        if (whole) return not_whole(shown);
-        return not_a_number(shown);
+                        shown());
+        if (whole) return not_whole(shown());
+        return not_a_number(shown());
       }
     }
     if (whole && (std::round(number) < kLowest || std::round(number) > kHighest))
-      return too_large(shown);
-    if (whole && kind != Kind::kKey && number != std::floor(number)) return not_whole(shown);
+      return too_large(shown());
+    if (whole && kind != Kind::kKey && number != std::floor(number)) return not_whole(shown());
     const auto within = [&](double most, i18n::Source refusal) {
       if (number >= 0 && number <= most) return QString();
-      return refuse(refusal, shown, QString::number(most, 'f', 0));
+      return refuse(refusal, shown(), QString::number(most, 'f', 0));
     };
     switch (kind) {
       case Kind::kHours:
         if (number < 0 || number > kMostHours)
           return refuse(N_("table %1, row %2: column %3 holds %4, which is not a time in hours a "
                            "site can require"),
-                        shown);
+                        shown());
         return QString();
       case Kind::kCount:
         return within(double(kMostCount),
@@ -660,7 +664,7 @@ class Checker {
         return within(kMostMilliamps, N_("table %1, row %2: column %3 holds %4, which is not a "
                                          "current in mA a site can have (0 to %5)"));
       case Kind::kNumber:
-        if (std::fabs(number) > kMostComputed) return too_large(shown);
+        if (std::fabs(number) > kMostComputed) return too_large(shown());
         return QString();
       default:
         return QString();

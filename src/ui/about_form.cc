@@ -61,6 +61,10 @@ TFormAbout::TFormAbout(const QString& application_title, site::RunState& state, 
 
   auto* technical_detail = new QCheckBox(this);
   technical_detail->setObjectName("CheckBoxTechnicalDetail");
+  SetText(technical_detail, N_("Technical detail"));
+  SetHint(technical_detail,
+          N_("Adds each loop's voltage drop to its status in the current lines and in the site "
+             "report, for this run of the program."));
   technical_detail->setChecked(state.TechnicalDetail());
   connect(technical_detail, &QCheckBox::toggled, this,
           [&state](bool on) { state.SetTechnicalDetail(on); });

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QToolButton>
 
+#include "i18n/tr.h"
 #include "site/images.h"
 #include "ui/image_list.h"
 
@@ -17,11 +18,22 @@ QIcon ChoiceButtonGroup::StateIcon(int image) {
   return ImageList::Icon(image);
 }
 
+QString ChoiceButtonGroup::UnavailableHint(const QString& code, bool board) {
+  if (code.isEmpty()) {
+    return board ? i18n::Tr(N_("This panel does not offer this option board."))
+                 : i18n::Tr(N_("This panel does not offer this power supply."));
+  }
+  return (board ? i18n::Tr(N_("The %1 panel does not offer this option board."))
+                : i18n::Tr(N_("The %1 panel does not offer this power supply.")))
+      .arg(code);
+}
+
 QToolButton* ChoiceButtonGroup::Button(int i) const {
   return i >= 0 && i < Count() ? buttons_[i] : nullptr;
 }
 
-void ChoiceButtonGroup::Render(const std::vector<panel::ChoiceButton>& buttons) {
+void ChoiceButtonGroup::Render(const std::vector<panel::ChoiceButton>& buttons,
+                               const QString& unavailable) {
   while (Count() > int(buttons.size())) {
     delete buttons_.back();
     buttons_.pop_back();
@@ -45,6 +57,9 @@ void ChoiceButtonGroup::Render(const std::vector<panel::ChoiceButton>& buttons) 
     buttons_[i]->setText(buttons[i].caption);
     buttons_[i]->setIcon(StateIcon(buttons[i].image));
     buttons_[i]->setProperty("image", buttons[i].image);
+    const bool available = buttons[i].image != site::kImageNotAvailable;
+    buttons_[i]->setEnabled(available);
+    buttons_[i]->setToolTip(available ? QString() : unavailable);
   }
   Arrange();
 }

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 #include <QPolygonF>
 #include <cmath>
 #include <functional>
@@ -154,7 +155,15 @@ bool ImageList::Has(int index) { return !Pixmap(index).isNull(); }
 
 QPixmap ImageList::Pixmap(int index) {
   if (index < 0 || index >= kCount) return QPixmap();
-  return Make(index);
+  // Drawn once and kept in Qt's pixmap cache (emptied with the application): a big site's tree
+  // asks for the same few pictures thousands of times.
+  const QString key = QStringLiteral("velmora-image-%1").arg(index);
+  QPixmap pixmap;
+  if (!QPixmapCache::find(key, &pixmap)) {
+    pixmap = Make(index);
+    QPixmapCache::insert(key, pixmap);
+  }
+  return pixmap;
 }
 
 QIcon ImageList::Icon(int index) {

@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
@@ -11,10 +13,12 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QUndoStack>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -50,6 +54,14 @@ constexpr int kPanelsHeaderHeight = 23;
 constexpr int kTotalCurrentsHeaderHeight = 25;
 constexpr int kCurrentsGridHeight = 170;
 constexpr int kStartScreenDelayMs = 500;
+// Below this a share is a column dragged shut by mistake, and it gets its width back.
+constexpr double kMinColumnShare = 0.02;
+
+// A kept column share as the window uses it: a share from the file that no column can have
+// (NaN, none, wider than the page) gives the column its first width.
+double UsableShare(double share, double first) {
+  return share >= kMinColumnShare && share <= 1.0 ? share : first;
+}
 
 // Column shares of the header strip's width.
 constexpr double kPanelShares[] = {0.20, 0.24, 0.14, 0.14, 0.24};
@@ -80,9 +92,11 @@ QLabel* MakeHeaderStrip(const char* name, WindowText caption, int height) {
 }  // namespace
 
 TMainForm::TMainForm(action::Editor& editor, i18n::Settings settings, QWidget* parent)
-    : QMainWindow(parent), editor_(editor), settings_(std::move(settings)) {
+    : QMainWindow(parent), editor_(editor), settings_(std::move(settings)), memory_(settings_) {
   setObjectName("TMainForm");
-  setWindowTitle(editor_.Work().State().Caption());
+  std::copy(std::begin(kPanelShares), std::end(kPanelShares), panel_shares_.begin());
+  std::copy(std::begin(kCurrentShares), std::end(kCurrentShares), current_shares_.begin());
+  ShowCaption(editor_.Work().State().Caption());
   setWindowIcon(ProgramIcon());
   BuildMenus();
   ConnectReportActions(this, editor_.Work());
@@ -90,11 +104,18 @@ TMainForm::TMainForm(action::Editor& editor, i18n::Settings settings, QWidget* p
   statusBar()->setObjectName("StatusBar");
   CreateWindows();
 
-  connect(&editor_.Work().State(), &site::RunState::CaptionChanged, this, &QWidget::setWindowTitle);
+  connect(&editor_.Work().State(), &site::RunState::CaptionChanged, this, &TMainForm::ShowCaption);
+  connect(&editor_.Work().State(), &site::RunState::SavedChanged, this,
+          [this](bool saved) { setWindowModified(!saved); });
   connect(&editor_.Tabs(), &site::PanelTabsModel::TabsChanged, this, &TMainForm::SyncTabs);
   connect(&editor_.Tabs(), &site::PanelTabsModel::ActiveChanged, this, &TMainForm::SyncActiveTab);
   connect(&editor_.Views(), &site::DetailViewModel::Changed, this, &TMainForm::ShowDetail);
   connect(&editor_.Work(), &workspace::Workspace::Saved, this, &TMainForm::ShowSaved);
+  connect(&editor_.Work(), &workspace::Workspace::Saved, this, &TMainForm::RememberSite);
+  connect(&editor_.Work(), &workspace::Workspace::SiteReplaced, this, [this] {
+    const QString file = editor_.Work().State().SiteFileName();
+    if (!file.isEmpty()) RememberSite(file);
+  });
   // Every change of the site ends in one notification; the grids show their tables again then.
   connect(&editor_, &action::Editor::Changed, this, [this](const action::Change& change) {
     if (change.replaced) {
@@ -107,6 +128,10 @@ TMainForm::TMainForm(action::Editor& editor, i18n::Settings settings, QWidget* p
   connect(&editor_.History(), &QUndoStack::cleanChanged, this, &TMainForm::UpdateHistoryActions);
   SyncTabs();
   UpdateHistoryActions();
+  setWindowModified(!editor_.Work().State().SiteSaved());
+  recent_sites_ = memory_.RecentSites();
+  RefreshRecentSites();
+  RestoreWindow();
 }
 
 TMainForm::~TMainForm() = default;
@@ -161,6 +186,11 @@ void TMainForm::BuildMenus() {
   print_site->setShortcut(QKeySequence::Print);
   AddAction(print, Msg::kPartsList)->setObjectName("PrintParts");
   file->addSeparator();
+  recent_menu_ = AddMenu(file, N_("Recent Sites"));
+  recent_menu_->setObjectName("MenuRecentSites");
+  // Sites that are no longer there leave the list before it is shown.
+  connect(file, &QMenu::aboutToShow, this, &TMainForm::RefreshRecentSites);
+  file->addSeparator();
   QAction* exit = AddAction(file, N_("Exit"));
   exit->setObjectName("Exit");
   exit->setShortcut(QKeySequence::Quit);
@@ -190,15 +220,31 @@ void TMainForm::BuildMenus() {
   connect(options, &QAction::triggered, this, &TMainForm::ShowOptions);
   QMenu* help = AddMenu(menuBar(), N_("Help"));
   help->setObjectName("MenuHelp");
+  QAction* guide = AddAction(help, N_("User Guide"));
+  guide->setObjectName("UserGuide");
+  guide->setShortcut(QKeySequence(Qt::Key_F1));
+  connect(guide, &QAction::triggered, this, &TMainForm::ShowUserGuide);
+  help->addSeparator();
   QAction* about = AddAction(help, N_("About"));
   about->setObjectName("About");
   connect(about, &QAction::triggered, this, &TMainForm::ShowAbout);
 }
 
 QWidget* TMainForm::MakePanelTabPage() {
-  auto* scroll = new QScrollArea;
-  scroll->setFrameShape(QFrame::NoFrame);
-  scroll->setWidgetResizable(true);
+  // Every panel's tab holds the one page of current lines while it is on show: a page with its
+  // own grid per tab would make showing a panel and every edit cost as much as the site is big
+  // (each page repainted, each grid told of every new line).
+  auto* holder = new QWidget;
+  auto* layout = new QVBoxLayout(holder);
+  layout->setContentsMargins(0, 0, 0, 0);
+  return holder;
+}
+
+void TMainForm::BuildCurrentsPage() {
+  currents_page_ = new QScrollArea;
+  currents_page_->setObjectName("ScrollCurrents");
+  currents_page_->setFrameShape(QFrame::NoFrame);
+  currents_page_->setWidgetResizable(true);
   auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -207,15 +253,24 @@ QWidget* TMainForm::MakePanelTabPage() {
       MakeHeaderStrip("PanelTotalCurrents", Msg::kTotalCurrents, kTotalCurrentsHeaderHeight);
   header->setIndent(4);  // the caption stands a blank's width off the edge
   layout->addWidget(header);
-  auto* grid = new QTableView;
-  grid->setObjectName("DBGridCurrents");
-  grid->setModel(currents_model_);
-  SetUpReadOnlyGrid(grid);
-  grid->setMinimumHeight(kCurrentsGridHeight);
-  layout->addWidget(grid, 1);
-  currents_grids_.push_back(grid);
-  scroll->setWidget(page);
-  return scroll;
+  currents_grid_ = new QTableView;
+  currents_grid_->setObjectName("DBGridCurrents");
+  currents_grid_->setModel(currents_model_);
+  SetUpReadOnlyGrid(currents_grid_);
+  connect(currents_grid_->horizontalHeader(), &QHeaderView::sectionResized, this,
+          [this](int column, int, int width) { KeepColumnShare(currents_grid_, column, width); });
+  currents_grid_->setMinimumHeight(kCurrentsGridHeight);
+  layout->addWidget(currents_grid_, 1);
+  currents_page_->setWidget(page);
+  currents_page_->hide();
+}
+
+void TMainForm::PlaceCurrentsPage() {
+  const int index = tabs_->currentIndex();
+  if (index < 1) return;
+  QWidget* holder = tabs_->widget(index);
+  if (currents_page_->parentWidget() != holder) holder->layout()->addWidget(currents_page_);
+  currents_page_->show();
 }
 
 void TMainForm::BuildLayout() {
@@ -226,7 +281,7 @@ void TMainForm::BuildLayout() {
   left_area_->setObjectName("PanelLeft");
   left_area_->setLayout(new QVBoxLayout);
   left_area_->layout()->setContentsMargins(0, 0, 0, 0);
-  left_area_->setMinimumWidth(120);
+  left_area_->setMinimumWidth(kLeftAreaMinWidth);
   horizontal_->addWidget(left_area_);
 
   vertical_ = new QSplitter(Qt::Vertical);
@@ -235,12 +290,22 @@ void TMainForm::BuildLayout() {
   detail_area_ = new QStackedWidget;
   detail_area_->setObjectName("PanelDetails");
   detail_area_->addWidget(new QWidget);  // nothing on show
-  vertical_->addWidget(detail_area_);
+  // A property view narrower or lower than its fields scrolls rather than widening the window
+  // past a small screen.
+  auto* detail_scroll = new QScrollArea;
+  detail_scroll->setObjectName("ScrollDetails");
+  detail_scroll->setFrameShape(QFrame::NoFrame);
+  detail_scroll->setWidgetResizable(true);
+  detail_scroll->setWidget(detail_area_);
+  vertical_->addWidget(detail_scroll);
 
   tabs_ = new QTabWidget;
   tabs_->setObjectName("PageControlPanels");
   tabs_->setTabPosition(QTabWidget::South);
-  tabs_->setUsesScrollButtons(false);  // several rows of tabs rather than scrolling
+  // One row of tabs that scrolls: without the scroll buttons the bar is as wide as all its tabs
+  // together, and the window with it. The tree is the main way to a panel of a big site.
+  tabs_->setUsesScrollButtons(true);
+  tabs_->setElideMode(Qt::ElideNone);
   tabs_->setIconSize(QSize(ImageList::kSize, ImageList::kSize));
   auto* site_page = new QWidget;
   site_page->setObjectName("TabSheetSite");
@@ -262,6 +327,8 @@ void TMainForm::BuildLayout() {
   panel_grid_->setObjectName("DBGridPanels");
   panel_grid_->setModel(panel_grid_model_);
   SetUpReadOnlyGrid(panel_grid_);
+  connect(panel_grid_->horizontalHeader(), &QHeaderView::sectionResized, this,
+          [this](int column, int, int width) { KeepColumnShare(panel_grid_, column, width); });
   site_layout->addWidget(panel_grid_, 1);
   AddTab(tabs_, site_page, Msg::kSite);
   currents_model_ =
@@ -271,6 +338,7 @@ void TMainForm::BuildLayout() {
                              {"AlarmCurrent", Text(Msg::kAlarmCurrentMa), false},
                              {"Comment", Text(Msg::kComment), true}},
                             this);
+  BuildCurrentsPage();
   connect(tabs_, &QTabWidget::currentChanged, this, &TMainForm::OnTabChanged);
   vertical_->addWidget(tabs_);
   vertical_->setStretchFactor(1, 1);
@@ -301,7 +369,7 @@ void TMainForm::SetDetailView(DetailView view, QWidget* widget) {
 
 QTableView* TMainForm::CurrentsGrid(int index) const {
   if (index < 1 || index >= tabs_->count()) return nullptr;
-  return tabs_->widget(index)->findChild<QTableView*>("DBGridCurrents");
+  return currents_grid_;
 }
 
 void TMainForm::ShowDetail(DetailView view) {
@@ -317,20 +385,32 @@ void TMainForm::ShowDetail(DetailView view) {
 void TMainForm::SyncTabs() {
   syncing_tabs_ = true;
   const site::PanelTabsModel& model = editor_.Tabs();
+  // A visible tab bar lays every tab out again after each tab added, renamed or given an icon;
+  // a site of hundreds of panels is laid out once, when the bar is shown again.
+  QTabBar* bar = tabs_->tabBar();
+  const bool many = std::abs(tabs_->count() - model.Count()) > 1 && bar->isVisible();
+  if (many) bar->hide();
   while (tabs_->count() > model.Count()) {
     QWidget* page = tabs_->widget(tabs_->count() - 1);
     tabs_->removeTab(tabs_->count() - 1);
-    currents_grids_.erase(std::remove_if(currents_grids_.begin(), currents_grids_.end(),
-                                         [page](QTableView* g) { return page->isAncestorOf(g); }),
-                          currents_grids_.end());
+    if (page->isAncestorOf(currents_page_)) {
+      currents_page_->hide();
+      currents_page_->setParent(this);
+    }
     page->deleteLater();
   }
   while (tabs_->count() < model.Count()) tabs_->addTab(MakePanelTabPage(), QString());
   for (int i = 0; i < model.Count(); ++i) {
     if (tabs_->tabText(i) != model.Caption(i)) tabs_->setTabText(i, model.Caption(i));
-    tabs_->setTabIcon(i, ImageList::Icon(model.At(i).image));
+    const int image = model.At(i).image;
+    if (bar->tabData(i) != QVariant(image)) {
+      tabs_->setTabIcon(i, ImageList::Icon(image));
+      bar->setTabData(i, image);
+    }
   }
+  if (many) bar->show();
   tabs_->setCurrentIndex(model.Active());
+  PlaceCurrentsPage();
   syncing_tabs_ = false;
   SetGridWidths();
 }
@@ -342,6 +422,7 @@ void TMainForm::SyncActiveTab(int index) {
 }
 
 void TMainForm::OnTabChanged(int index) {
+  PlaceCurrentsPage();
   if (syncing_tabs_ || index < 0) return;
   // The site tab shows the site, a panel's tab the panel.
   const action::Focus focus =
@@ -358,7 +439,6 @@ void TMainForm::UpdateHistoryActions() {
                                    : i18n::Tr(N_("Undo")));
   redo_->setText(history.canRedo() ? i18n::Tr(N_("Redo %1")).arg(history.redoText())
                                    : i18n::Tr(N_("Redo")));
-  setWindowModified(!editor_.Work().State().SiteSaved());
 }
 
 void TMainForm::SetGridWidths() {
@@ -366,11 +446,24 @@ void TMainForm::SetGridWidths() {
   // the current width even while the site page is hidden.
   QWidget* page = tabs_->currentWidget();
   const int width = page != nullptr ? page->width() : panels_header_->width();
-  for (int c = 0; c < 5; ++c)
-    panel_grid_->setColumnWidth(c, int(std::lround(width * kPanelShares[c])));
-  for (QTableView* grid : currents_grids_) {
-    for (int c = 0; c < 4; ++c)
-      grid->setColumnWidth(c, int(std::lround(width * kCurrentShares[c])));
+  setting_widths_ = true;
+  for (int c = 0; c < int(panel_shares_.size()); ++c)
+    panel_grid_->setColumnWidth(c, int(std::lround(width * panel_shares_[c])));
+  for (int c = 0; c < int(current_shares_.size()); ++c)
+    currents_grid_->setColumnWidth(c, int(std::lround(width * current_shares_[c])));
+  setting_widths_ = false;
+}
+
+void TMainForm::KeepColumnShare(QTableView* grid, int column, int width) {
+  if (setting_widths_ || column < 0) return;
+  QWidget* page = tabs_->currentWidget();
+  const int page_width = page != nullptr ? page->width() : 0;
+  if (page_width <= 0) return;
+  const double share = std::clamp(double(width) / page_width, kMinColumnShare, 1.0);
+  if (grid == panel_grid_) {
+    if (column < int(panel_shares_.size())) panel_shares_[column] = share;
+  } else if (column < int(current_shares_.size())) {
+    current_shares_[column] = share;
   }
 }
 
@@ -422,6 +515,9 @@ void TMainForm::showEvent(QShowEvent* event) {
   // fonts of this desktop.
   const int detail_height = std::max(kDetailAreaHeight, site_details_->ContentHeight());
   vertical_->setSizes({detail_height, std::max(1, vertical_->height() - detail_height)});
+  const QByteArray splitters[] = {memory_.Bytes("SplitterLeft"), memory_.Bytes("SplitterRight")};
+  if (!splitters[0].isEmpty()) horizontal_->restoreState(splitters[0]);
+  if (!splitters[1].isEmpty()) vertical_->restoreState(splitters[1]);
   editor_.Work().StartSession();
   if (!start_file_.isEmpty()) editor_.Work().OpenSiteFile(start_file_);
   start_screen_timer_->start();
@@ -453,6 +549,7 @@ void TMainForm::ShowOptions() {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
   if (editor_.Work().ExitPrompt()) {
+    KeepWindow();
     event->accept();
   } else {
     event->ignore();
@@ -462,6 +559,100 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 void TMainForm::ShowSaved(const QString& file) {
   statusBar()->showMessage(i18n::Tr(N_("Saved %1")).arg(QDir::toNativeSeparators(file)),
                            kSavedMessageMs);
+}
+
+void TMainForm::ShowCaption(const QString& caption) {
+  // Qt shows its mark of unsaved changes where the placeholder stands (setWindowModified).
+  setWindowTitle(caption + QStringLiteral("[*]"));
+}
+
+QString TMainForm::UserGuideFile() const {
+  return editor_.Work().Folder().Path(QStringLiteral("doc/user-guide.html"));
+}
+
+void TMainForm::ShowUserGuide() {
+  const QString file = UserGuideFile();
+  if (!QFileInfo(file).isFile()) {
+    editor_.Work().Prompter().Warn(i18n::Tr(N_("The user guide is not installed: %1 is missing."))
+                                       .arg(QDir::toNativeSeparators(file)));
+    return;
+  }
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file))) {
+    editor_.Work().Prompter().Warn(
+        i18n::Tr(N_("The user guide %1 cannot be shown: no program to show it was found."))
+            .arg(QDir::toNativeSeparators(file)));
+  }
+}
+
+void TMainForm::RememberSite(const QString& file) {
+  recent_sites_ = WindowMemory::WithRecent(recent_sites_, QFileInfo(file).absoluteFilePath());
+  memory_.SetRecentSites(recent_sites_);
+  RefreshRecentSites();
+}
+
+void TMainForm::RefreshRecentSites() {
+  QStringList gone;
+  for (const QString& file : recent_sites_) {
+    if (!QFileInfo(file).isFile()) gone << file;
+  }
+  if (!gone.isEmpty()) {
+    for (const QString& file : gone) recent_sites_.removeAll(file);
+    memory_.SetRecentSites(recent_sites_);
+    QStringList names;
+    for (const QString& file : gone) names << QDir::toNativeSeparators(file);
+    statusBar()->showMessage(
+        i18n::Tr(N_("No longer there, taken off the recent sites: %1")).arg(names.join(", ")),
+        kSavedMessageMs);
+  }
+  recent_menu_->clear();
+  for (int i = 0; i < recent_sites_.size(); ++i) {
+    const QString file = recent_sites_[i];
+    // Not a window text: a number and a file name, the same in every language.
+    QString shown = QDir::toNativeSeparators(file);
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));  // not a mnemonic
+    QAction* entry = recent_menu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+    entry->setObjectName(QStringLiteral("RecentSite%1").arg(i + 1));
+    connect(entry, &QAction::triggered, this, [this, file] { OpenRecentSite(file); });
+  }
+  recent_menu_->setEnabled(!recent_sites_.isEmpty());
+}
+
+void TMainForm::OpenRecentSite(const QString& file) {
+  if (!editor_.Work().OfferToSave()) return;
+  if (!QFileInfo(file).isFile()) {
+    recent_sites_.removeAll(file);
+    memory_.SetRecentSites(recent_sites_);
+    RefreshRecentSites();
+    editor_.Work().Prompter().Warn(
+        i18n::Tr(N_("The site file %1 is no longer there; it was taken off the recent sites."))
+            .arg(QDir::toNativeSeparators(file)));
+    return;
+  }
+  editor_.Work().OpenSiteFile(file);
+}
+
+void TMainForm::RestoreWindow() {
+  const QByteArray geometry = memory_.Bytes("Geometry");
+  if (!geometry.isEmpty()) restoreGeometry(geometry);
+  const QList<double> panel = memory_.Numbers("PanelColumns");
+  if (panel.size() == int(panel_shares_.size())) {
+    for (int c = 0; c < panel.size(); ++c)
+      panel_shares_[c] = UsableShare(panel[c], kPanelShares[c]);
+  }
+  const QList<double> currents = memory_.Numbers("CurrentColumns");
+  if (currents.size() == int(current_shares_.size())) {
+    for (int c = 0; c < currents.size(); ++c)
+      current_shares_[c] = UsableShare(currents[c], kCurrentShares[c]);
+  }
+}
+
+void TMainForm::KeepWindow() const {
+  memory_.SetBytes("Geometry", saveGeometry());
+  memory_.SetBytes("SplitterLeft", horizontal_->saveState());
+  memory_.SetBytes("SplitterRight", vertical_->saveState());
+  memory_.SetNumbers("PanelColumns", QList<double>(panel_shares_.begin(), panel_shares_.end()));
+  memory_.SetNumbers("CurrentColumns",
+                     QList<double>(current_shares_.begin(), current_shares_.end()));
 }
 
 }  // namespace velmora::ui

@@ -2,17 +2,22 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QStringList>
+#include <array>
 #include <vector>
 
 #include "i18n/settings.h"
 #include "site/detail_view.h"
+#include "ui/window_memory.h"
 
 class QLabel;
+class QScrollArea;
 class QSplitter;
 class QStackedWidget;
 class QTabWidget;
 class QTableView;
 class QAction;
+class QMenu;
 class QTimer;
 
 namespace velmora::action {
@@ -31,7 +36,8 @@ class TFormTreeView;
 // view at a time; below, the tab strip with the "Site" tab (the panel summary grid) and one tab
 // per panel (the current lines); the menus; a status bar. It creates the program's other
 // windows, renders the editor's tab strip and view models, forwards the user's commands, and
-// shows its grids again whenever the editor says something changed.
+// shows its grids again whenever the editor says something changed. Its size, the splitters,
+// the grids' column widths and the recent sites are kept from one run to the next.
 class TMainForm : public QMainWindow {
   Q_OBJECT
 
@@ -58,7 +64,8 @@ class TMainForm : public QMainWindow {
   TFormAbout* About() const { return about_; }
   QTabWidget* TabStrip() const { return tabs_; }
   QTableView* PanelGrid() const { return panel_grid_; }
-  // The grid of current lines on the tab of panel `index` (1-based), or nullptr.
+  // The grid of current lines on the tab of panel `index` (1-based), or nullptr: one grid that
+  // every panel's tab holds while it is on show, with the lines of the panel on show.
   QTableView* CurrentsGrid(int index) const;
   action::Editor& Editor() { return editor_; }
 
@@ -75,6 +82,14 @@ class TMainForm : public QMainWindow {
   void SetStartFile(const QString& file) { start_file_ = file; }
   // How long the status bar says that the site was saved.
   static constexpr int kSavedMessageMs = 5000;
+  // The narrowest the tree may become: its tool bar shows every button.
+  static constexpr int kLeftAreaMinWidth = 180;
+
+  // The recent sites of the File menu, most recent first.
+  QStringList RecentSites() const { return recent_sites_; }
+  QMenu* RecentSitesMenu() const { return recent_menu_; }
+  // The user guide that Help > User Guide opens.
+  QString UserGuideFile() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -101,7 +116,20 @@ class TMainForm : public QMainWindow {
   void ShowAbout();
   void ShowOptions();
   void ShowSaved(const QString& file);
+  void ShowCaption(const QString& caption);
   QWidget* MakePanelTabPage();
+  void BuildCurrentsPage();
+  // Puts the page of current lines into the tab on show.
+  void PlaceCurrentsPage();
+  void ShowUserGuide();
+  // The recent sites: `file` put first, the menu drops the ones that are no longer there.
+  void RememberSite(const QString& file);
+  void RefreshRecentSites();
+  void OpenRecentSite(const QString& file);
+  // A column width set by the user becomes the column's share of the page's width.
+  void KeepColumnShare(QTableView* grid, int column, int width);
+  void RestoreWindow();
+  void KeepWindow() const;
 
   action::Editor& editor_;
   i18n::Settings settings_;
@@ -114,7 +142,8 @@ class TMainForm : public QMainWindow {
   QTableView* panel_grid_ = nullptr;
   ReadOnlyGridModel* panel_grid_model_ = nullptr;
   ReadOnlyGridModel* currents_model_ = nullptr;
-  std::vector<QTableView*> currents_grids_;
+  QScrollArea* currents_page_ = nullptr;
+  QTableView* currents_grid_ = nullptr;
   QHash<int, QWidget*> detail_views_;
   TFormTreeView* tree_view_ = nullptr;
   TFormSiteDetails* site_details_ = nullptr;
@@ -124,6 +153,11 @@ class TMainForm : public QMainWindow {
   QTimer* start_screen_timer_ = nullptr;
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
+  QMenu* recent_menu_ = nullptr;
+  QStringList recent_sites_;
+  WindowMemory memory_;
+  std::array<double, 5> panel_shares_;
+  std::array<double, 4> current_shares_;
   QString report_project_file_;
   QString start_file_;
   quint64 panels_generation_ = 0;
@@ -131,6 +165,7 @@ class TMainForm : public QMainWindow {
   bool start_screen_modal_ = true;
   bool started_ = false;
   bool syncing_tabs_ = false;
+  bool setting_widths_ = false;  // the program, not the user, sets the column widths
 };
 
 }  // namespace velmora::ui

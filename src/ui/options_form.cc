@@ -315,8 +315,9 @@ void TFormOptions::Render() {
   RenderBox(housing_code_, form_.housing_codes);
   RenderBox(housing_, form_.housings);
   RenderBox(protocol_, form_.protocols);
-  power_supplies_->Render(form_.power_supplies);
-  options_->Render(form_.options);
+  const QString code = form_.housing_codes.SelectedText();
+  power_supplies_->Render(form_.power_supplies, ChoiceButtonGroup::UnavailableHint(code, false));
+  options_->Render(form_.options, ChoiceButtonGroup::UnavailableHint(code, true));
   cable_->setCurrentIndex(form_.cable_index);
   if (length_->text() != form_.length_text) length_->setText(form_.length_text);
   alarm_indicators_->setValue(form_.alarm_indicators);

@@ -189,8 +189,11 @@ void TFormPanelDetails::Render() {
   RenderBox(housing_, form_.HousingBox());
   RenderBox(protocol_, form_.ProtocolBox());
   battery_->setText(form_.BatteryText());
-  power_supplies_->Render(form_.PowerSupplyButtons());
-  options_->Render(form_.OptionButtons());
+  // The variant of the panel, its order code, decides what can be chosen.
+  const QString code = form_.HousingCodeBox().SelectedText();
+  power_supplies_->Render(form_.PowerSupplyButtons(),
+                          ChoiceButtonGroup::UnavailableHint(code, false));
+  options_->Render(form_.OptionButtons(), ChoiceButtonGroup::UnavailableHint(code, true));
   RenderName();
 }
 

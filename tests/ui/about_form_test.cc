@@ -41,7 +41,9 @@ TEST(AboutFormTest, ShowsNameVersionDisclaimerAndAnUntickedSwitchThatFeedsTheRun
   EXPECT_TRUE(text->toPlainText().contains(i18n::Text(i18n::Msg::kDisclaimer2)));
 
   auto* detail = about.findChild<QCheckBox*>("CheckBoxTechnicalDetail");
-  EXPECT_TRUE(detail->text().isEmpty());
+  // The switch says what it is and, in its tooltip, what it does.
+  EXPECT_EQ(detail->text(), "Technical detail");
+  EXPECT_TRUE(detail->toolTip().contains("voltage drop")) << detail->toolTip().toStdString();
   EXPECT_FALSE(detail->isChecked());
   detail->click();
   EXPECT_TRUE(state.TechnicalDetail());

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QStatusBar>
 #include <QTest>
+#include <QWindow>
 
 #include "action/editor.h"
 #include "i18n/translation.h"
@@ -157,7 +158,7 @@ TEST_F(FileMenuTest, TheFileNamedAtStartIsOpened) {
   Show();
   EXPECT_EQ(workspace_->State().SiteFileName(), QFileInfo(file).absoluteFilePath());
   EXPECT_EQ(SiteName(), "Harbour Depot");
-  EXPECT_EQ(form_->windowTitle(), "Velmora 2.09 - " + QFileInfo(file).absoluteFilePath());
+  EXPECT_EQ(form_->windowHandle()->title(), "Velmora 2.09 - " + QFileInfo(file).absoluteFilePath());
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QWindow>
 #include <cmath>
 
 #include "action/editor.h"
@@ -117,7 +118,8 @@ TEST_F(MainFormTest, AfterStartTheSiteIsOnShowAndTheStartScreenFollowsHalfASecon
   clock.start();
   Show();
 
-  EXPECT_EQ(form_->windowTitle(), "Velmora 2.09");
+  // A new site has never been saved (the exit asks about it), and the caption's mark says so.
+  EXPECT_EQ(form_->windowHandle()->title(), "Velmora 2.09*");
   EXPECT_EQ(editor_->Views().Current(), DetailView::kSite);
   EXPECT_EQ(ViewOnShow(), form_->SiteDetails());
   ASSERT_EQ(Tree()->topLevelItemCount(), 1);

@@ -137,6 +137,28 @@ TEST_F(PanelDetailsFormTest, ButtonClicksGoToThePanelRulesAndNotAvailableOnesAre
   EXPECT_EQ(Supplies()->Button(2)->property("image").toInt(), site::kImageNotAvailable);
 }
 
+TEST_F(PanelDetailsFormTest, BoardsThatCannotBeChosenAreDisabledAndSayWhy) {
+  // The default panel, a VXP-4020, offers neither the fourth board nor the third supply.
+  for (ChoiceButtonGroup* group : {Options(), Supplies()}) {
+    for (int i = 0; i < group->Count(); ++i) {
+      QToolButton* button = group->Button(i);
+      SCOPED_TRACE(button->text().toStdString());
+      const bool available = button->property("image").toInt() != site::kImageNotAvailable;
+      EXPECT_EQ(button->isEnabled(), available);
+      if (available) {
+        EXPECT_TRUE(button->toolTip().isEmpty());
+      } else {
+        EXPECT_EQ(button->toolTip(), group == Options()
+                                         ? "The VXP-4020 panel does not offer this option board."
+                                         : "The VXP-4020 panel does not offer this power supply.");
+      }
+    }
+  }
+  EXPECT_FALSE(Options()->Button(3)->isEnabled());
+  EXPECT_FALSE(Supplies()->Button(2)->isEnabled());
+  EXPECT_TRUE(Options()->Button(2)->isEnabled());
+}
+
 TEST_F(PanelDetailsFormTest, RenamingThePanelRenamesItsTabAndNodeAtOnce) {
   auto* name = Find<QLineEdit>("DBEditPanelName");
   name->selectAll();

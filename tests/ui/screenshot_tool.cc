@@ -112,9 +112,9 @@ int main(int argc, char** argv) {
 
   QuietPrompter prompter;
   velmora::workspace::Workspace workspace(folder, prompter);
-  workspace.OpenTables();
   const velmora::i18n::Settings settings(home.path() + "/user", home.path() + "/machine");
   velmora::action::Editor editor(workspace, settings);
+  workspace.OpenTables();
   velmora::ui::TMainForm form(editor, settings);
   form.SetStartScreenModal(false);
   form.resize(window_size);
