@@ -44,18 +44,15 @@ LoopHeadroom HeadroomOf(const LoopCheckInput& input, const LoopCheck& check) {
   h.first_resistance = Share(check.r_first, input.limits.max_first);
   h.total_resistance = 100.0 * check.r_total / kMaxLoopResistance;
   h.left = check.left;
+  // Only rows with devices need a voltage; the placeholder row of a new loop holds none.
   for (const DeviceRowValues& row : input.devices) {
-    if (row.lowest_v && (!h.needed || *row.lowest_v > *h.needed)) h.needed = row.lowest_v;
+    if (row.quantity <= 0 || !row.lowest_v || *row.lowest_v <= 0.0) continue;
+    if (!h.needed || *row.lowest_v > *h.needed) h.needed = row.lowest_v;
   }
-  if (input.limits.lowest_v && h.needed) {
-    const double spare = *input.limits.lowest_v - *h.needed;
-    if (spare > 0.0) {
-      h.voltage = 100.0 * check.drop / spare;
-    } else if (!check.e01) {
-      // The devices need all the protocol gives, and get it only without any drop.
-      h.voltage = 100.0;
-    }
-  }
+  // What the devices can spare is a share only when the protocol gives more than they need; a
+  // device that needs more is told by E01.
+  if (input.limits.lowest_v && h.needed && *input.limits.lowest_v > *h.needed)
+    h.voltage = 100.0 * check.drop / (*input.limits.lowest_v - *h.needed);
   return h;
 }
 

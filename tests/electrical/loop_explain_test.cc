@@ -178,6 +178,14 @@ TEST(LoopExplainTest, LimitsThatAreNotKnownHaveNoShare) {
   in.limits = Limits();
   in.limits.max_first = 0.0;
   EXPECT_FALSE(HeadroomOf(in, CheckLoop(in)).first_resistance);
+  // A new loop's placeholder row needs no voltage: the loop has nothing to spare it for.
+  DeviceRowValues placeholder;
+  placeholder.lowest_v = 0.0;
+  in.devices = {placeholder};
+  const LoopHeadroom empty = HeadroomOf(in, CheckLoop(in));
+  EXPECT_FALSE(empty.voltage);
+  EXPECT_FALSE(empty.needed);
+  EXPECT_EQ(StandingOf(CheckLoop(in), empty), Standing::kOk);
 }
 
 PanelResult Panel(double q_total, double a_total, std::optional<double> supply_q,
