@@ -3,6 +3,7 @@
 #include <QUndoCommand>
 
 #include "action/handlers.h"
+#include "electrical/loop_explain.h"
 #include "electrical/recalculation.h"
 #include "electrical/site_rows.h"
 #include "i18n/messages.h"
@@ -388,7 +389,26 @@ void Editor::SyncTree() {
   UpdateMarks({});
 }
 
-void Editor::UpdateMarks(const std::vector<int>& which) { (void)which; }
+void Editor::UpdateMarks(const std::vector<int>& which) {
+  // How each loop and panel stands (fine, near a limit, overloaded), from the results as the rows
+  // give them; only the panels whose results changed are worked out again.
+  electrical::Recalculation found;
+  try {
+    found = electrical::RecalculatePanels(workspace_.Data(), which, false);
+  } catch (const site::StoreError&) {
+    return;  // the marks are only a view; the next change sets them again
+  }
+  for (const electrical::PanelResult& panel : found.panels) {
+    site::TreeNode* node = tree_.PanelNode(panel.panel);
+    if (node == nullptr) continue;
+    node->mark = int(electrical::PanelStanding(found, panel.panel));
+    for (int i = 0; i + 1 < node->ChildCount(); ++i) {
+      site::TreeNode* loop = node->Child(i);
+      const electrical::LoopResult* result = found.Loop(panel.panel, loop->number);
+      loop->mark = result != nullptr ? int(electrical::StandingOf(*result)) : 0;
+    }
+  }
+}
 
 void Editor::Present(const Change& change) {
   SiteData& data = workspace_.Data();
