@@ -26,6 +26,7 @@
 #include "site/cables.h"
 #include "ui/editable_grid_model.h"
 #include "ui/loop_diagram.h"
+#include "ui/loop_status_panel.h"
 #include "ui/window_texts.h"
 
 namespace velmora::ui {
@@ -203,6 +204,7 @@ TFormDeviceDetails::TFormDeviceDetails(action::Editor& editor, QWidget* parent)
   upper->setObjectName("PanelLoop");
   BuildLoopControls(upper);
   layout->addWidget(upper);
+  layout->addWidget(new LoopStatusPanel(editor_, this));
   BuildGrid();
   layout->addWidget(grid_, 1);
 
