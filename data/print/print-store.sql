@@ -50,3 +50,6 @@ CREATE TABLE "PanelDetails" ("PanelNumber" INTEGER, "Tier 1" TEXT, "Tier 2" TEXT
 CREATE TABLE "Currents" ("PanelNumber" INTEGER, "Tier 1" TEXT, "Tier 2" TEXT, "Tier 3" TEXT, "Tier 4" TEXT);
 CREATE TABLE "Devices" ("PanelNumber" INTEGER, "Tier 1" TEXT, "Tier 2" TEXT, "Tier 3" TEXT, "Tier 4" TEXT);
 CREATE TABLE "PartsList" ("PanelNumber" INTEGER, "Tier 1" TEXT, "Tier 2" TEXT, "Tier 3" TEXT);
+
+-- The tables Loops and Battery came later; reports::PrintStore makes them on opening a store
+-- that lacks them, this one and the stores of older installations alike.

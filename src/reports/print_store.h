@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 #include "site/database.h"
@@ -35,6 +36,19 @@ struct TierRow {
   QString tiers[4];
 };
 
+// One row of the Loops table: a loop's figures in the order the report shows them (loop,
+// cable, length, distribution, quiescent and alarm current, drop, voltage left, use of the
+// current limit), its status and the lines that explain it. The first row of each panel holds
+// the headings.
+struct LoopLine {
+  int panel = 0;
+  int standing = 0;  // 0 within its limits, 1 near a limit, 2 overloaded
+  QStringList cells;
+  QString status;
+  QStringList explanation;
+};
+inline constexpr int kLoopCells = 9;
+
 // What a report is laid out from, read back from the print store in stored order.
 struct ReportData {
   QHash<QString, QString> site;      // Site row by column name
@@ -44,9 +58,14 @@ struct ReportData {
   std::vector<TierRow> currents;
   std::vector<TierRow> devices;
   std::vector<TierRow> parts;
+  std::vector<LoopLine> loops;
+  std::vector<TierRow> battery;  // one line of the battery calculation in the first tier
 };
 
 ReportData ReadReportData(site::Database& print);
+
+// Appends a loop's row to the Loops table.
+void AddLoopLine(site::Database& print, const LoopLine& line);
 
 // Appends rows to one of the panel-grouped tables of the print store.
 class TierWriter {

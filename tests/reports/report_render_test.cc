@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QFile>
 #include <QGuiApplication>
+#include <QHash>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPrinter>
@@ -139,8 +140,39 @@ TEST_F(ReportRenderTest, OverloadedRowsStandOutAndOthersDoNot) {
       }
     }
   }
-  EXPECT_EQ(alerted, 2);  // the overview line and the loop's current line
+  // The overview line, the loop's current line and its status under its figures.
+  EXPECT_EQ(alerted, 3);
   EXPECT_GT(plain_status, 0);
+}
+
+TEST_F(ReportRenderTest, EachPanelShowsItsLoopsExplainedAndItsBatteryCalculationAsOneBlock) {
+  OpenSample("large-building");
+  FillReportTables(R(), Print());
+  const ReportData data = ReadReportData(Print());
+  QPdfWriter device(home_.Path("measure.pdf"));
+  QHash<QString, PageItem> items;
+  for (const ReportPage& page : LayoutReport(data, ReportKind::kSite, &device)) {
+    for (const PageItem& item : page.items) {
+      if (item.kind == PageItem::Kind::kText) items.insert(item.text, item);
+    }
+  }
+  for (const TierRow& panel : data.panels) {
+    QStringList battery;
+    for (const TierRow& line : data.battery) {
+      if (line.panel == panel.panel) battery << line.tiers[0];
+    }
+    EXPECT_TRUE(items.contains(battery.join('\n'))) << panel.tiers[0].toStdString();
+  }
+  int explained = 0;
+  for (const LoopLine& line : data.loops) {
+    if (line.explanation.isEmpty()) continue;
+    ++explained;
+    const QString note = line.status + "\n" + line.explanation.join('\n');
+    ASSERT_TRUE(items.contains(note)) << note.toStdString();
+    EXPECT_EQ(items.value(note).style.color, line.standing == 2 ? kAlertText : kCautionText);
+  }
+  // The atrium loop that cannot drive its sounders, at least.
+  EXPECT_GE(explained, 1);
 }
 
 // A site name of 120 characters on A4 and on Letter: the header never cuts a word, the title
