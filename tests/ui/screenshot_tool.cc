@@ -16,6 +16,7 @@
 #include <QTreeWidget>
 #include <cstdio>
 
+#include "action/editor.h"
 #include "i18n/messages.h"
 #include "i18n/translation.h"
 #include "site/prompter.h"
@@ -100,8 +101,9 @@ int main(int argc, char** argv) {
   QuietPrompter prompter;
   velmora::workspace::Workspace workspace(folder, prompter);
   workspace.OpenTables();
-  velmora::ui::TMainForm form(
-      workspace, velmora::i18n::Settings(home.path() + "/user", home.path() + "/machine"));
+  const velmora::i18n::Settings settings(home.path() + "/user", home.path() + "/machine");
+  velmora::action::Editor editor(workspace, settings);
+  velmora::ui::TMainForm form(editor, settings);
   form.SetStartScreenModal(false);
   form.resize(1280, 820);
   form.show();
