@@ -264,15 +264,15 @@ class ReportBuilder {
     }
     if (lines.size() == 1) rows.push_back(Row(Kind::kEmpty, {Text(Msg::kNone)}));
     AddTable(flow_,
-             {{0.11},
+             {{0.05, Qt::AlignRight},
               {0.09},
               {0.08, Qt::AlignRight},
-              {0.19},
+              {0.20},
               {0.11, Qt::AlignRight},
               {0.11, Qt::AlignRight},
-              {0.10, Qt::AlignRight},
-              {0.10, Qt::AlignRight},
-              {0.11, Qt::AlignRight}},
+              {0.12, Qt::AlignRight},
+              {0.12, Qt::AlignRight},
+              {0.12, Qt::AlignRight}},
              rows);
   }
 

@@ -219,8 +219,9 @@ double RowHeight(const PageFlow& flow, const TableGeometry& g, const TableRow& r
   return height + 2 * kCellPadY;
 }
 
+// `ruled`: a rule below the row; a row with a note under it has none, so the two read as one.
 void DrawRow(PageFlow& flow, const TableGeometry& g, const std::vector<TableColumn>& columns,
-             const TableRow& row, double height) {
+             const TableRow& row, double height, bool ruled = true) {
   const double top = flow.Y();
   const double left = g.x.front();
   const double right = g.x.back();
@@ -263,7 +264,7 @@ void DrawRow(PageFlow& flow, const TableGeometry& g, const std::vector<TableColu
     }
   }
   if (row.kind == TableRow::Kind::kTotal) flow.Line(left, top, right, top, kAccent, 1.0);
-  flow.Line(left, top + height, right, top + height, kRule, 0.4);
+  if (ruled) flow.Line(left, top + height, right, top + height, kRule, 0.4);
   flow.Advance(height);
 }
 
@@ -300,7 +301,8 @@ void AddTable(PageFlow& flow, const std::vector<TableColumn>& columns,
           row.kind != TableRow::Kind::kSubHeading)
         DrawRow(flow, g, columns, *group, group_height);
     }
-    DrawRow(flow, g, columns, row, heights[i]);
+    const bool noted = i + 1 < rows.size() && rows[i + 1].kind == TableRow::Kind::kNote;
+    DrawRow(flow, g, columns, row, heights[i], !noted);
     if (row.kind == TableRow::Kind::kHeading) {
       heading = &row;
       heading_height = heights[i];

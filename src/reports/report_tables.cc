@@ -55,13 +55,14 @@ std::vector<std::vector<const site::Row*>> GroupByPanel(const std::vector<site::
 LoopLine LoopHeadings(int panel) {
   LoopLine line;
   line.panel = panel;
-  line.cells = {Text(Msg::kLoop),
+  // Short headings: nine columns share the width of a portrait page in every language.
+  line.cells = {Tr(N_("No.")),
                 Text(Msg::kCable),
                 Tr(N_("Length (m)")),
                 Tr(N_("Distribution")),
                 Text(Msg::kQuiescentCurrentMa),
                 Text(Msg::kAlarmCurrentMa),
-                Tr(N_("Drop (V)")),
+                Tr(N_("Voltage Drop (V)")),
                 Tr(N_("Voltage Left (V)")),
                 Tr(N_("Use of Current Limit"))};
   line.status = Tr(N_("Status"));
@@ -75,10 +76,12 @@ LoopLine LoopEvidence(SiteData& data, int panel, const site::Row& row,
   const site::LoopColumns& lc = data.Cols().loops;
   LoopLine line;
   line.panel = panel;
+  // A distance and its unit stay on one line.
   const QString distribution =
-      BoolAt(row, lc.one_location)
-          ? Tr(N_("One location, %1 m from the panel")).arg(IntAt(row, lc.one_location_length))
-          : Tr(N_("Spread, first device %1 m from the panel")).arg(IntAt(row, lc.spread_length));
+      (BoolAt(row, lc.one_location)
+           ? Tr(N_("One location at %1 m")).arg(IntAt(row, lc.one_location_length))
+           : Tr(N_("Spread from %1 m")).arg(IntAt(row, lc.spread_length)))
+          .replace(" m", QStringLiteral("\u00a0m"));
   QString drop = QStringLiteral("-");
   QString left = QStringLiteral("-");
   QString use = QStringLiteral("-");
@@ -90,15 +93,12 @@ LoopLine LoopEvidence(SiteData& data, int panel, const site::Row& row,
     line.standing = int(electrical::StandingOf(result->check, headroom));
     line.explanation = electrical::LoopExplanation(*result);
   }
-  line.cells = {TextAt(row, lc.name),
-                Tr(site::CableText(IntAt(row, lc.cable))),
-                QString::number(IntAt(row, lc.length)),
-                distribution,
+  line.cells = {QString::number(IntAt(row, lc.number)),
+                // The cross-section and its unit stay on one line.
+                Tr(site::CableText(IntAt(row, lc.cable))).replace(' ', QChar(0x00a0)),
+                QString::number(IntAt(row, lc.length)), distribution,
                 WholeMilliamperes(RealAt(row, lc.quiescent)),
-                WholeMilliamperes(RealAt(row, lc.alarm)),
-                drop,
-                left,
-                use};
+                WholeMilliamperes(RealAt(row, lc.alarm)), drop, left, use};
   line.status = TextAt(row, lc.ok);
   if (technical_detail) line.status = electrical::WithDrop(line.status, RealAt(row, lc.drop));
   if (line.standing == int(electrical::Standing::kNearLimit))

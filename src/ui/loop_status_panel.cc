@@ -30,7 +30,6 @@ LoopStatusPanel::LoopStatusPanel(action::Editor& editor, QWidget* parent)
   status_->setObjectName("LabelLoopStatus");
   headroom_ = new QLabel(this);
   headroom_->setObjectName("LabelLoopHeadroom");
-  headroom_->setWordWrap(true);
   explanation_ = new QLabel(this);
   explanation_->setObjectName("LabelLoopExplanation");
   explanation_->setWordWrap(true);

@@ -198,14 +198,13 @@ TEST_F(ReportTablesTest, EveryLoopHasItsFiguresAndItsStatusExplained) {
   FillReportTables(R(), Print());
   const ReportData data = ReadReportData(Print());
   ASSERT_EQ(data.loops.size(), 3u);
-  EXPECT_EQ(
-      data.loops[0].cells,
-      QStringList({"Loop", "Cable", "Length (m)", "Distribution", "Quiescent Current (mA)",
-                   "Alarm Current (mA)", "Drop (V)", "Voltage Left (V)", "Use of Current Limit"}));
+  EXPECT_EQ(data.loops[0].cells,
+            QStringList({"No.", "Cable", "Length (m)", "Distribution", "Quiescent Current (mA)",
+                         "Alarm Current (mA)", "Voltage Drop (V)", "Voltage Left (V)",
+                         "Use of Current Limit"}));
   const LoopLine& over = data.loops[1];
-  EXPECT_EQ(over.cells,
-            QStringList({"Loop 1", "0.5 mm²", "800", "Spread, first device 5 m from the panel", "0",
-                         "0", "0.000", "27.000", "0\u00a0%"}));
+  EXPECT_EQ(over.cells, QStringList({"1", "0.5\u00a0mm²", "800", "Spread from 5\u00a0m", "0", "0",
+                                     "0.000", "27.000", "0\u00a0%"}));
   EXPECT_EQ(over.standing, 2);
   EXPECT_EQ(over.status, "Loop Overload [E03]");
   EXPECT_EQ(over.explanation, QStringList{"E03: loop resistance 57.60 Ω, above the limit of 52 Ω"});
