@@ -268,7 +268,10 @@ Result Editor::Execute(const Action& action, site::Prompter& asker) {
       }
     }
   }
+  // The marks take the results the action has just written instead of working them out again.
+  fresh_results_ = status == Status::kDone ? &recalculation : nullptr;
   Present(change);
+  fresh_results_ = nullptr;
   return {status, ctx.messages};
 }
 
@@ -392,12 +395,23 @@ void Editor::SyncTree() {
 void Editor::UpdateMarks(const std::vector<int>& which) {
   // How each loop and panel stands (fine, near a limit, overloaded), from the results as the rows
   // give them; only the panels whose results changed are worked out again.
-  electrical::Recalculation found;
-  try {
-    found = electrical::RecalculatePanels(workspace_.Data(), which, false);
-  } catch (const site::StoreError&) {
-    return;  // the marks are only a view; the next change sets them again
+  const auto covered = [&](const electrical::Recalculation* results) {
+    if (results == nullptr) return false;
+    if (which.empty()) return int(results->panels.size()) == tree_.PanelCount();
+    for (int p : which) {
+      if (results->Panel(p) == nullptr) return false;
+    }
+    return true;
+  };
+  electrical::Recalculation computed;
+  if (!covered(fresh_results_)) {
+    try {
+      computed = electrical::RecalculatePanels(workspace_.Data(), which, false);
+    } catch (const site::StoreError&) {
+      return;  // the marks are only a view; the next change sets them again
+    }
   }
+  const electrical::Recalculation& found = covered(fresh_results_) ? *fresh_results_ : computed;
   for (const electrical::PanelResult& panel : found.panels) {
     site::TreeNode* node = tree_.PanelNode(panel.panel);
     if (node == nullptr) continue;
