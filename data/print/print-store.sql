@@ -51,19 +51,5 @@ CREATE TABLE "Currents" ("PanelNumber" INTEGER, "Tier 1" TEXT, "Tier 2" TEXT, "T
 CREATE TABLE "Devices" ("PanelNumber" INTEGER, "Tier 1" TEXT, "Tier 2" TEXT, "Tier 3" TEXT, "Tier 4" TEXT);
 CREATE TABLE "PartsList" ("PanelNumber" INTEGER, "Tier 1" TEXT, "Tier 2" TEXT, "Tier 3" TEXT);
 
--- The voltage along every loop that has one, in the loops' stored order: the loop's name and
--- status as the Currents lines give them, its two lowest voltages, the device closest to its own
--- lowest operating voltage with its margin, the advisories (texts in the language of the run,
--- one a line) and the figure as one line of text.
-CREATE TABLE "LoopProfiles" (
-  "PanelNumber" INTEGER,
-  "LoopNumber" INTEGER,
-  "Loop" TEXT,
-  "Status" TEXT,
-  "LowestHealthy" TEXT,
-  "LowestBroken" TEXT,
-  "WeakestDevice" TEXT,
-  "Margin" TEXT,
-  "Advisories" TEXT,
-  "Figure" TEXT
-);
+-- The tables Loops, Battery and LoopProfiles came later; reports::PrintStore makes them on opening a store
+-- that lacks them, this one and the stores of older installations alike.

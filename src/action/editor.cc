@@ -3,6 +3,7 @@
 #include <QUndoCommand>
 
 #include "action/handlers.h"
+#include "electrical/loop_explain.h"
 #include "electrical/recalculation.h"
 #include "electrical/site_rows.h"
 #include "i18n/messages.h"
@@ -267,7 +268,10 @@ Result Editor::Execute(const Action& action, site::Prompter& asker) {
       }
     }
   }
+  // The marks take the results the action has just written instead of working them out again.
+  fresh_results_ = status == Status::kDone ? &recalculation : nullptr;
   Present(change);
+  fresh_results_ = nullptr;
   return {status, ctx.messages};
 }
 
@@ -388,7 +392,37 @@ void Editor::SyncTree() {
   UpdateMarks({});
 }
 
-void Editor::UpdateMarks(const std::vector<int>& which) { (void)which; }
+void Editor::UpdateMarks(const std::vector<int>& which) {
+  // How each loop and panel stands (fine, near a limit, overloaded), from the results as the rows
+  // give them; only the panels whose results changed are worked out again.
+  const auto covered = [&](const electrical::Recalculation* results) {
+    if (results == nullptr) return false;
+    if (which.empty()) return int(results->panels.size()) == tree_.PanelCount();
+    for (int p : which) {
+      if (results->Panel(p) == nullptr) return false;
+    }
+    return true;
+  };
+  electrical::Recalculation computed;
+  if (!covered(fresh_results_)) {
+    try {
+      computed = electrical::RecalculatePanels(workspace_.Data(), which, false);
+    } catch (const site::StoreError&) {
+      return;  // the marks are only a view; the next change sets them again
+    }
+  }
+  const electrical::Recalculation& found = covered(fresh_results_) ? *fresh_results_ : computed;
+  for (const electrical::PanelResult& panel : found.panels) {
+    site::TreeNode* node = tree_.PanelNode(panel.panel);
+    if (node == nullptr) continue;
+    node->mark = int(electrical::PanelStanding(found, panel.panel));
+    for (int i = 0; i + 1 < node->ChildCount(); ++i) {
+      site::TreeNode* loop = node->Child(i);
+      const electrical::LoopResult* result = found.Loop(panel.panel, loop->number);
+      loop->mark = result != nullptr ? int(electrical::StandingOf(*result)) : 0;
+    }
+  }
+}
 
 void Editor::Present(const Change& change) {
   SiteData& data = workspace_.Data();

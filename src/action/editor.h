@@ -18,6 +18,10 @@
 #include "workspace/site_properties.h"
 #include "workspace/workspace.h"
 
+namespace velmora::electrical {
+struct Recalculation;
+}
+
 namespace velmora::action {
 
 // What the views show: the site, a panel, a loop of a panel or a panel's outputs. Choosing it is
@@ -123,6 +127,8 @@ class Editor : public QObject {
   Focus focus_;
   bool keep_history_ = true;
   QString step_failure_;  // why the last undo or redo could not be applied
+  // While an action's change is presented: the results it has just written.
+  const electrical::Recalculation* fresh_results_ = nullptr;
 };
 
 }  // namespace velmora::action

@@ -244,13 +244,21 @@ LoopLog LoopCheckLog(const LoopCheckInput& in, const LoopCheck& c) {
   return log;
 }
 
-double BatteryCapacity(double q_total, double a_total, double standby_hours, double alarm_hours) {
+BatterySizing SizeBattery(double q_total, double a_total, double standby_hours,
+                          double alarm_hours) {
   const double q = q_total / 1000.0;
   const double a = a_total / 1000.0;
-  const double plain = 1.25 * (q * standby_hours + a * alarm_hours);
-  const double capacity = a > plain / 20.0 ? 1.25 * (standby_hours * q + 1.75 * alarm_hours * a)
-                                           : 1.25 * (standby_hours * q + alarm_hours * a);
-  return Hundredths(capacity) / 100.0;
+  BatterySizing s;
+  s.plain = kBatteryAgeing * (q * standby_hours + a * alarm_hours);
+  s.derated = a > s.plain / 20.0;
+  s.capacity =
+      s.derated ? kBatteryAgeing * (standby_hours * q + kAlarmDerating * alarm_hours * a) : s.plain;
+  s.cut = Hundredths(s.capacity) / 100.0;
+  return s;
+}
+
+double BatteryCapacity(double q_total, double a_total, double standby_hours, double alarm_hours) {
+  return SizeBattery(q_total, a_total, standby_hours, alarm_hours).cut;
 }
 
 double RoundedBatteryCapacity(double capacity) {
@@ -258,18 +266,26 @@ double RoundedBatteryCapacity(double capacity) {
   return RoundHalfEven(Hundredths(capacity) / 10.0) / 10.0;
 }
 
-QString BatteryChoice(const QStringList& capacities, const QStringList& models, double rounded,
-                      const std::optional<double>& housing_battery) {
+int ChosenBattery(const QStringList& capacities, double rounded) {
   const qint64 wanted = std::llround(rounded * 10.0);
   for (int i = 0; i < capacities.size(); ++i) {
-    const double capacity = capacities[i].trimmed().toDouble();
-    if (std::llround(capacity * 10.0) < wanted) continue;
-    QString battery = capacities[i] + " => " + models.value(i);
-    if (!housing_battery || *housing_battery < capacity)
-      battery += " - " + i18n::Text(Msg::kBatteryBoxRequired);
-    return battery;
+    if (std::llround(capacities[i].trimmed().toDouble() * 10.0) >= wanted) return i;
   }
-  return i18n::Text(Msg::kSystemSpecificationExceeded);
+  return -1;
+}
+
+bool BatteryBoxRequired(double capacity, const std::optional<double>& housing_battery) {
+  return !housing_battery || *housing_battery < capacity;
+}
+
+QString BatteryChoice(const QStringList& capacities, const QStringList& models, double rounded,
+                      const std::optional<double>& housing_battery) {
+  const int chosen = ChosenBattery(capacities, rounded);
+  if (chosen < 0) return i18n::Text(Msg::kSystemSpecificationExceeded);
+  QString battery = capacities[chosen] + " => " + models.value(chosen);
+  if (BatteryBoxRequired(capacities[chosen].trimmed().toDouble(), housing_battery))
+    battery += " - " + i18n::Text(Msg::kBatteryBoxRequired);
+  return battery;
 }
 
 PanelPower PanelPowerOf(const PanelPowerInput& in) {

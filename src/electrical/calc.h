@@ -161,12 +161,30 @@ struct PanelPower {
 };
 PanelPower PanelPowerOf(const PanelPowerInput& input);
 
-// The battery capacity in Ah for the totals in mA and the site's hours, with the alarm term
-// derated by 1.75 when the alarm current exceeds a twentieth of the plain capacity; cut (not
-// rounded) to two decimals.
+// The ageing factor of every battery capacity and the derating of its alarm term.
+inline constexpr double kBatteryAgeing = 1.25;
+inline constexpr double kAlarmDerating = 1.75;
+
+// The steps of sizing a battery, in Ah: the plain capacity C0 = 1.25 x (Ts x Q + Ta x A); the
+// alarm term derated by 1.75 when the alarm current exceeds a twentieth of C0; the capacity so
+// found, and the same cut (not rounded) to two decimals.
+struct BatterySizing {
+  double plain = 0.0;
+  bool derated = false;
+  double capacity = 0.0;
+  double cut = 0.0;
+};
+BatterySizing SizeBattery(double q_total, double a_total, double standby_hours, double alarm_hours);
+// The cut capacity of SizeBattery for the totals in mA and the site's hours.
 double BatteryCapacity(double q_total, double a_total, double standby_hours, double alarm_hours);
 // A capacity cut to two decimals, rounded to one decimal with a half going to the even tenth.
 double RoundedBatteryCapacity(double capacity);
+// The position in the range of the first capacity that is not smaller than a rounded capacity;
+// -1 when none is large enough.
+int ChosenBattery(const QStringList& capacities, double rounded);
+// Whether a battery of `capacity` Ah needs a box of its own: the housing's BattSize (none:
+// empty) is smaller.
+bool BatteryBoxRequired(double capacity, const std::optional<double>& housing_battery);
 // The "Battery" text for a rounded capacity: the first capacity of the range that is not smaller,
 // " => " and its model, with " - Battery box required" when the housing's BattSize (none: empty)
 // is smaller; "System specification exceeded." when no capacity is large enough.

@@ -274,6 +274,7 @@ Recalculation RecalculatePanels(SiteData& data, const std::vector<int>& which, b
       }
       pr.housing_battery = variant->battery_size;
     }
+    pr.power_input = in;
     pr.power = PanelPowerOf(in);
     pr.state.has_flags = pc.HasStatusFlags();
     pr.state.known = pr.known;

@@ -28,6 +28,7 @@ struct PanelResult {
   bool known = true;  // the catalogue has its variant for the site's sales channel
   int protocol = -1;  // index of its protocol flag; -1 when none is set
   ProtocolLimits limits;
+  PanelPowerInput power_input;  // what its power and battery were worked out from
   PanelPower power;
   PanelState state;
   std::optional<double> housing_battery;

@@ -8,8 +8,34 @@
 namespace velmora::reports {
 namespace {
 
-const char* const kTables[] = {"Site",     "Sections", "Panels",    "PanelDetails",
-                               "Currents", "Devices",  "PartsList", "LoopProfiles"};
+const char* const kTables[] = {"Site",     "Sections", "Panels",   "PanelDetails",
+                               "Currents", "Devices",  "PartsList"};
+
+// Tables that came after the store's first layout, made when a store lacks them: the store of
+// an older installation (a user's copy is kept across versions) works on.
+struct AddedTable {
+  const char* name;
+  const char* definition;
+};
+const AddedTable kAddedTables[] = {
+    {"Loops",
+     "CREATE TABLE \"Loops\" (\"PanelNumber\" INTEGER, \"Standing\" INTEGER, \"Loop\" TEXT, "
+     "\"Cable\" TEXT, \"Length\" TEXT, \"Distribution\" TEXT, \"QuiescentCurrent\" TEXT, "
+     "\"AlarmCurrent\" TEXT, \"Drop\" TEXT, \"Left\" TEXT, \"LimitUse\" TEXT, \"Status\" TEXT, "
+     "\"Explanation\" TEXT)"},
+    {"Battery", "CREATE TABLE \"Battery\" (\"PanelNumber\" INTEGER, \"Line\" TEXT)"},
+    // The voltage along every loop that has one, in the loops' stored order: the loop's name
+    // and status as the Currents lines give them, its two lowest voltages, the device closest to
+    // its own lowest operating voltage with its margin, the advisories (one a line) and the
+    // figure as one line of text.
+    {"LoopProfiles",
+     "CREATE TABLE \"LoopProfiles\" (\"PanelNumber\" INTEGER, \"LoopNumber\" INTEGER, "
+     "\"Loop\" TEXT, \"Status\" TEXT, \"LowestHealthy\" TEXT, \"LowestBroken\" TEXT, "
+     "\"WeakestDevice\" TEXT, \"Margin\" TEXT, \"Advisories\" TEXT, \"Figure\" TEXT)"},
+};
+const char* const kLoopColumns[kLoopCells] = {
+    "Loop",         "Cable", "Length", "Distribution", "QuiescentCurrent",
+    "AlarmCurrent", "Drop",  "Left",   "LimitUse"};
 
 QHash<QString, QString> FirstRow(site::Database& db, const QString& table) {
   QHash<QString, QString> values;
@@ -89,6 +115,14 @@ void PrintStore::Open() {
           i18n::Tr(N_("The print store %1 has no table %2")).arg(db_.FileName(), table));
     }
   }
+  try {
+    for (const AddedTable& table : kAddedTables) {
+      if (!db_.HasTable(table.name)) db_.ExecuteDdl(table.definition);
+    }
+  } catch (const site::StoreError&) {
+    db_.Close();
+    throw;
+  }
 }
 
 ReportData ReadReportData(site::Database& print) {
@@ -108,7 +142,43 @@ ReportData ReadReportData(site::Database& print) {
     }
   }
   data.profiles = ProfileRows(print);
+  data.battery.clear();
+  const int battery_panel = print.ColumnIndex("Battery", "PanelNumber");
+  const int battery_line = print.ColumnIndex("Battery", "Line");
+  for (const site::Row& row : print.Select("Battery")) {
+    TierRow r;
+    r.panel = row.values[battery_panel].toInt();
+    r.tiers[0] = row.values[battery_line].toString();
+    data.battery.push_back(std::move(r));
+  }
+  const int panel = print.ColumnIndex("Loops", "PanelNumber");
+  const int standing = print.ColumnIndex("Loops", "Standing");
+  const int status = print.ColumnIndex("Loops", "Status");
+  const int explanation = print.ColumnIndex("Loops", "Explanation");
+  std::vector<int> cells;
+  for (const char* column : kLoopColumns) cells.push_back(print.ColumnIndex("Loops", column));
+  for (const site::Row& row : print.Select("Loops")) {
+    LoopLine line;
+    line.panel = row.values[panel].toInt();
+    line.standing = row.values[standing].toInt();
+    for (int c : cells) line.cells << row.values[c].toString();
+    line.status = row.values[status].toString();
+    const QString lines = row.values[explanation].toString();
+    if (!lines.isEmpty()) line.explanation = lines.split('\n');
+    data.loops.push_back(std::move(line));
+  }
   return data;
+}
+
+void AddLoopLine(site::Database& print, const LoopLine& line) {
+  std::vector<std::pair<int, QVariant>> values = {
+      {print.ColumnIndex("Loops", "PanelNumber"), line.panel},
+      {print.ColumnIndex("Loops", "Standing"), line.standing},
+      {print.ColumnIndex("Loops", "Status"), line.status},
+      {print.ColumnIndex("Loops", "Explanation"), line.explanation.join('\n')}};
+  for (int c = 0; c < kLoopCells; ++c)
+    values.emplace_back(print.ColumnIndex("Loops", kLoopColumns[c]), line.cells.value(c));
+  print.Insert("Loops", values);
 }
 
 TierWriter::TierWriter(site::Database& print, const QString& table)

@@ -50,6 +50,19 @@ struct ProfileRow {
   QString figure;  // FigureText of the loop's figure
 };
 
+// One row of the Loops table: a loop's figures in the order the report shows them (loop,
+// cable, length, distribution, quiescent and alarm current, drop, voltage left, use of the
+// current limit), its status and the lines that explain it. The first row of each panel holds
+// the headings.
+struct LoopLine {
+  int panel = 0;
+  int standing = 0;  // 0 within its limits, 1 near a limit, 2 overloaded
+  QStringList cells;
+  QString status;
+  QStringList explanation;
+};
+inline constexpr int kLoopCells = 9;
+
 // What a report is laid out from, read back from the print store in stored order.
 struct ReportData {
   QHash<QString, QString> site;      // Site row by column name
@@ -61,9 +74,14 @@ struct ReportData {
   std::vector<TierRow> parts;
   QStringList part_notes;  // said under the parts list
   std::vector<ProfileRow> profiles;
+  std::vector<LoopLine> loops;
+  std::vector<TierRow> battery;  // one line of the battery calculation in the first tier
 };
 
 ReportData ReadReportData(site::Database& print);
+
+// Appends a loop's row to the Loops table.
+void AddLoopLine(site::Database& print, const LoopLine& line);
 
 // Appends rows to one of the panel-grouped tables of the print store.
 class TierWriter {

@@ -184,6 +184,8 @@ class ReportBuilder {
       details_ = ByPanel(data_.details);
       currents_ = ByPanel(data_.currents);
       devices_ = ByPanel(data_.devices);
+      battery_ = ByPanel(data_.battery);
+      for (const LoopLine& line : data_.loops) loops_[line.panel].push_back(&line);
     }
     flow_.NewPage();
     const TextStyle band_style{12.5, true, false, Qt::white};
@@ -213,6 +215,15 @@ class ReportBuilder {
                          i > 0 && IsOverload(line.tiers[3])));
     }
     AddTable(flow_, {{0.30}, {0.17, Qt::AlignRight}, {0.17, Qt::AlignRight}, {0.36}}, rows);
+
+    QStringList battery;
+    for (const TierRow* line : battery_.value(panel.panel)) battery << line->tiers[0];
+    if (!battery.isEmpty()) {
+      AddSectionHeading(flow_, Tr(N_("Battery Calculation")));
+      AddTextBlock(flow_, battery);
+    }
+
+    LoopEvidence(panel.panel);
 
     AddSectionHeading(flow_, Label("DeviceProperties"));
     rows.clear();
@@ -290,6 +301,41 @@ class ReportBuilder {
     }
   }
 
+  // Per loop a row of its figures and under it its status with what the status means.
+  void LoopEvidence(int panel) {
+    const std::vector<const LoopLine*> lines = loops_.value(panel);
+    if (lines.empty()) return;
+    AddSectionHeading(flow_, Text(Msg::kLoops));
+    std::vector<TableRow> rows;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      const LoopLine& line = *lines[i];
+      if (i == 0) {
+        rows.push_back(Row(Kind::kHeading, line.cells));
+        continue;
+      }
+      TableRow figures = Row(Kind::kBody, line.cells, line.standing >= 2);
+      figures.caution = line.standing == 1;
+      rows.push_back(figures);
+      QString status = line.status;
+      if (!line.explanation.isEmpty()) status += "\n" + line.explanation.join('\n');
+      TableRow note = Row(Kind::kNote, {status}, figures.alert);
+      note.caution = figures.caution;
+      rows.push_back(note);
+    }
+    if (lines.size() == 1) rows.push_back(Row(Kind::kEmpty, {Text(Msg::kNone)}));
+    AddTable(flow_,
+             {{0.05, Qt::AlignRight},
+              {0.09},
+              {0.08, Qt::AlignRight},
+              {0.20},
+              {0.11, Qt::AlignRight},
+              {0.11, Qt::AlignRight},
+              {0.12, Qt::AlignRight},
+              {0.12, Qt::AlignRight},
+              {0.12, Qt::AlignRight}},
+             rows);
+  }
+
   void Parts() {
     AddSectionHeading(flow_, Label("Partlist"));
     std::vector<TableRow> rows;
@@ -311,6 +357,8 @@ class ReportBuilder {
   std::optional<QHash<int, Group>> details_;
   QHash<int, Group> currents_;
   QHash<int, Group> devices_;
+  QHash<int, Group> battery_;
+  QHash<int, std::vector<const LoopLine*>> loops_;
 };
 
 }  // namespace

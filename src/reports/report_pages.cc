@@ -25,6 +25,7 @@ const TextStyle kBodyCell{8.5, false, false, QColor(0x20, 0x20, 0x20)};
 const TextStyle kBodyBold{8.5, true, false, QColor(0x20, 0x20, 0x20)};
 const TextStyle kAlertCell{8.5, true, false, kAlertText};
 const TextStyle kAdvisoryCell{8.5, false, false, kAdvisoryText};
+const TextStyle kCautionCell{8.5, false, false, kCautionText};
 const TextStyle kEmptyCell{8.5, false, true, QColor(0x60, 0x60, 0x60)};
 
 }  // namespace
@@ -150,10 +151,17 @@ namespace {
 const TextStyle& CellStyle(const TableRow& row) {
   if (row.kind == TableRow::Kind::kHeading) return kHeadingCell;
   if (row.alert) return kAlertCell;
+  if (row.caution) return kCautionCell;
   if (row.kind == TableRow::Kind::kEmpty) return kEmptyCell;
   if (row.kind == TableRow::Kind::kTotal || row.kind == TableRow::Kind::kSubHeading)
     return kBodyBold;
   return kBodyCell;
+}
+
+// Rows whose one text spans the whole table.
+bool Spans(const TableRow& row) {
+  return row.kind == TableRow::Kind::kSubHeading || row.kind == TableRow::Kind::kEmpty ||
+         row.kind == TableRow::Kind::kNote;
 }
 
 struct TableGeometry {
@@ -173,7 +181,7 @@ TableGeometry Geometry(const PageFlow& flow, const std::vector<TableColumn>& col
   for (int c = 0; c < n; ++c) width[c] = flow.Width() * columns[c].share / total;
   std::vector<double> least(n, 0.0);
   for (const TableRow& row : rows) {
-    if (row.kind == TableRow::Kind::kSubHeading || row.kind == TableRow::Kind::kEmpty) continue;
+    if (Spans(row)) continue;
     const TextStyle& style = CellStyle(row);
     for (int c = 0; c < n && c < row.cells.size(); ++c) {
       for (const QString& word : row.cells[c].split(' ', Qt::SkipEmptyParts))
@@ -211,7 +219,7 @@ TableGeometry Geometry(const PageFlow& flow, const std::vector<TableColumn>& col
 
 double RowHeight(const PageFlow& flow, const TableGeometry& g, const TableRow& row) {
   const TextStyle& style = CellStyle(row);
-  if (row.kind == TableRow::Kind::kSubHeading || row.kind == TableRow::Kind::kEmpty) {
+  if (Spans(row)) {
     const QString text = row.cells.isEmpty() ? QString() : row.cells.front();
     return flow.TextHeight(text, style, g.x.back() - g.x.front() - 2 * kCellPadX) + 2 * kCellPadY;
   }
@@ -223,8 +231,9 @@ double RowHeight(const PageFlow& flow, const TableGeometry& g, const TableRow& r
   return height + 2 * kCellPadY;
 }
 
+// `ruled`: a rule below the row; a row with a note under it has none, so the two read as one.
 void DrawRow(PageFlow& flow, const TableGeometry& g, const std::vector<TableColumn>& columns,
-             const TableRow& row, double height) {
+             const TableRow& row, double height, bool ruled = true) {
   const double top = flow.Y();
   const double left = g.x.front();
   const double right = g.x.back();
@@ -241,6 +250,9 @@ void DrawRow(PageFlow& flow, const TableGeometry& g, const std::vector<TableColu
       if (row.alert) {
         flow.Box(whole, kAlertFill);
         flow.Box(QRectF(left, top, 2.5, height), kAlertText);
+      } else if (row.caution) {
+        flow.Box(whole, kCautionFill);
+        flow.Box(QRectF(left, top, 2.5, height), kCautionText);
       } else {
         for (int c = 0; c < int(columns.size()); ++c) {
           if (columns[c].label) flow.Box(QRectF(g.x[c], top, g.x[c + 1] - g.x[c], height), kShade);
@@ -249,7 +261,7 @@ void DrawRow(PageFlow& flow, const TableGeometry& g, const std::vector<TableColu
       }
       break;
   }
-  if (row.kind == TableRow::Kind::kSubHeading || row.kind == TableRow::Kind::kEmpty) {
+  if (Spans(row)) {
     flow.Text(whole.adjusted(kCellPadX, kCellPadY, -kCellPadX, -kCellPadY),
               row.cells.isEmpty() ? QString() : row.cells.front(), style,
               int(Qt::AlignLeft | Qt::AlignTop) | kWrap);
@@ -267,7 +279,7 @@ void DrawRow(PageFlow& flow, const TableGeometry& g, const std::vector<TableColu
     }
   }
   if (row.kind == TableRow::Kind::kTotal) flow.Line(left, top, right, top, kAccent, 1.0);
-  flow.Line(left, top + height, right, top + height, kRule, 0.4);
+  if (ruled) flow.Line(left, top + height, right, top + height, kRule, 0.4);
   flow.Advance(height);
 }
 
@@ -293,6 +305,8 @@ void AddTable(PageFlow& flow, const std::vector<TableColumn>& columns,
     if ((row.kind == TableRow::Kind::kHeading || row.kind == TableRow::Kind::kSubHeading) &&
         i + 1 < rows.size())
       needed += heights[i + 1];
+    // A row and the note under it stay together.
+    if (i + 1 < rows.size() && rows[i + 1].kind == TableRow::Kind::kNote) needed += heights[i + 1];
     if (flow.Y() + needed > flow.Bottom() && !flow.AtPageTop()) {
       flow.NewPage();
       if (heading != nullptr && row.kind != TableRow::Kind::kHeading)
@@ -302,7 +316,8 @@ void AddTable(PageFlow& flow, const std::vector<TableColumn>& columns,
           row.kind != TableRow::Kind::kSubHeading)
         DrawRow(flow, g, columns, *group, group_height);
     }
-    DrawRow(flow, g, columns, row, heights[i]);
+    const bool noted = i + 1 < rows.size() && rows[i + 1].kind == TableRow::Kind::kNote;
+    DrawRow(flow, g, columns, row, heights[i], !noted);
     if (row.kind == TableRow::Kind::kHeading) {
       heading = &row;
       heading_height = heights[i];
@@ -312,6 +327,18 @@ void AddTable(PageFlow& flow, const std::vector<TableColumn>& columns,
       group_height = heights[i];
     }
   }
+}
+
+void AddTextBlock(PageFlow& flow, const QStringList& lines) {
+  const QString text = lines.join('\n');
+  const double pad = 2 * kCellPadX;
+  const double height = flow.TextHeight(text, kBodyCell, flow.Width() - 2 * pad) + 2 * pad;
+  flow.Reserve(height);
+  const QRectF frame(flow.Left(), flow.Y(), flow.Width(), height);
+  flow.Box(frame, kShade, kRule, 0.4);
+  flow.Text(frame.adjusted(pad, pad, -pad, -pad), text, kBodyCell,
+            int(Qt::AlignLeft | Qt::AlignTop) | kWrap);
+  flow.Advance(height);
 }
 
 void AddSectionHeading(PageFlow& flow, const QString& text) {

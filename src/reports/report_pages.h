@@ -132,10 +132,12 @@ struct TableColumn {
 };
 
 struct TableRow {
-  enum class Kind { kHeading, kBody, kSubHeading, kTotal, kEmpty };
+  // A note spans the table under the row before it and stays on its page.
+  enum class Kind { kHeading, kBody, kSubHeading, kTotal, kEmpty, kNote };
   Kind kind = Kind::kBody;
   QStringList cells;
-  bool alert = false;  // an overload: the row stands out
+  bool alert = false;    // an overload: the row stands out
+  bool caution = false;  // near a limit: marked, less loudly than an overload
   // The cell that holds advisories, -1 for none: it is written in their colour, and the row is
   // marked at its left apart from an overload.
   int advisory_cell = -1;
@@ -148,6 +150,10 @@ double CellPadding();
 
 void AddTable(PageFlow& flow, const std::vector<TableColumn>& columns,
               const std::vector<TableRow>& rows);
+
+// Lines of text as one block in a frame across the page, kept on one page: a calculation to be
+// read as a whole rather than cell by cell.
+void AddTextBlock(PageFlow& flow, const QStringList& lines);
 
 // A section heading kept together with the first lines that follow it.
 void AddSectionHeading(PageFlow& flow, const QString& text);
@@ -173,5 +179,7 @@ inline const QColor kRule{0x9a, 0xa5, 0xb1};
 inline const QColor kAlertFill{0xfb, 0xe3, 0xe4};
 inline const QColor kAlertText{0xb0, 0x00, 0x20};
 inline const QColor kAdvisoryText{0x1f, 0x5f, 0xa8};
+inline const QColor kCautionFill{0xfd, 0xf1, 0xd6};
+inline const QColor kCautionText{0x8a, 0x4b, 0x00};
 
 }  // namespace velmora::reports

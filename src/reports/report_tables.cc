@@ -6,6 +6,8 @@
 
 #include "catalogue/lookup.h"
 #include "electrical/loop_profile.h"
+#include "electrical/battery_explain.h"
+#include "electrical/loop_explain.h"
 #include "electrical/number_format.h"
 #include "electrical/recalculation.h"
 #include "electrical/site_rows.h"
@@ -15,6 +17,7 @@
 #include "reports/loop_profile_figure.h"
 #include "reports/parts_list.h"
 #include "reports/print_store.h"
+#include "site/cables.h"
 #include "site/table.h"
 
 namespace velmora::reports {
@@ -48,6 +51,61 @@ std::vector<std::vector<const site::Row*>> GroupByPanel(const std::vector<site::
     if (p >= 1 && p <= panels) groups[p].push_back(&row);
   }
   return groups;
+}
+
+// The headings of a panel's loop evidence.
+LoopLine LoopHeadings(int panel) {
+  LoopLine line;
+  line.panel = panel;
+  // Short headings: nine columns share the width of a portrait page in every language.
+  line.cells = {Tr(N_("No.")),
+                Text(Msg::kCable),
+                Tr(N_("Length (m)")),
+                Tr(N_("Distribution")),
+                Text(Msg::kQuiescentCurrentMa),
+                Text(Msg::kAlarmCurrentMa),
+                Tr(N_("Voltage Drop (V)")),
+                Tr(N_("Voltage Left (V)")),
+                Tr(N_("Use of Current Limit"))};
+  line.status = Tr(N_("Status"));
+  return line;
+}
+
+// One loop's evidence: its cable and distribution as stored, its currents as the current lines
+// print them, and what the check found, with the explanation of its status.
+LoopLine LoopEvidence(SiteData& data, int panel, const site::Row& row,
+                      const electrical::LoopResult* result, bool technical_detail) {
+  const site::LoopColumns& lc = data.Cols().loops;
+  LoopLine line;
+  line.panel = panel;
+  // A distance and its unit stay on one line.
+  const QString distribution =
+      (BoolAt(row, lc.one_location)
+           ? Tr(N_("One location at %1 m")).arg(IntAt(row, lc.one_location_length))
+           : Tr(N_("Spread from %1 m")).arg(IntAt(row, lc.spread_length)))
+          .replace(" m", QStringLiteral("\u00a0m"));
+  QString drop = QStringLiteral("-");
+  QString left = QStringLiteral("-");
+  QString use = QStringLiteral("-");
+  if (result != nullptr) {
+    const electrical::LoopHeadroom headroom = HeadroomOf(result->input, result->check);
+    drop = i18n::FormatNumber(result->check.drop, 3);
+    if (headroom.left) left = i18n::FormatNumber(*headroom.left, 3);
+    if (headroom.current) use = electrical::PercentText(*headroom.current);
+    line.standing = int(electrical::StandingOf(result->check, headroom));
+    line.explanation = electrical::LoopExplanation(*result);
+  }
+  line.cells = {QString::number(IntAt(row, lc.number)),
+                // The cross-section and its unit stay on one line.
+                Tr(site::CableText(IntAt(row, lc.cable))).replace(' ', QChar(0x00a0)),
+                QString::number(IntAt(row, lc.length)), distribution,
+                WholeMilliamperes(RealAt(row, lc.quiescent)),
+                WholeMilliamperes(RealAt(row, lc.alarm)), drop, left, use};
+  line.status = TextAt(row, lc.ok);
+  if (technical_detail) line.status = electrical::WithDrop(line.status, RealAt(row, lc.drop));
+  if (line.standing == int(electrical::Standing::kNearLimit))
+    line.status += ", " + Tr(N_("near the limit"));
+  return line;
 }
 
 void FillPanelDetails(SiteData& data, TierWriter& out, const site::Row& row) {
@@ -190,6 +248,10 @@ void FillReportTables(SiteData& data, site::Database& print, bool technical_deta
   print.DeleteWhere("Currents");
   print.DeleteWhere("Devices");
   print.DeleteWhere("LoopProfiles");
+  print.DeleteWhere("Loops");
+  print.DeleteWhere("Battery");
+  const int battery_panel = print.ColumnIndex("Battery", "PanelNumber");
+  const int battery_line = print.ColumnIndex("Battery", "Line");
   TierWriter current_rows(print, "Currents");
   TierWriter device_rows(print, "Devices");
   const int count = int(panels.size());
@@ -246,6 +308,18 @@ void FillReportTables(SiteData& data, site::Database& print, bool technical_deta
     }
     current_rows.Add(p, Text(Msg::kTotal), panel_text(c.panels.q_total),
                      panel_text(c.panels.a_total), verdict);
+
+    AddLoopLine(print, LoopHeadings(p));
+    for (const site::Row* loop : loops_of[p]) {
+      AddLoopLine(print,
+                  LoopEvidence(data, p, *loop, state.Loop(p, int(IntAt(*loop, c.loops.number))),
+                               technical_detail));
+    }
+    if (const electrical::PanelResult* r = state.Panel(p)) {
+      for (const QString& line : electrical::BatteryCalculation(
+               *r, data.catalogue.BatteryCapacities(), data.catalogue.BatteryModels()))
+        print.Insert("Battery", {{battery_panel, p}, {battery_line, line}});
+    }
 
     // Device rows by loop; the single blank is the placeholder row of a new loop.
     device_rows.Add(p, Text(Msg::kLoop), Text(Msg::kQuantityOfDevices), Text(Msg::kDeviceType),

@@ -33,6 +33,7 @@
 #include "ui/editable_grid_model.h"
 #include "ui/loop_diagram.h"
 #include "ui/loop_profile_view.h"
+#include "ui/loop_status_panel.h"
 #include "ui/window_texts.h"
 
 namespace velmora::ui {
@@ -232,6 +233,7 @@ TFormDeviceDetails::TFormDeviceDetails(action::Editor& editor, QWidget* parent)
   upper->setObjectName("PanelLoop");
   BuildLoopControls(upper);
   devices_layout->addWidget(upper);
+  devices_layout->addWidget(new LoopStatusPanel(editor_, devices_area_));
   BuildGrid();
   devices_layout->addWidget(grid_, 1);
   devices_area_->installEventFilter(this);

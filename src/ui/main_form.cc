@@ -29,6 +29,7 @@
 #include "site/run_state.h"
 #include "ui/about_form.h"
 #include "ui/device_details_form.h"
+#include "ui/grid_standings.h"
 #include "ui/image_list.h"
 #include "ui/options_form.h"
 #include "ui/output_details_form.h"
@@ -323,6 +324,7 @@ void TMainForm::BuildLayout() {
                              {"Alarm Current Total", Text(Msg::kAlarmCurrentMa), true},
                              {"Battery", Text(Msg::kBatteryCapacityAh), false}},
                             this);
+  panel_grid_model_->SetStandings(PanelStandings(editor_), 1, PanelHint(editor_));
   panel_grid_ = new QTableView;
   panel_grid_->setObjectName("DBGridPanels");
   panel_grid_->setModel(panel_grid_model_);
@@ -334,10 +336,11 @@ void TMainForm::BuildLayout() {
   currents_model_ =
       new ReadOnlyGridModel(&editor_.Work().Doc().Db(), "Currents",
                             {{"Description", Text(Msg::kDescription), false},
-                             {"QuiescentCurrent", Text(Msg::kQuiescentCurrentMa), false},
-                             {"AlarmCurrent", Text(Msg::kAlarmCurrentMa), false},
+                             {"QuiescentCurrent", Text(Msg::kQuiescentCurrentMa), false, true},
+                             {"AlarmCurrent", Text(Msg::kAlarmCurrentMa), false, true},
                              {"Comment", Text(Msg::kComment), true}},
                             this);
+  currents_model_->SetStandings(CurrentLineStandings(editor_), 3, CurrentLineHint(editor_));
   BuildCurrentsPage();
   connect(tabs_, &QTabWidget::currentChanged, this, &TMainForm::OnTabChanged);
   vertical_->addWidget(tabs_);
@@ -474,6 +477,9 @@ void TMainForm::RefreshGrids() {
   if (panels != panels_generation_) {
     panels_generation_ = panels;
     panel_grid_model_->Reload();
+  } else {
+    // A panel can come near a limit or leave it without a change of its row.
+    panel_grid_model_->RefreshStandings();
   }
   const quint64 currents = db.Generation("Currents");
   if (currents != currents_generation_) {

@@ -13,6 +13,7 @@
 
 #include "action/editor.h"
 #include "i18n/messages.h"
+#include "i18n/tr.h"
 #include "site/images.h"
 #include "site/site_tree_model.h"
 #include "ui/image_list.h"
@@ -26,6 +27,34 @@ namespace {
 constexpr int kNodeRole = Qt::UserRole + 1;
 constexpr int kToolBarHeight = 23;
 constexpr int kIndent = 19;
+
+// The colours of a node's mark; its word says the same to those who cannot tell them apart.
+const QColor kOverloadColour{0xb0, 0x00, 0x20};
+const QColor kNearLimitColour{0x8a, 0x4b, 0x00};
+
+// A node as the tree shows it: its text, and for a loop or panel that is overloaded or near a
+// limit a word after it, a colour, and bold for an overload.
+void ShowNode(QTreeWidgetItem* item, const TreeNode* node) {
+  QString text = node->text;
+  QFont font = item->font(0);
+  font.setBold(node->mark == 2);
+  QBrush colour;
+  switch (node->mark) {
+    case 2:
+      text += " " + i18n::Tr(N_("(overload)"));
+      colour = kOverloadColour;
+      break;
+    case 1:
+      text += " " + i18n::Tr(N_("(near limit)"));
+      colour = kNearLimitColour;
+      break;
+    default:
+      break;
+  }
+  if (item->text(0) != text) item->setText(0, text);
+  if (item->font(0) != font) item->setFont(0, font);
+  if (item->foreground(0) != colour) item->setForeground(0, colour);
+}
 }  // namespace
 
 TFormTreeView::TFormTreeView(action::Editor& editor, QWidget* parent)
@@ -78,8 +107,10 @@ TFormTreeView::TFormTreeView(action::Editor& editor, QWidget* parent)
   site::SiteTreeModel& model = editor_.Tree();
   connect(&model, &site::SiteTreeModel::StructureChanged, this, &TFormTreeView::Rebuild);
   connect(&model, &site::SiteTreeModel::NodeTextChanged, this, [this](TreeNode* node) {
-    if (QTreeWidgetItem* item = ItemOf(node)) item->setText(0, node->text);
+    if (QTreeWidgetItem* item = ItemOf(node)) ShowNode(item, node);
   });
+  // The marks follow every change of the results.
+  connect(&editor_, &action::Editor::Changed, this, &TFormTreeView::ShowMarks);
   connect(&model, &site::SiteTreeModel::SelectionChanged, this, &TFormTreeView::ShowSelection);
   connect(&model, &site::SiteTreeModel::ExpansionChanged, this, &TFormTreeView::ApplyExpansion);
   connect(&model, &site::SiteTreeModel::WindowCaptionChanged, this, &TFormTreeView::ShowCaption);
@@ -172,8 +203,12 @@ void TFormTreeView::BuildContextMenu() {
   });
 }
 
+void TFormTreeView::ShowMarks() {
+  for (auto it = items_.cbegin(); it != items_.cend(); ++it) ShowNode(it.value(), it.key());
+}
+
 void TFormTreeView::AddItems(QTreeWidgetItem* item, const TreeNode* node) {
-  item->setText(0, node->text);
+  ShowNode(item, node);
   item->setIcon(0, ImageList::Icon(node->image));
   item->setData(0, kNodeRole, QVariant::fromValue(quintptr(node)));
   items_.insert(node, item);

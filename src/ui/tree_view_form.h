@@ -48,6 +48,8 @@ class TFormTreeView : public QWidget {
   void BuildContextMenu();
   void Rebuild();
   void AddItems(QTreeWidgetItem* item, const site::TreeNode* node);
+  // Shows the marks of the nodes: overloaded and near the limit (a word and a colour).
+  void ShowMarks();
   void ApplyExpansion();
   void ShowSelection();
   void ShowCaption(const QString& caption);

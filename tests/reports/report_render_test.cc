@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QFile>
 #include <QGuiApplication>
+#include <QHash>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPrinter>
@@ -142,8 +143,9 @@ TEST_F(ReportRenderTest, OverloadedRowsStandOutAndOthersDoNot) {
       }
     }
   }
-  // The overview line, the loop's current line and its line among the voltages of the loops.
-  EXPECT_EQ(alerted, 3);
+  // The overview line, the loop's current line, its line among the voltages of the loops and its
+  // status under its figures.
+  EXPECT_EQ(alerted, 4);
   EXPECT_GT(plain_status, 0);
 }
 
@@ -207,6 +209,36 @@ TEST_F(ReportRenderTest, TheVoltageAlongTheLoopsStandsOnTheirPanelsPages) {
   EXPECT_EQ(advisories, 1);
   // The figure reads back from the store exactly as it was written.
   EXPECT_EQ(FigureText(*figure), loop.figure);
+}
+
+TEST_F(ReportRenderTest, EachPanelShowsItsLoopsExplainedAndItsBatteryCalculationAsOneBlock) {
+  OpenSample("large-building");
+  FillReportTables(R(), Print());
+  const ReportData data = ReadReportData(Print());
+  QPdfWriter device(home_.Path("measure.pdf"));
+  QHash<QString, PageItem> items;
+  for (const ReportPage& page : LayoutReport(data, ReportKind::kSite, &device)) {
+    for (const PageItem& item : page.items) {
+      if (item.kind == PageItem::Kind::kText) items.insert(item.text, item);
+    }
+  }
+  for (const TierRow& panel : data.panels) {
+    QStringList battery;
+    for (const TierRow& line : data.battery) {
+      if (line.panel == panel.panel) battery << line.tiers[0];
+    }
+    EXPECT_TRUE(items.contains(battery.join('\n'))) << panel.tiers[0].toStdString();
+  }
+  int explained = 0;
+  for (const LoopLine& line : data.loops) {
+    if (line.explanation.isEmpty()) continue;
+    ++explained;
+    const QString note = line.status + "\n" + line.explanation.join('\n');
+    ASSERT_TRUE(items.contains(note)) << note.toStdString();
+    EXPECT_EQ(items.value(note).style.color, line.standing == 2 ? kAlertText : kCautionText);
+  }
+  // The atrium loop that cannot drive its sounders, at least.
+  EXPECT_GE(explained, 1);
 }
 
 // A site name of 120 characters on A4 and on Letter: the header never cuts a word, the title

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "electrical/recalculation.h"
 #include "i18n/translation.h"
 #include "report_fixture.h"
 #include "site/filter.h"
@@ -171,6 +172,90 @@ TEST_F(ReportTablesTest, DeviceRowsSkipPlaceholdersAndLoopsWithoutDevices) {
   EXPECT_EQ(RowsOf("Devices", 2), std::vector<QStringList>{heading});
 }
 
+// A VX-4 on Digital 2000 (27 V) with two spread loops of 0.5 mm² (36 ohm/km) without devices:
+// 800 m are 57.6 ohm, overloaded [E03]; 650 m are 46.8 ohm, 90 % of the limit.
+TEST_F(ReportTablesTest, EveryLoopHasItsFiguresAndItsStatusExplained) {
+  InsertRow(Doc(), "Panels",
+            {{"Panel Number", 1},
+             {"Panel Name", "North"},
+             {"Panel Type", 3},
+             {"Housing Type", 2},
+             {"Prot0", true},
+             {"Psu1", true}});
+  for (const auto& [loop, length] : {std::pair{1, 800}, std::pair{2, 650}}) {
+    InsertRow(Doc(), "Loops",
+              {{"PanelNumber", 1},
+               {"LoopNumber", loop},
+               {"Loop", QString("Loop %1").arg(loop)},
+               {"CableSpec", 0},
+               {"Resistance", 36.0},
+               {"Length", length},
+               {"AlarmIndicators", 10},
+               {"Spread", true},
+               {"SpreadLength", 5}});
+  }
+  electrical::RecalculatePanels(R());
+  FillReportTables(R(), Print());
+  const ReportData data = ReadReportData(Print());
+  ASSERT_EQ(data.loops.size(), 3u);
+  EXPECT_EQ(data.loops[0].cells,
+            QStringList({"No.", "Cable", "Length (m)", "Distribution", "Quiescent Current (mA)",
+                         "Alarm Current (mA)", "Voltage Drop (V)", "Voltage Left (V)",
+                         "Use of Current Limit"}));
+  const LoopLine& over = data.loops[1];
+  EXPECT_EQ(over.cells, QStringList({"1", "0.5\u00a0mm²", "800", "Spread from 5\u00a0m", "0", "0",
+                                     "0.000", "27.000", "0\u00a0%"}));
+  EXPECT_EQ(over.standing, 2);
+  EXPECT_EQ(over.status, "Loop Overload [E03]");
+  EXPECT_EQ(over.explanation, QStringList{"E03: loop resistance 57.60 Ω, above the limit of 52 Ω"});
+  const LoopLine& near = data.loops[2];
+  EXPECT_EQ(near.standing, 1);
+  EXPECT_EQ(near.status, "Loop OK, near the limit");
+  EXPECT_EQ(near.explanation,
+            QStringList{"Loop resistance 46.80 Ω: 90\u00a0% of the limit of 52 Ω"});
+}
+
+TEST_F(ReportTablesTest, TheBatteryCalculationEndsInTheBatteryOfThePanelsSummary) {
+  AddTwoPanels();
+  electrical::RecalculatePanels(R());
+  FillReportTables(R(), Print());
+  const ReportData data = ReadReportData(Print());
+  QStringList north;
+  for (const TierRow& line : data.battery) {
+    if (line.panel == 1) north << line.tiers[0];
+  }
+  ASSERT_GE(north.size(), 7) << north.join("\n").toStdString();
+  EXPECT_EQ(north.front(), "Standby time Ts = 24 h, alarm time Ta = 0.5 h");
+  // The rounded capacity and the battery are those the panel's summary columns hold.
+  const site::Row panel = Doc().Select("Panels", site::Filter::Equals("Panel Number", 1)).front();
+  const QString capacity = panel.values[Doc().ColumnIndex("Panels", "Battery Capacity")].toString();
+  const QString battery = panel.values[Doc().ColumnIndex("Panels", "Battery")].toString();
+  EXPECT_TRUE(north[north.size() - 3].endsWith("rounded to one decimal: " + capacity + " Ah"))
+      << north[north.size() - 3].toStdString();
+  const QString chosen = battery.section(" => ", 0, 0);
+  const QString model = battery.section(" => ", 1).section(" - ", 0, 0);
+  EXPECT_TRUE(north[north.size() - 2].startsWith("Battery chosen: " + chosen + " Ah, " + model))
+      << north[north.size() - 2].toStdString();
+  EXPECT_EQ(north.back().startsWith("Battery box required"),
+            battery.endsWith("Battery box required"));
+}
+
+TEST_F(ReportTablesTest, AStoreOfAnOlderInstallationGainsTheTablesItLacks) {
+  store_.reset();
+  {
+    site::Database old(site::kPrintSource, home_.Folder().PrintStore());
+    old.Open();
+    old.Execute("DROP TABLE \"Loops\"");
+    old.Execute("DROP TABLE \"Battery\"");
+  }
+  store_ = std::make_unique<PrintStore>(home_.Folder());
+  store_->Open();
+  AddTwoPanels();
+  FillReportTables(R(), Print());
+  EXPECT_EQ(Print().Count("Loops", site::Filter::Equals("PanelNumber", 1)), 3);
+  EXPECT_GT(Print().Count("Battery", site::Filter::Equals("PanelNumber", 1)), 0);
+}
+
 TEST_F(ReportTablesTest, SiteAndSectionsHoldTheAddressTimesAndLabels) {
   FillReportTables(R(), Print());
   EXPECT_EQ(Value("Site", "SiteName"), "Harbour Hall");
@@ -188,10 +273,14 @@ TEST_F(ReportTablesTest, SiteAndSectionsHoldTheAddressTimesAndLabels) {
 TEST_F(ReportTablesTest, ASiteWithoutPanelsLeavesOnlySiteAndSections) {
   for (const char* table : {"Panels", "PanelDetails", "Currents", "Devices"})
     InsertRow(Print(), table, {{"PanelNumber", 1}, {"Tier 1", "left over"}});
+  InsertRow(Print(), "Loops", {{"PanelNumber", 1}, {"Loop", "left over"}});
+  InsertRow(Print(), "Battery", {{"PanelNumber", 1}, {"Line", "left over"}});
   InsertRow(Print(), "Site", {{"SiteName", "left over"}});
   FillReportTables(R(), Print());
   for (const char* table : {"Panels", "PanelDetails", "Currents", "Devices"})
     EXPECT_TRUE(Rows(table).empty()) << table;
+  EXPECT_EQ(Print().Count("Loops"), 0);
+  EXPECT_EQ(Print().Count("Battery"), 0);
   EXPECT_EQ(Print().Count("Site"), 1);
   EXPECT_EQ(Print().Count("Sections"), 1);
   EXPECT_EQ(Value("Site", "SiteName"), "Harbour Hall");
@@ -224,10 +313,16 @@ TEST_F(ReportTablesTest, LabelsAreInTheLanguageOfTheRun) {
   FillReportTables(R(), Print());
   const QString properties = Value("Sections", "PanelProperties");
   const std::vector<QStringList> currents = RowsOf("Currents", 1);
+  const ReportData data = ReadReportData(Print());
   i18n::SetUpTranslation(home_.Folder().LocaleFolder(), "en");
   EXPECT_EQ(properties, "Eigenschaften der Zentrale");
   EXPECT_EQ(currents.front().front(), "Beschreibung");
   EXPECT_EQ(currents.back().front(), "Gesamt");
+  // The calculation's words and numbers in German.
+  ASSERT_FALSE(data.battery.empty());
+  EXPECT_EQ(data.battery.front().tiers[0], "Überbrückungszeit Ts = 24 h, Alarmzeit Ta = 0,5 h");
+  ASSERT_FALSE(data.loops.empty());
+  EXPECT_EQ(data.loops.front().cells.value(7), "Restspannung (V)");
 }
 
 }  // namespace

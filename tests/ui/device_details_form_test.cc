@@ -17,6 +17,7 @@
 #include "ui/editable_grid_model.h"
 #include "ui/loop_diagram.h"
 #include "ui/loop_profile_view.h"
+#include "ui/loop_status_panel.h"
 #include "views_fixture.h"
 
 namespace velmora::ui {
@@ -156,6 +157,50 @@ TEST_F(DeviceDetailsFormTest, ShowsTheLoopAndItsRowsUnderCentredTitles) {
     auto* diagram = space->findChild<LoopDiagram*>();
     EXPECT_EQ(diagram->x(), (space->width() - LoopDiagram::kWidth) / 2) << name;
   }
+}
+
+// The loop on 0.5 mm² (36 ohm/km): 800 m are 57.6 ohm [E03]; 650 m 46.8 ohm, 90 % of 52 ohm.
+TEST_F(DeviceDetailsFormTest, TheLoopsStatusSaysWhyAndHowMuchRoomIsLeft) {
+  auto* status = view_->findChild<LoopStatusPanel*>("PanelLoopStatus");
+  ASSERT_NE(status, nullptr);
+  EXPECT_TRUE(status->isVisible());
+  EXPECT_EQ(status->Status()->text(), "Loop OK");
+  EXPECT_EQ(status->Headroom()->text(),
+            "Current 0\u00a0% of the limit (0.0 of 500 mA), 27.000 V left at the devices");
+  EXPECT_FALSE(status->Explanation()->isVisible());
+
+  auto* cable = view_->findChild<QComboBox*>("ComboBoxCableSpec");
+  cable->setCurrentIndex(0);
+  emit cable->activated(0);
+  auto* length = view_->findChild<QLineEdit*>("EditLoopLength");
+  const auto type_length = [length](const char* metres) {
+    length->setFocus();
+    length->selectAll();
+    QTest::keyClicks(length, metres);
+    QTest::keyClick(length, Qt::Key_Return);
+    Settle();
+  };
+  type_length("800");
+  EXPECT_EQ(status->Status()->text(), "Loop Overload [E03]");
+  EXPECT_TRUE(status->Explanation()->isVisible());
+  EXPECT_EQ(status->Explanation()->text(), "E03: loop resistance 57.60 Ω, above the limit of 52 Ω");
+  const QString overload_style = status->Status()->styleSheet();
+
+  type_length("650");
+  EXPECT_EQ(status->Status()->text(), "Loop OK, near the limit");
+  EXPECT_EQ(status->Explanation()->text(),
+            "Loop resistance 46.80 Ω: 90\u00a0% of the limit of 52 Ω");
+  EXPECT_FALSE(status->Status()->styleSheet().isEmpty());
+  EXPECT_NE(status->Status()->styleSheet(), overload_style);
+  // The stored status of a loop near the limit stays.
+  EXPECT_EQ(Cell("Loops", Filter::Equals("PanelNumber", 1).And("LoopNumber", 1), "OK").toString(),
+            "Loop OK");
+
+  // Undone, the view tells the overload again.
+  ASSERT_EQ(E().Undo().status, action::Status::kDone);
+  Settle();
+  EXPECT_EQ(status->Status()->text(), "Loop Overload [E03]");
+  prompter_.Clear();
 }
 
 TEST_F(DeviceDetailsFormTest, EditsReachTheDeviceRulesAndRefreshTheRow) {

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFont>
+#include <QJsonValue>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -417,6 +419,85 @@ TEST_F(MainFormTest, TheEditMenuNamesTheStepsAndFollowsTheHistory) {
   EXPECT_EQ(form_->PanelGrid()->model()->rowCount(), 1);
   EXPECT_EQ(undo->text(), "Undo Add panel");
   EXPECT_FALSE(redo->isEnabled());
+}
+
+// A loop of the new panel on 0.5 mm²: 800 m are 57.6 ohm [E03], 650 m 46.8 ohm (90 % of the
+// 52 ohm limit); two optical detectors draw 0.6 mA and 8 mA in alarm.
+TEST_F(MainFormTest, TheGridsMarkOverloadsAndLoopsNearALimitAndSayWhy) {
+  Show();
+  AddPanelFromToolBar();
+  const auto perform = [this](const char* name,
+                              std::initializer_list<std::pair<const char*, QJsonValue>> params) {
+    ASSERT_TRUE(editor_->Perform(action::Action::Make(name, params)).Carried()) << name;
+    QCoreApplication::processEvents();
+  };
+  perform("set-device-type", {{"panel", 1}, {"loop", 2}, {"row", 1}, {"type", "Optical Detector"}});
+  perform("set-device-sub-type", {{"panel", 1}, {"loop", 2}, {"row", 1}, {"sub_type", "VD-OD200"}});
+  perform("set-device-quantity", {{"panel", 1}, {"loop", 2}, {"row", 1}, {"quantity", 2}});
+  for (int loop : {1, 3}) perform("set-cable", {{"panel", 1}, {"loop", loop}, {"cable", 0}});
+  perform("set-length", {{"panel", 1}, {"loop", 1}, {"length", 800}});
+  perform("set-length", {{"panel", 1}, {"loop", 3}, {"length", 650}});
+  prompter_.Clear();
+
+  QAbstractItemModel* lines = form_->CurrentsGrid(1)->model();
+  const auto line = [lines](const char* description) {
+    for (int r = 0; r < lines->rowCount(); ++r) {
+      if (lines->index(r, 0).data().toString() == description) return r;
+    }
+    return -1;
+  };
+  const int overloaded = line("Loop 1");
+  const int detectors = line("Loop 2");
+  const int near = line("Loop 3");
+  ASSERT_GE(overloaded, 0);
+  ASSERT_GE(near, 0);
+  ASSERT_GE(detectors, 0);
+  const QModelIndex over_status = lines->index(overloaded, 3);
+  EXPECT_EQ(over_status.data().toString(), "\u26a0 Loop Overload [E03]");
+  EXPECT_TRUE(over_status.data(Qt::FontRole).value<QFont>().bold());
+  EXPECT_EQ(over_status.data(Qt::ForegroundRole).value<QBrush>().color(), QColor(0xb0, 0x00, 0x20));
+  EXPECT_TRUE(over_status.data(Qt::ToolTipRole)
+                  .toString()
+                  .contains("E03: loop resistance 57.60 Ω, above the limit of 52 Ω"));
+  const QModelIndex near_status = lines->index(near, 3);
+  EXPECT_EQ(near_status.data().toString(), "Loop OK, near the limit");
+  EXPECT_FALSE(near_status.data(Qt::FontRole).value<QFont>().bold());
+  EXPECT_EQ(near_status.data(Qt::ForegroundRole).value<QBrush>().color(), QColor(0x8a, 0x4b, 0x00));
+  EXPECT_TRUE(near_status.data(Qt::ToolTipRole)
+                  .toString()
+                  .contains("Loop resistance 46.80 Ω: 90\u00a0% of the limit of 52 Ω"));
+  const QModelIndex plain = lines->index(detectors, 3);
+  EXPECT_EQ(plain.data().toString(), "Loop OK");
+  EXPECT_FALSE(plain.data(Qt::ForegroundRole).isValid());
+  // Currents as the report prints them: whole mA (0.6 mA shows as 1).
+  EXPECT_EQ(lines->index(detectors, 1).data().toString(), "1");
+  EXPECT_EQ(lines->index(detectors, 2).data().toString(), "8");
+
+  // The site's summary grid and the tree say the same of the panel and its loops.
+  QTabBar* bar = form_->TabStrip()->tabBar();
+  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+  QCoreApplication::processEvents();
+  const QModelIndex panel_status = form_->PanelGrid()->model()->index(0, 1);
+  EXPECT_EQ(panel_status.data().toString(), "\u26a0 Loop Overload");
+  EXPECT_TRUE(panel_status.data(Qt::FontRole).value<QFont>().bold());
+  const QString panel_hint = panel_status.data(Qt::ToolTipRole).toString();
+  EXPECT_TRUE(panel_hint.contains("Loop 1: Loop Overload [E03]")) << panel_hint.toStdString();
+  EXPECT_TRUE(panel_hint.contains("Loop 3: Loop OK, near the limit")) << panel_hint.toStdString();
+  EXPECT_FALSE(panel_hint.contains("Loop 2:")) << panel_hint.toStdString();
+  QTreeWidgetItem* panel_item = RootItem()->child(0);
+  EXPECT_EQ(panel_item->text(0), "Panel1 (overload)");
+  EXPECT_EQ(panel_item->child(0)->text(0), "Loop 1 (overload)");
+  EXPECT_EQ(panel_item->child(1)->text(0), "Loop 2");
+  EXPECT_EQ(panel_item->child(2)->text(0), "Loop 3 (near limit)");
+  EXPECT_EQ(panel_item->child(0)->foreground(0).color(), QColor(0xb0, 0x00, 0x20));
+  EXPECT_TRUE(panel_item->child(0)->font(0).bold());
+
+  // Once the overload is gone the panel is only near a limit: no row of the panel changed for
+  // that but the marks follow.
+  perform("set-length", {{"panel", 1}, {"loop", 1}, {"length", 300}});
+  EXPECT_EQ(panel_item->text(0), "Panel1 (near limit)");
+  EXPECT_EQ(panel_item->child(0)->text(0), "Loop 1");
+  EXPECT_EQ(form_->PanelGrid()->model()->index(0, 1).data().toString(), "OK, near the limit");
 }
 
 TEST_F(MainFormTest, DockedWindowsRefuseToClose) {
