@@ -17,6 +17,7 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "action/editor.h"
@@ -596,8 +597,11 @@ void TFormDeviceDetails::ViewShown() {
 
 void TFormDeviceDetails::SetWidths() {
   const int view_width = devices_area_->width();
+  // A column keeps at least its caption's width; a narrow window scrolls instead of clipping it.
+  QHeaderView* header = grid_->horizontalHeader();
   for (int c = 0; c < 6 && c < model_->columnCount(); ++c)
-    grid_->setColumnWidth(c, int(std::lround(view_width * kColumnShares[c])));
+    grid_->setColumnWidth(
+        c, std::max(int(std::lround(view_width * kColumnShares[c])), header->sectionSizeHint(c)));
 }
 
 void TFormDeviceDetails::OnLoopChanged() {

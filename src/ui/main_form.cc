@@ -344,6 +344,9 @@ void TMainForm::BuildLayout() {
   BuildCurrentsPage();
   connect(tabs_, &QTabWidget::currentChanged, this, &TMainForm::OnTabChanged);
   vertical_->addWidget(tabs_);
+  // The property views grow with the window more than the current lines do: the device grid
+  // is where a designer works.
+  vertical_->setStretchFactor(0, 2);
   vertical_->setStretchFactor(1, 1);
   vertical_->setSizes({kDetailAreaHeight, 300});
   horizontal_->addWidget(vertical_);
@@ -518,8 +521,10 @@ void TMainForm::showEvent(QShowEvent* event) {
   if (started_) return;
   started_ = true;
   // The upper area starts 416 pixels high, or as high as the site view's fields need with the
-  // fonts of this desktop.
-  const int detail_height = std::max(kDetailAreaHeight, site_details_->ContentHeight());
+  // fonts of this desktop, or two thirds of the right side of a tall window, so that the device
+  // grid shows ten rows and more below the loop's settings.
+  const int detail_height = std::max({kDetailAreaHeight, site_details_->ContentHeight(),
+                                      vertical_->height() * 2 / 3});
   vertical_->setSizes({detail_height, std::max(1, vertical_->height() - detail_height)});
   const QByteArray splitters[] = {memory_.Bytes("SplitterLeft"), memory_.Bytes("SplitterRight")};
   if (!splitters[0].isEmpty()) horizontal_->restoreState(splitters[0]);

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFont>
 #include <QJsonValue>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -34,6 +35,7 @@
 #include "support/scripted_prompter.h"
 #include "support/test_home.h"
 #include "ui/about_form.h"
+#include "ui/device_details_form.h"
 #include "ui/site_details_form.h"
 #include "ui/start_screen_form.h"
 #include "ui/tree_view_form.h"
@@ -498,6 +500,27 @@ TEST_F(MainFormTest, TheGridsMarkOverloadsAndLoopsNearALimitAndSayWhy) {
   EXPECT_EQ(panel_item->text(0), "Panel1 (near limit)");
   EXPECT_EQ(panel_item->child(0)->text(0), "Loop 1");
   EXPECT_EQ(form_->PanelGrid()->model()->index(0, 1).data().toString(), "OK, near the limit");
+}
+
+// The device grid shows at least ten rows in a window of 1600 x 1000 and grows with the window.
+TEST_F(MainFormTest, TheDeviceGridShowsTenRowsAndGrowsWithTheWindow) {
+  form_->resize(1600, 1000);
+  Show();
+  AddPanelFromToolBar();
+  ClickItem(RootItem()->child(0)->child(0));
+  auto* devices = qobject_cast<TFormDeviceDetails*>(form_->ViewWidget(DetailView::kDevices));
+  ASSERT_NE(devices, nullptr);
+  ASSERT_EQ(ViewOnShow(), devices);
+  QCoreApplication::processEvents();
+  const auto rows_shown = [devices] {
+    QTableView* grid = devices->Grid();
+    return grid->viewport()->height() / grid->verticalHeader()->defaultSectionSize();
+  };
+  EXPECT_GE(rows_shown(), 10);
+  const int before = devices->Grid()->viewport()->height();
+  form_->resize(1600, 1200);
+  QCoreApplication::processEvents();
+  EXPECT_GT(devices->Grid()->viewport()->height(), before);
 }
 
 TEST_F(MainFormTest, DockedWindowsRefuseToClose) {
