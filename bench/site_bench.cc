@@ -271,12 +271,16 @@ void UndoRedo(benchmark::State& state, int panels) {
 void LoopEdit(benchmark::State& state, int panels) {
   const int p = EditedPanel(panels);
   ClickNode(panels, Ed(panels).Tree().PanelNode(p)->Child(kEditedLoop - 1));
-  int cable = 0;
+  // Every edit changes the cable: one that leaves the row as it is would be no action at all.
+  const int first =
+      Stored(panels, "Loops", velmora::electrical::LoopKey(p, kEditedLoop), "CableSpec").toInt();
+  const int other = first == 2 ? 3 : 2;
+  int cable = first;
   bool done = true;
   Timed(
       state, "loop setting edit", panels,
       [&](int i) {
-        cable = i % 2 == 0 ? 2 : 3;
+        cable = i % 2 == 0 ? other : first;
         done = Act(panels, "set-cable", {{"panel", p}, {"loop", kEditedLoop}, {"cable", cable}}) &&
                done;
       },
@@ -290,12 +294,16 @@ void LoopEdit(benchmark::State& state, int panels) {
 void OutputEdit(benchmark::State& state, int panels) {
   const int p = EditedPanel(panels);
   ClickNode(panels, Ed(panels).Tree().PanelNode(p)->LastChild());
-  double last = 0;
+  const double first = Stored(panels, "Outputs",
+                              velmora::electrical::RowsOfPanel(p).And("OutputNumber", 1),
+                              "QuiesentCurrent")
+                           .toDouble();
+  double last = first;
   bool done = true;
   Timed(
       state, "output edit", panels,
       [&](int i) {
-        last = i % 2 == 0 ? 20.0 : 30.0;
+        last = i % 2 == 0 ? first + 10.0 : first;
         done = Act(panels, "set-output-currents",
                    {{"panel", p}, {"output", 1}, {"quiescent", last}}) &&
                done;

@@ -1,6 +1,7 @@
 #include "action/editor.h"
 
 #include <QUndoCommand>
+#include <algorithm>
 
 #include "action/handlers.h"
 #include "electrical/loop_explain.h"
@@ -38,6 +39,11 @@ class Step : public QUndoCommand {
     site_.insert(site_.end(), next->site_.begin(), next->site_.end());
     catalogue_.insert(catalogue_.end(), next->catalogue_.begin(), next->catalogue_.end());
     if (next->new_country_code) new_country_code = next->new_country_code;
+    results = results || next->results;
+    all_panels = all_panels || next->all_panels;
+    for (int p : next->panels) {
+      if (std::find(panels.begin(), panels.end(), p) == panels.end()) panels.push_back(p);
+    }
     return true;
   }
   void undo() override { editor_.ApplyStep(this, false); }
@@ -54,6 +60,11 @@ class Step : public QUndoCommand {
   const site::Journal& CatalogueJournal() const { return catalogue_; }
   std::optional<QString> old_country_code;
   std::optional<QString> new_country_code;
+  // Whose stored results the step wrote: taking it back or making it again changes the results
+  // of these panels only, so only their marks are worked out again.
+  bool results = false;
+  bool all_panels = false;
+  std::vector<int> panels;
 
  private:
   Editor& editor_;
@@ -225,6 +236,9 @@ Result Editor::Execute(const Action& action, site::Prompter& asker) {
                             std::move(site_journal), std::move(catalogue_journal));
       step->old_country_code = ctx.old_country_code;
       step->new_country_code = ctx.new_country_code;
+      step->results = change.results;
+      step->all_panels = ctx.all;
+      step->panels = change.panels;
       history_->push(step);
     } else {
       // Without a history the rows are no longer those of any saved step.
@@ -302,7 +316,8 @@ bool Editor::ApplyStep(Step* step, bool forward) {
   if (code) settings_.WriteCountryCode(*code);
   Change change;
   change.structure = TouchesStructure(step->SiteJournal(), data.Cols());
-  change.results = true;
+  change.results = step->results;
+  if (!step->all_panels) change.panels = step->panels;
   Present(change);
   return true;
 }

@@ -20,7 +20,7 @@ class Context {
  public:
   Context(SiteData& data, const Action& action, site::Prompter& asker,
           const i18n::Settings& settings, const Focus& focus)
-      : data(data), action(action), asker_(asker), settings(settings), focus(focus) {}
+      : data(data), action(action), settings(settings), focus(focus), asker_(asker) {}
 
   SiteData& data;
   const Action& action;

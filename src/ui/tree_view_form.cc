@@ -105,7 +105,11 @@ TFormTreeView::TFormTreeView(action::Editor& editor, QWidget* parent)
   BuildContextMenu();
 
   site::SiteTreeModel& model = editor_.Tree();
-  connect(&model, &site::SiteTreeModel::StructureChanged, this, &TFormTreeView::Rebuild);
+  connect(&model, &site::SiteTreeModel::StructureChanged, this, [this] {
+    // Panels and loops may be numbered anew: a remembered loop could now be another one.
+    copied_loop_ = {0, 0};
+    Rebuild();
+  });
   connect(&model, &site::SiteTreeModel::NodeTextChanged, this, [this](TreeNode* node) {
     if (QTreeWidgetItem* item = ItemOf(node)) ShowNode(item, node);
   });
@@ -201,6 +205,34 @@ void TFormTreeView::BuildContextMenu() {
     const int panel = SelectedPanel();
     if (panel > 0) editor_.Perform(action::Action::Make("duplicate-panel", {{"panel", panel}}));
   });
+  popup_->addSeparator();
+  // A loop's devices are remembered with the first command and copied to the loop chosen with
+  // the second; the copy is one action, taken back with Undo like any other.
+  copy_devices_ = AddAction(popup_, N_("Copy Loop's Devices"));
+  copy_devices_->setObjectName("CopyLoopDevices");
+  connect(copy_devices_, &QAction::triggered, this, [this] {
+    const action::Focus focus = editor_.FocusOf(editor_.Tree().Selected());
+    if (focus.view == site::DetailView::kDevices) copied_loop_ = {focus.panel, focus.loop};
+  });
+  paste_devices_ = AddAction(popup_, N_("Paste Devices"));
+  paste_devices_->setObjectName("PasteLoopDevices");
+  connect(paste_devices_, &QAction::triggered, this, [this] {
+    const action::Focus focus = editor_.FocusOf(editor_.Tree().Selected());
+    if (focus.view != site::DetailView::kDevices || copied_loop_.first == 0) return;
+    editor_.Perform(action::Action::Make("copy-loop-devices", {{"panel", copied_loop_.first},
+                                                              {"loop", copied_loop_.second},
+                                                              {"to_panel", focus.panel},
+                                                              {"to_loop", focus.loop}}));
+  });
+  connect(popup_, &QMenu::aboutToShow, this, &TFormTreeView::UpdateMenu);
+}
+
+void TFormTreeView::UpdateMenu() {
+  const action::Focus focus = editor_.FocusOf(editor_.Tree().Selected());
+  const bool on_loop = focus.view == site::DetailView::kDevices;
+  copy_devices_->setEnabled(on_loop);
+  paste_devices_->setEnabled(on_loop && copied_loop_.first > 0 &&
+                             copied_loop_ != std::pair{focus.panel, focus.loop});
 }
 
 void TFormTreeView::ShowMarks() {

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QTreeWidget>
 #include <QWidget>
+#include <utility>
 
 class QAction;
 class QLabel;
@@ -32,6 +33,8 @@ class TFormTreeView : public QWidget {
   QTreeWidget* Tree() const { return tree_; }
   QAction* AddPanelAction() const { return add_panel_; }
   QAction* DuplicatePanelAction() const { return duplicate_panel_; }
+  QAction* CopyDevicesAction() const { return copy_devices_; }
+  QAction* PasteDevicesAction() const { return paste_devices_; }
   // The item showing a node, or nullptr.
   QTreeWidgetItem* ItemOf(const site::TreeNode* node) const { return items_.value(node); }
 
@@ -46,6 +49,7 @@ class TFormTreeView : public QWidget {
   QAction* MakeCommand(const char* name, int image);
   void BuildToolBar();
   void BuildContextMenu();
+  void UpdateMenu();
   void Rebuild();
   void AddItems(QTreeWidgetItem* item, const site::TreeNode* node);
   // Shows the marks of the nodes: overloaded and near the limit (a word and a colour).
@@ -68,6 +72,9 @@ class TFormTreeView : public QWidget {
   QAction* add_panel_ = nullptr;
   QAction* delete_panel_ = nullptr;
   QAction* duplicate_panel_ = nullptr;
+  QAction* copy_devices_ = nullptr;
+  QAction* paste_devices_ = nullptr;
+  std::pair<int, int> copied_loop_{0, 0};  // panel and loop whose devices were copied
   QHash<const site::TreeNode*, QTreeWidgetItem*> items_;
   bool syncing_ = false;         // the widget is being updated from the model
   bool pressed_select_ = false;  // the last press chose a new node (its click is not repeated)

@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -26,8 +27,10 @@
 #include <QTreeWidget>
 #include <QWindow>
 #include <cmath>
+#include <tuple>
 
 #include "action/editor.h"
+#include "electrical/site_rows.h"
 #include "i18n/messages.h"
 #include "i18n/translation.h"
 #include "site/database.h"
@@ -421,6 +424,56 @@ TEST_F(MainFormTest, TheEditMenuNamesTheStepsAndFollowsTheHistory) {
   EXPECT_EQ(form_->PanelGrid()->model()->rowCount(), 1);
   EXPECT_EQ(undo->text(), "Undo Add panel");
   EXPECT_FALSE(redo->isEnabled());
+}
+
+// A loop's devices are copied to another loop from the tree's menu, as one step of the history.
+TEST_F(MainFormTest, TheTreeMenuCopiesALoopsDevicesToAnotherLoop) {
+  Show();
+  AddPanelFromToolBar();
+  for (auto [name, key, value] :
+       {std::tuple{"set-device-type", "type", QJsonValue("Optical Detector")},
+        std::tuple{"set-device-sub-type", "sub_type", QJsonValue("VD-OD200")},
+        std::tuple{"set-device-quantity", "quantity", QJsonValue(4)}}) {
+    ASSERT_TRUE(
+        editor_->Execute(action::Action::Make(name, {{"panel", 1}, {"loop", 1}, {"row", 1}, {key, value}}))
+            .Carried())
+        << name;
+  }
+  const Filter loop2 = electrical::DevicesOfLoop(1, 2);
+  const qint64 before = workspace_->Doc().Db().Count("Devices", loop2);
+  QAction* copy = form_->TreeView()->CopyDevicesAction();
+  QAction* paste = form_->TreeView()->PasteDevicesAction();
+  QTreeWidgetItem* panel = RootItem()->child(0);
+
+  ClickItem(panel->child(0));
+  emit form_->findChild<QMenu*>("PopupMenuTree")->aboutToShow();
+  EXPECT_TRUE(copy->isEnabled());
+  EXPECT_FALSE(paste->isEnabled());  // nothing copied yet
+  copy->trigger();
+  emit form_->findChild<QMenu*>("PopupMenuTree")->aboutToShow();
+  EXPECT_FALSE(paste->isEnabled());  // not onto the loop itself
+
+  ClickItem(panel->child(1));
+  emit form_->findChild<QMenu*>("PopupMenuTree")->aboutToShow();
+  ASSERT_TRUE(paste->isEnabled());
+  paste->trigger();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(prompter_.Warnings(), QStringList{});
+  const std::vector<site::Row> copied = workspace_->Doc().Db().Select("Devices", loop2);
+  const int quantity = workspace_->Doc().Db().ColumnIndex("Devices", "DeviceQuantity");
+  ASSERT_FALSE(copied.empty());
+  EXPECT_EQ(copied.back().values[quantity].toInt(), 4);
+  EXPECT_EQ(form_->findChild<QAction*>("Undo")->text(), "Undo Copy devices");
+  EXPECT_EQ(editor_->Shown(), (action::Focus{DetailView::kDevices, 1, 2}));
+
+  editor_->Undo();
+  EXPECT_EQ(workspace_->Doc().Db().Count("Devices", loop2), before);
+
+  // The outputs node has no devices to copy or to take.
+  ClickItem(panel->child(panel->childCount() - 1));
+  emit form_->findChild<QMenu*>("PopupMenuTree")->aboutToShow();
+  EXPECT_FALSE(copy->isEnabled());
+  EXPECT_FALSE(paste->isEnabled());
 }
 
 // A loop of the new panel on 0.5 mm²: 800 m are 57.6 ohm [E03], 650 m 46.8 ohm (90 % of the
