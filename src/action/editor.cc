@@ -501,7 +501,10 @@ void Editor::Present(const Change& change) {
   if (focus_.view == site::DetailView::kOutputs) lines = electrical::LineSet::kOutputs;
   try {
     site::Transaction transaction(&db);
-    electrical::WriteCurrentLines(data, focus_.panel, lines, workspace_.State().TechnicalDetail());
+    const electrical::PanelResult* known =
+        fresh_results_ != nullptr ? fresh_results_->Panel(focus_.panel) : nullptr;
+    electrical::WriteCurrentLines(data, focus_.panel, lines, workspace_.State().TechnicalDetail(),
+                                  known);
     transaction.Commit();
   } catch (const site::StoreError&) {
     // The lines are only a view; the next change writes them again.

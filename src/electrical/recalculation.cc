@@ -333,13 +333,16 @@ qint64 SpacingDeviceCount(SiteData& data, int panel, int loop) {
   return n;
 }
 
-void WriteCurrentLines(SiteData& data, int panel, LineSet lines, bool technical_detail) {
+void WriteCurrentLines(SiteData& data, int panel, LineSet lines, bool technical_detail,
+                       const PanelResult* known) {
   site::Database& db = data.doc.Db();
   const site::CurrentColumns& k = data.Cols().currents;
   db.DeleteWhere("Currents");
   if (lines == LineSet::kNone) return;
-  const Recalculation found = RecalculatePanels(data, {panel}, false);
-  const PanelResult* pr = found.Panel(panel);
+  Recalculation found;
+  if (known == nullptr || known->panel != panel)
+    found = RecalculatePanels(data, {panel}, false);
+  const PanelResult* pr = known != nullptr && known->panel == panel ? known : found.Panel(panel);
   if (pr == nullptr) return;
   double q = 0.0;
   double a = 0.0;

@@ -70,8 +70,11 @@ enum class LineSet {
   kLoops,    // a loop on view: the panel's loop lines and their total
   kOutputs,  // the outputs on view: the output lines and their total
 };
-// With the technical detail on, the loop lines' status carries the drop.
-void WriteCurrentLines(SiteData& data, int panel, LineSet lines, bool technical_detail);
+// With the technical detail on, the loop lines' status carries the drop. `known` is the panel's
+// result as a recalculation of the current rows has just given it, when the caller has one; else
+// the panel is worked out again.
+void WriteCurrentLines(SiteData& data, int panel, LineSet lines, bool technical_detail,
+                       const PanelResult* known = nullptr);
 
 // The counted devices of a loop for the device spacing: quantity times min(DeviceCount, 1) of
 // each row's device in its panel's device table.
