@@ -3,6 +3,7 @@
 #include "catalogue/catalogue_upgrade.h"
 #include "catalogue/device_seeding.h"
 #include "catalogue/lookup.h"
+#include "catalogue/panel_spec.h"
 #include "site/cells.h"
 #include "site/filter.h"
 #include "site/flag_columns_upgrade.h"
@@ -208,20 +209,7 @@ const std::vector<Variant>& Catalogue::Variants(const QString& channel, const Fl
   return variants_.by_channel.emplace(channel, std::move(offered)).first->second;
 }
 
-QStringList Catalogue::SalesChannels() {
-  QStringList channels;
-  if (!data_db_.IsOpen() || !data_db_.HasTable(kPanelSpecTable)) return channels;
-  const int column = data_db_.ColumnIndex(kPanelSpecTable, "SalesChannel");
-  if (column < 0) return channels;
-  for (const site::Row& row : data_db_.Select(kPanelSpecTable)) {
-    const QVariant& cell = row.values[column];
-    if (cell.isNull()) continue;
-    const QString channel = site::CellText(cell);
-    if (channel == u"All" || channels.contains(channel)) continue;
-    channels << channel;
-  }
-  return channels;
-}
+QStringList Catalogue::SalesChannels() { return catalogue::SalesChannels(data_db_, kPanelSpecTable); }
 
 DefaultPanelValues Catalogue::Defaults(const FlagCounts& flags) {
   DefaultPanelValues d;

@@ -76,14 +76,12 @@ int CountPanelOutputs(site::Table& panel_spec) {
   return outputs - 3;
 }
 
-QStringList SalesChannels(site::Table& panel_spec) {
+QStringList SalesChannels(site::Database& db, const QString& table) {
   QStringList channels;
-  // Read past the cursor's filter without touching the cursor: the list needs every channel.
-  site::Database* db = panel_spec.Db();
-  if (!db->IsOpen() || !db->HasTable(panel_spec.Name())) return channels;
-  const int column = db->ColumnIndex(panel_spec.Name(), "SalesChannel");
+  if (!db.IsOpen() || !db.HasTable(table)) return channels;
+  const int column = db.ColumnIndex(table, "SalesChannel");
   if (column < 0) return channels;
-  for (const site::Row& row : db->Select(panel_spec.Name())) {
+  for (const site::Row& row : db.Select(table)) {
     const QVariant& cell = row.values[column];
     if (cell.isNull()) continue;
     const QString channel = site::CellText(cell);

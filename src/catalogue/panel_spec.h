@@ -45,9 +45,9 @@ FlagCounts CountPanelColumns(site::Table& panels);
 // K: the number of columns of the compatibility table whose names begin with "Out", less 3.
 int CountPanelOutputs(site::Table& panel_spec);
 
-// The distinct SalesChannel values other than "All" of the whole compatibility table (filter
-// off for the scan, back on afterwards), in table order.
-QStringList SalesChannels(site::Table& panel_spec);
+// The distinct SalesChannel values other than "All" of the whole compatibility table `table`
+// of `db`, in table order; none when the table or its column is missing.
+QStringList SalesChannels(site::Database& db, const QString& table);
 
 // The position (RecNo) of the variant row in the filtered table, without moving the cursor.
 std::optional<int> FindVariantRow(site::Table& panel_spec, qint64 type_id, qint64 housing_id);

@@ -51,6 +51,18 @@ site::Filter DevicesOfLoop(int panel, int loop) {
 }
 site::Filter RowsOfPanel(int panel) { return site::Filter::Equals("Panel", panel); }
 
+void AppendBlankDeviceRow(site::Database& db, const site::DeviceColumns& c, int panel, int loop) {
+  db.Insert("Devices", {{c.panel, qint64(panel)},
+                        {c.loop, qint64(loop)},
+                        {c.quantity, qint64(0)},
+                        {c.type_code, qint64(0)},
+                        {c.sub_type, QStringLiteral(" ")},
+                        {c.unit_q, 0.0},
+                        {c.row_q, 0.0},
+                        {c.unit_a, 0.0},
+                        {c.row_a, 0.0}});
+}
+
 int LastTrueFlag(const site::Row& row, const std::vector<int>& family) {
   int last = -1;
   for (int i = 0; i < int(family.size()); ++i) {

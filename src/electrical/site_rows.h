@@ -8,6 +8,7 @@
 #include "site/cells.h"
 #include "site/database.h"
 #include "site/filter.h"
+#include "site/site_columns.h"
 
 namespace velmora::electrical {
 
@@ -75,6 +76,9 @@ site::Filter LoopsOfPanel(int panel);             // Loops "PanelNumber"
 site::Filter LoopKey(int panel, int loop);        // Loops "PanelNumber", "LoopNumber"
 site::Filter DevicesOfLoop(int panel, int loop);  // Devices "Panel", "Loop"
 site::Filter RowsOfPanel(int panel);              // Devices, Outputs and Currents "Panel"
+
+// A new, empty device row at the end of a loop's rows: no quantity, no type, a blank sub-type.
+void AppendBlankDeviceRow(site::Database& db, const site::DeviceColumns& c, int panel, int loop);
 
 // The index of the last true flag among the columns of a family (Prot, Opt, Psu); -1 when none.
 int LastTrueFlag(const site::Row& row, const std::vector<int>& family);

@@ -123,16 +123,7 @@ bool IsCompleteRow(SiteData& data, const site::Row& row) {
 Outcome AddDeviceRow(SiteData& data, int panel, int loop) {
   if (data.doc.Db().Count("Loops", electrical::LoopKey(panel, loop)) == 0)
     return Outcome::Refused(i18n::Tr(N_("Panel %1 has no loop %2.")).arg(panel).arg(loop));
-  const site::DeviceColumns& c = data.Cols().devices;
-  data.doc.Db().Insert("Devices", {{c.panel, qint64(panel)},
-                                   {c.loop, qint64(loop)},
-                                   {c.quantity, qint64(0)},
-                                   {c.type_code, qint64(0)},
-                                   {c.sub_type, QStringLiteral(" ")},
-                                   {c.unit_q, 0.0},
-                                   {c.row_q, 0.0},
-                                   {c.unit_a, 0.0},
-                                   {c.row_a, 0.0}});
+  electrical::AppendBlankDeviceRow(data.doc.Db(), data.Cols().devices, panel, loop);
   return {};
 }
 

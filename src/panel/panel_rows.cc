@@ -94,16 +94,7 @@ void AppendLoopRow(SiteData& data, int p, int n, const catalogue::DefaultPanelVa
 }
 
 void AppendBlankDeviceRow(SiteData& data, int p, int n) {
-  const site::DeviceColumns& c = data.Cols().devices;
-  data.doc.Db().Insert("Devices", {{c.panel, qint64(p)},
-                                   {c.loop, qint64(n)},
-                                   {c.quantity, qint64(0)},
-                                   {c.type_code, qint64(0)},
-                                   {c.sub_type, QStringLiteral(" ")},
-                                   {c.unit_q, 0.0},
-                                   {c.row_q, 0.0},
-                                   {c.unit_a, 0.0},
-                                   {c.row_a, 0.0}});
+  electrical::AppendBlankDeviceRow(data.doc.Db(), data.Cols().devices, p, n);
 }
 
 void AppendOutputRow(SiteData& data, int p, int n, qint64 max) {

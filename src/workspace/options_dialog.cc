@@ -22,23 +22,6 @@ using catalogue::Availability;
 
 QString Key(const char* prefix, int i) { return prefix + QString::number(i); }
 
-// The number column of the last lookup row whose list column (ID7, ID8) equals the list index;
-// nothing when no row has that index.
-std::optional<double> LookupTimeNumber(site::Table& lookup, const QString& id_column,
-                                       const QString& number_column, int index) {
-  if (index < 0 || !lookup.IsOpen()) return std::nullopt;
-  const int id = lookup.FieldIndex(id_column);
-  const int number = lookup.FieldIndex(number_column);
-  if (id < 0 || number < 0) return std::nullopt;
-  std::optional<double> found;
-  for (const site::Row& row : lookup.Rows()) {
-    const std::optional<qint64> value = site::CellWhole(row.values[id]);
-    if (value && *value == index && !row.values[number].isNull())
-      found = row.values[number].toDouble();
-  }
-  return found;
-}
-
 int ImageOf(Availability availability, bool standard_selected) {
   switch (availability) {
     case Availability::kStandard:

@@ -142,7 +142,7 @@ TEST_F(ShippedDataTest, PanelRowsAndCells) {
   EXPECT_EQ(CountPanelOutputs(spec_), 4);
 
   // Within the view of each channel a type and housing name one row.
-  for (const QString& channel : SalesChannels(spec_)) {
+  for (const QString& channel : SalesChannels(*spec_.Db(), spec_.Name())) {
     SCOPED_TRACE(channel.toStdString());
     spec_.SetFilter(site::Filter::SalesChannel(channel));
     spec_.SetFiltered(true);
@@ -289,7 +289,7 @@ TEST(ShippedCatalogueTest, OpensWithoutProblemsAndOffersARealisticSite) {
   catalogue.OpenDeviceCatalogue();
   EXPECT_TRUE(catalogue.UpgradeProblems().isEmpty())
       << catalogue.UpgradeProblems().join("\n").toStdString();
-  EXPECT_EQ(SalesChannels(catalogue.PanelSpec()), QStringList({"Tarvik", "Halvo", "Mornax"}));
+  EXPECT_EQ(catalogue.SalesChannels(), QStringList({"Tarvik", "Halvo", "Mornax"}));
   EXPECT_EQ(catalogue.BatteryCapacities(), QStringList({"7.2", "12", "18", "26", "45", "65"}));
   EXPECT_EQ(catalogue.BatteryModels().size(), 6);
   EXPECT_EQ(catalogue.ProtocolFile(0), "2000");

@@ -104,7 +104,9 @@ TEST_F(PartsListTest, PanelCodesCarryTheCountryCodeOfTheUserSettings) {
     // Without a code the list says so under itself, and where to set it.
     const std::vector<QStringList> notes = RowsOf("PartsList", 0);
     EXPECT_EQ(notes.size(), c.code || c.key ? 0u : 1u) << c.what;
-    if (!notes.empty()) EXPECT_TRUE(notes[0][2].contains("Settings > Options")) << c.what;
+    if (!notes.empty()) {
+      EXPECT_TRUE(notes[0][2].contains("Settings > Options")) << c.what;
+    }
   }
 }
 

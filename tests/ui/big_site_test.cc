@@ -23,6 +23,7 @@
 #include "ui/main_form.h"
 #include "ui/panel_details_form.h"
 #include "ui/tree_view_form.h"
+#include "main_window_run.h"
 #include "widget_test.h"
 #include "workspace/workspace.h"
 
@@ -50,18 +51,11 @@ class BigSiteTest : public ::testing::TestWithParam<int> {
   void SetUp() override {
     i18n::SetUpTranslation(home_.Folder().LocaleFolder(), "en");
     file_ = SiteFile(GetParam());
-    workspace_ = std::make_unique<workspace::Workspace>(home_.Folder(), prompter_);
-    const i18n::Settings settings(home_.Path("user"), home_.Path("machine"));
-    editor_ = std::make_unique<action::Editor>(*workspace_, settings);
-    workspace_->OpenTables();
-    form_ = std::make_unique<TMainForm>(*editor_, settings);
-    form_->SetStartScreenModal(false);
+    testing::OpenMainWindow(home_, prompter_, workspace_, editor_, form_);
   }
 
   void TearDown() override {
-    form_.reset();
-    editor_.reset();
-    workspace_.reset();
+    testing::CloseMainWindow(workspace_, editor_, form_);
   }
 
   QRect Screen() const { return form_->screen()->availableGeometry(); }

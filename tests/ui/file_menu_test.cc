@@ -16,6 +16,7 @@
 #include "support/scripted_prompter.h"
 #include "support/test_home.h"
 #include "ui/main_form.h"
+#include "main_window_run.h"
 #include "widget_test.h"
 #include "workspace/workspace.h"
 
@@ -32,19 +33,12 @@ class FileMenuTest : public ::testing::Test {
 
   void SetUp() override {
     i18n::SetUpTranslation(home_.Folder().LocaleFolder(), "en");
-    workspace_ = std::make_unique<workspace::Workspace>(home_.Folder(), prompter_);
-    const i18n::Settings settings(home_.Path("user"), home_.Path("machine"));
-    editor_ = std::make_unique<action::Editor>(*workspace_, settings);
-    workspace_->OpenTables();
-    form_ = std::make_unique<TMainForm>(*editor_, settings);
-    form_->SetStartScreenModal(false);
+    testing::OpenMainWindow(home_, prompter_, workspace_, editor_, form_);
     form_->resize(1200, 800);
   }
 
   void TearDown() override {
-    form_.reset();
-    editor_.reset();
-    workspace_.reset();
+    testing::CloseMainWindow(workspace_, editor_, form_);
   }
 
   void Show() {

@@ -31,6 +31,7 @@
 #include "ui/qt_prompter.h"
 #include "ui/start_screen_form.h"
 #include "ui/tree_view_form.h"
+#include "main_window_run.h"
 #include "widget_test.h"
 #include "workspace/workspace.h"
 
@@ -69,19 +70,12 @@ class GermanSessionTest : public ::testing::Test {
     home_.CopyFromBuild("locale/de/LC_MESSAGES/default.mo");
     home_.CopyFromBuild("Sites/large-building.mdb");
     ASSERT_EQ(i18n::SetUpTranslation(home_.Folder().LocaleFolder(), "de"), "de");
-    workspace_ = std::make_unique<workspace::Workspace>(home_.Folder(), prompter_);
-    const i18n::Settings settings(home_.Path("user"), home_.Path("machine"));
-    editor_ = std::make_unique<action::Editor>(*workspace_, settings);
-    workspace_->OpenTables();
-    form_ = std::make_unique<TMainForm>(*editor_, settings);
-    form_->SetStartScreenModal(false);
+    testing::OpenMainWindow(home_, prompter_, workspace_, editor_, form_);
     form_->resize(1200, 800);
   }
 
   void TearDown() override {
-    form_.reset();
-    editor_.reset();
-    workspace_.reset();
+    testing::CloseMainWindow(workspace_, editor_, form_);
     i18n::SetUpTranslation(home_.Folder().LocaleFolder(), "en");
   }
 

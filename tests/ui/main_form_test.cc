@@ -42,6 +42,7 @@
 #include "ui/site_details_form.h"
 #include "ui/start_screen_form.h"
 #include "ui/tree_view_form.h"
+#include "main_window_run.h"
 #include "widget_test.h"
 #include "workspace/workspace.h"
 
@@ -64,19 +65,12 @@ class MainFormTest : public ::testing::Test {
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
     ini.write("[General]\nInstall=/opt/velmora\n");
     ini.close();
-    workspace_ = std::make_unique<workspace::Workspace>(home_.Folder(), prompter_);
-    const i18n::Settings settings(home_.Path("user"), home_.Path("machine"));
-    editor_ = std::make_unique<action::Editor>(*workspace_, settings);
-    workspace_->OpenTables();
-    form_ = std::make_unique<TMainForm>(*editor_, settings);
-    form_->SetStartScreenModal(false);
+    testing::OpenMainWindow(home_, prompter_, workspace_, editor_, form_);
     form_->resize(1200, 800);
   }
 
   void TearDown() override {
-    form_.reset();
-    editor_.reset();
-    workspace_.reset();
+    testing::CloseMainWindow(workspace_, editor_, form_);
   }
 
   void Show() {
