@@ -42,6 +42,8 @@
 #include "site/table.h"
 #include "workspace/workspace.h"
 
+#include "bench_support.h"
+
 extern char** environ;
 
 namespace {
@@ -49,11 +51,13 @@ namespace {
 using velmora::app::CliSession;
 using velmora::site::Filter;
 
-constexpr int kSmall = 50;
-constexpr int kLarge = 200;
-constexpr int kSizes[] = {kSmall, kLarge};
-constexpr int kLoops = 8;
-constexpr int kRows = 10;
+using velmora::bench::CpuSeconds;
+using velmora::bench::kLarge;
+using velmora::bench::kSizes;
+using velmora::bench::kSmall;
+using velmora::bench::Median;
+using velmora::bench::Samples;
+using velmora::bench::Timings;
 
 // Everything the benchmarks share: the program folder, the generated sites, and one session
 // per site size with that site open.
@@ -68,26 +72,8 @@ class Bench {
   const velmora::i18n::Settings& Settings() const { return settings_; }
   QString Scratch(const QString& name) const { return dir_.filePath(name); }
 
-  // The generated site of a size, made on first use. VELMORA_BENCH_SITES names a folder where the
-  // sites are kept from one run to the next (to profile one action without waiting for them).
   QString SiteFile(int panels) {
-    const QString name = QString("site-%1.mdb").arg(panels);
-    const QString kept = qEnvironmentVariable("VELMORA_BENCH_SITES");
-    const QString file = kept.isEmpty() ? Scratch(name) : QDir(kept).filePath(name);
-    if (QFileInfo::exists(file)) return file;
-    CliSession session(home_);
-    QString error;
-    const auto start = std::chrono::steady_clock::now();
-    if (!session.Start(&error) ||
-        !velmora::app::GenerateSite(session, {panels, kLoops, kRows}, file, &error)) {
-      std::fprintf(stderr, "velmora_bench: cannot generate the %d-panel site: %s\n", panels,
-                   qUtf8Printable(error));
-      std::exit(2);
-    }
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::fprintf(stderr, "generated %s in %.1f s\n", qUtf8Printable(file), seconds);
-    return file;
+    return velmora::bench::GeneratedSite(home_, dir_.path(), panels, "velmora_bench");
   }
 
   // A session with the site of this size open; the same one for every benchmark of the size.
@@ -108,9 +94,7 @@ class Bench {
 
  private:
   Bench()
-      : home_(qEnvironmentVariableIsEmpty("VELMORA_HOME")
-                  ? velmora::site::ProgramFolder(QStringLiteral(VELMORA_BENCH_HOME))
-                  : velmora::site::ProgramFolder::FromEnvironment()),
+      : home_(velmora::bench::BenchHome()),
         settings_(dir_.filePath("user"), dir_.filePath("machine")) {}
 
   QTemporaryDir dir_;
@@ -118,24 +102,6 @@ class Bench {
   velmora::i18n::Settings settings_;
   std::map<int, std::unique_ptr<CliSession>> sessions_;
 };
-
-// Every single timing in milliseconds, by action and site size, for the medians: the time the
-// designer waits, and the processor time of the program in it (the rest is waiting for the disk
-// or for other programs).
-struct Timings {
-  std::vector<double> wall;
-  std::vector<double> cpu;
-};
-std::map<std::string, std::map<int, Timings>>& Samples() {
-  static std::map<std::string, std::map<int, Timings>> samples;
-  return samples;
-}
-
-double CpuSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
 
 // Times `action` once per iteration; `check` runs after the loop and says what went wrong, if
 // anything, so a benchmark never times an action that did not happen.
@@ -425,13 +391,6 @@ const Action kActions[] = {
     {"site report to PDF", SiteReportPdf, 5, 3, 2000.0, 4.0},
     {"save the site", SaveSite, 20, 10, 100.0, 4.0},
 };
-
-double Median(std::vector<double> values) {
-  if (values.empty()) return 0.0;
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
-}
 
 // Peak resident memory of `velmora-cli check SITE` in kB, as /usr/bin/time reports it, or nothing
 // when it cannot be measured. The tool is not started from here directly: a child started from

@@ -44,13 +44,19 @@
 #include "ui/panel_details_form.h"
 #include "workspace/workspace.h"
 
+#include "bench_support.h"
+
 namespace {
 
 using velmora::site::DetailView;
 
-constexpr int kSmall = 50;
-constexpr int kLarge = 200;
-constexpr int kSizes[] = {kSmall, kLarge};
+using velmora::bench::CpuSeconds;
+using velmora::bench::kLarge;
+using velmora::bench::kSizes;
+using velmora::bench::kSmall;
+using velmora::bench::Median;
+using velmora::bench::Samples;
+using velmora::bench::Timings;
 constexpr int kEditedLoop = 3;
 
 // Nothing is asked while the window is timed: a question would wait for a person.
@@ -124,22 +130,8 @@ class Bench {
     return velmora::i18n::Settings(dir_.filePath("user"), dir_.filePath("machine"));
   }
 
-  // The generated site of a size, made on first use; VELMORA_BENCH_SITES keeps them between runs
-  // (the same files velmora_bench uses).
   QString SiteFile(int panels) {
-    const QString name = QString("site-%1.mdb").arg(panels);
-    const QString kept = qEnvironmentVariable("VELMORA_BENCH_SITES");
-    const QString file = kept.isEmpty() ? dir_.filePath(name) : QDir(kept).filePath(name);
-    if (QFileInfo::exists(file)) return file;
-    velmora::app::CliSession session(home_);
-    QString error;
-    if (!session.Start(&error) ||
-        !velmora::app::GenerateSite(session, {panels, 8, 10}, file, &error)) {
-      std::fprintf(stderr, "velmora_window_bench: cannot generate the %d-panel site: %s\n", panels,
-                   qUtf8Printable(error));
-      std::exit(2);
-    }
-    return file;
+    return velmora::bench::GeneratedSite(home_, dir_.path(), panels, "velmora_window_bench");
   }
 
   // The windows go before the application object does.
@@ -173,32 +165,12 @@ class Bench {
   }
 
  private:
-  Bench() : home_(ProgramHome()) {}
-  static velmora::site::ProgramFolder ProgramHome() {
-    return qEnvironmentVariableIsEmpty("VELMORA_HOME")
-               ? velmora::site::ProgramFolder(QStringLiteral(VELMORA_BENCH_HOME))
-               : velmora::site::ProgramFolder::FromEnvironment();
-  }
+  Bench() : home_(velmora::bench::BenchHome()) {}
 
   QTemporaryDir dir_;
   velmora::site::ProgramFolder home_;
   std::map<int, std::unique_ptr<Run>> runs_;
 };
-
-struct Timings {
-  std::vector<double> wall;
-  std::vector<double> cpu;
-};
-std::map<std::string, std::map<int, Timings>>& Samples() {
-  static std::map<std::string, std::map<int, Timings>> samples;
-  return samples;
-}
-
-double CpuSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
 
 // Handles the window's events until `widget` has painted once more than `before`; false when it
 // did not within two seconds.
@@ -338,13 +310,6 @@ const Action kActions[] = {
     {"panel tab chosen, view painted", ChooseTab, 40, 40, 30.0, 1.5},
     {"site opened, window painted", OpenSite, 10, 6, 300.0, 4.0},
 };
-
-double Median(std::vector<double> values) {
-  if (values.empty()) return 0.0;
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
-}
 
 void PrintSummary() {
   std::printf(
