@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,37 @@ inline double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   const size_t n = values.size();
   return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+// The medians of one action on the small and the large site, and its growth from one to the
+// other, of the time and of the processor time.
+struct Growth {
+  double wall_small = 0;
+  double wall_large = 0;
+  double cpu_small = 0;
+  double cpu_large = 0;
+
+  double Wall() const { return wall_small > 0 ? wall_large / wall_small : 0.0; }
+  double Cpu() const { return cpu_small > 0 ? cpu_large / cpu_small : 0.0; }
+  // "time (processor time)" on one site, and "growth× (growth×)".
+  QString Small(int digits) const { return Pair(wall_small, cpu_small, digits); }
+  QString Large(int digits) const { return Pair(wall_large, cpu_large, digits); }
+  QString Text() const { return QString("%1x (%2x)").arg(Wall(), 0, 'f', 2).arg(Cpu(), 0, 'f', 2); }
+
+ private:
+  static QString Pair(double wall, double cpu, int digits) {
+    return QString("%1 (%2)").arg(wall, 0, 'f', digits).arg(cpu, 0, 'f', digits);
+  }
+};
+
+// Nothing when the action was not timed on both sites.
+inline std::optional<Growth> GrowthOf(const std::string& name) {
+  const auto& by_size = Samples()[name];
+  const auto small = by_size.find(kSmall);
+  const auto large = by_size.find(kLarge);
+  if (small == by_size.end() || large == by_size.end()) return std::nullopt;
+  return Growth{Median(small->second.wall), Median(large->second.wall),
+                Median(small->second.cpu), Median(large->second.cpu)};
 }
 
 }  // namespace velmora::bench

@@ -446,30 +446,17 @@ void PrintSummary() {
   std::printf("%-22s %20s %20s %15s %8s  %s\n", "action", "50 panels", "200 panels", "growth",
               "allowed", "target on 50 panels");
   for (const Action& action : kActions) {
-    const auto& by_size = Samples()[action.name];
-    const auto small = by_size.find(kSmall);
-    const auto large = by_size.find(kLarge);
-    if (small == by_size.end() || large == by_size.end()) continue;
-    const double s = Median(small->second.wall);
-    const double l = Median(large->second.wall);
-    const QString s_text =
-        QString("%1 (%2)").arg(s, 0, 'f', 3).arg(Median(small->second.cpu), 0, 'f', 3);
-    const QString l_text =
-        QString("%1 (%2)").arg(l, 0, 'f', 3).arg(Median(large->second.cpu), 0, 'f', 3);
-    const double growth = s > 0 ? l / s : 0.0;
-    const double cpu_small = Median(small->second.cpu);
-    const double cpu_growth = cpu_small > 0 ? Median(large->second.cpu) / cpu_small : 0.0;
-    const QString growth_text =
-        QString("%1x (%2x)").arg(growth, 0, 'f', 2).arg(cpu_growth, 0, 'f', 2);
+    const std::optional<velmora::bench::Growth> g = velmora::bench::GrowthOf(action.name);
+    if (!g) continue;
     QString target = "-";
     if (action.target_ms) {
       target = QString("< %1 ms: %2")
                    .arg(*action.target_ms)
-                   .arg(s < *action.target_ms ? "met" : "MISSED");
+                   .arg(g->wall_small < *action.target_ms ? "met" : "MISSED");
     }
-    const bool too_much = growth > action.allowed_growth || cpu_growth > action.allowed_growth;
-    std::printf("%-22s %20s %20s %15s %7.1fx  %s%s\n", action.name, qUtf8Printable(s_text),
-                qUtf8Printable(l_text), qUtf8Printable(growth_text), action.allowed_growth,
+    const bool too_much = g->Wall() > action.allowed_growth || g->Cpu() > action.allowed_growth;
+    std::printf("%-22s %20s %20s %15s %7.1fx  %s%s\n", action.name, qUtf8Printable(g->Small(3)),
+                qUtf8Printable(g->Large(3)), qUtf8Printable(g->Text()), action.allowed_growth,
                 qUtf8Printable(target), too_much ? "  (grows too much)" : "");
   }
   const std::optional<long> peak = CheckPeakMemory(Bench::Get().SiteFile(kLarge));

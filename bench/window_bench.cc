@@ -318,25 +318,14 @@ void PrintSummary() {
   std::printf("%-32s %18s %18s %15s %8s  %s\n", "action", "50 panels", "200 panels", "growth",
               "allowed", "target on 200 panels");
   for (const Action& action : kActions) {
-    const auto& by_size = Samples()[action.name];
-    const auto small = by_size.find(kSmall);
-    const auto large = by_size.find(kLarge);
-    if (small == by_size.end() || large == by_size.end()) continue;
-    const double s = Median(small->second.wall);
-    const double l = Median(large->second.wall);
-    const double cs = Median(small->second.cpu);
-    const double cl = Median(large->second.cpu);
-    const QString s_text = QString("%1 (%2)").arg(s, 0, 'f', 2).arg(cs, 0, 'f', 2);
-    const QString l_text = QString("%1 (%2)").arg(l, 0, 'f', 2).arg(cl, 0, 'f', 2);
-    const double growth = s > 0 ? l / s : 0.0;
-    const double cpu_growth = cs > 0 ? cl / cs : 0.0;
-    const QString growth_text =
-        QString("%1x (%2x)").arg(growth, 0, 'f', 2).arg(cpu_growth, 0, 'f', 2);
-    const QString target =
-        QString("< %1 ms: %2").arg(action.target_ms).arg(l < action.target_ms ? "met" : "MISSED");
-    const bool too_much = cpu_growth > action.allowed_growth;
-    std::printf("%-32s %18s %18s %15s %7.1fx  %s%s\n", action.name, qUtf8Printable(s_text),
-                qUtf8Printable(l_text), qUtf8Printable(growth_text), action.allowed_growth,
+    const std::optional<velmora::bench::Growth> g = velmora::bench::GrowthOf(action.name);
+    if (!g) continue;
+    const QString target = QString("< %1 ms: %2")
+                               .arg(action.target_ms)
+                               .arg(g->wall_large < action.target_ms ? "met" : "MISSED");
+    const bool too_much = g->Cpu() > action.allowed_growth;
+    std::printf("%-32s %18s %18s %15s %7.1fx  %s%s\n", action.name, qUtf8Printable(g->Small(2)),
+                qUtf8Printable(g->Large(2)), qUtf8Printable(g->Text()), action.allowed_growth,
                 qUtf8Printable(target), too_much ? "  (grows too much)" : "");
   }
 }

@@ -324,7 +324,10 @@ bool GenerateSite(CliSession& session, const SiteShape& shape, const QString& fi
   SiteData& data = ws.Data();
   CliPrompter& prompter = session.Prompter();
   prompter.Hold();
-  ws.MakeNewSite();
+  if (!ws.MakeNewSite()) {
+    *error = prompter.Release().join("\n");
+    return false;
+  }
   // A generated site is a file, not a session: nothing of its making is taken back.
   editor.KeepHistory(false);
   struct HistoryBack {

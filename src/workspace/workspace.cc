@@ -62,12 +62,7 @@ void Workspace::OpenTables() {
 }
 
 void Workspace::StartSession() {
-  if (!ResetWorkingCopy()) return;
-  site::Transaction transaction(&doc_.Db());
-  WriteSiteDefaults(data_);
-  ApplyDefaultSiteTimes(data_);
-  transaction.Commit();
-  emit SiteReplaced();
+  if (!MakeNewSite()) return;
   // Told once per run: without them, protocols, option boards or devices are missing.
   const QStringList& problems = catalogue_.UpgradeProblems();
   if (!problems.isEmpty())
@@ -136,17 +131,17 @@ bool Workspace::OfferToSave() {
 
 bool Workspace::NewSite() {
   if (!OfferToSave()) return false;
-  MakeNewSite();
-  return true;
+  return MakeNewSite();
 }
 
-void Workspace::MakeNewSite() {
-  if (!ResetWorkingCopy()) return;
+bool Workspace::MakeNewSite() {
+  if (!ResetWorkingCopy()) return false;
   site::Transaction transaction(&doc_.Db());
   WriteSiteDefaults(data_);
   ApplyDefaultSiteTimes(data_);
   transaction.Commit();
   emit SiteReplaced();
+  return true;
 }
 
 bool Workspace::OpenSite() {

@@ -43,8 +43,9 @@ class Workspace : public QObject {
   // New Site: first offers to save unsaved work (Cancel leaves everything as it was, and false
   // is returned), then MakeNewSite.
   bool NewSite();
-  // The steps of a new site, without a question.
-  void MakeNewSite();
+  // The steps of a new site, without a question; false (with a warning) when the template
+  // cannot be copied.
+  bool MakeNewSite();
   // Open Site: first offers to save unsaved work, then the open dialog. False when cancelled or
   // refused.
   bool OpenSite();
