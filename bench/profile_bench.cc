@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "action/editor.h"
 #include "app/cli_session.h"
@@ -135,6 +136,20 @@ void BM_ReportFigure(benchmark::State& state) {
   }
 }
 
+void BM_FigureThroughTheStore(benchmark::State& state) {
+  // The figure written into its print store cell and read back for the page, as the site report
+  // does for every loop.
+  const reports::ProfileFigure figure = reports::FigureOf(LargeLoop());
+  for (auto _ : state) {
+    const std::optional<reports::ProfileFigure> back =
+        reports::FigureFromText(reports::FigureText(figure));
+    if (!back || back->distance.size() != figure.distance.size()) {
+      state.SkipWithError("the figure did not come back");
+      break;
+    }
+  }
+}
+
 }  // namespace
 
 BENCHMARK(BM_ProfileCalculation)->Unit(benchmark::kMicrosecond);
@@ -142,6 +157,7 @@ BENCHMARK(BM_LoopViewRedraw)->Args({640, 280})->Args({1000, 400})->Unit(benchmar
 BENCHMARK(BM_LoopViewNewProfile)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DeviceViewAfterAction)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReportFigure)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FigureThroughTheStore)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -9,7 +9,11 @@
 #include <QStaticText>
 #include <QStringList>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <string>
+#include <string_view>
+#include <type_traits>
 
 #include "electrical/loop_profile.h"
 #include "electrical/number_format.h"
@@ -269,58 +273,117 @@ ProfileFigure FigureOf(const electrical::LoopProfile& loop) {
 
 QString ProfileFigureTitle(int loop) { return Tr(N_("Loop %1: voltage along the loop")).arg(loop); }
 
+namespace {
+
+// The figure's text is written and read through the character conversions of the standard
+// library: a report carries one figure per loop, thousands of numbers each, and going through
+// QString for every number was a tenth of making the report.
+void AppendNumber(std::string& out, double v) {
+  char buffer[32];
+  const std::to_chars_result r =
+      std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 10);
+  out.append(buffer, r.ptr);
+}
+
+void AppendWhole(std::string& out, long long v) {
+  char buffer[24];
+  const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, v);
+  out.append(buffer, r.ptr);
+}
+
+// The fields of a text one after the other, each up to its separator or to the end.
+class Fields {
+ public:
+  explicit Fields(std::string_view text) : rest_(text) {}
+  std::optional<std::string_view> Take(char separator) {
+    if (ended_) return std::nullopt;
+    const std::size_t at = rest_.find(separator);
+    std::string_view field = rest_.substr(0, at);
+    if (at == std::string_view::npos) {
+      ended_ = true;
+      rest_ = {};
+    } else {
+      rest_.remove_prefix(at + 1);
+    }
+    return field;
+  }
+  bool Ended() const { return ended_; }
+
+ private:
+  std::string_view rest_;
+  bool ended_ = false;
+};
+
+template <typename T>
+bool Read(std::optional<std::string_view> field, T& value) {
+  if (!field || field->empty()) return false;
+  const char* end = field->data() + field->size();
+  const std::from_chars_result r = std::from_chars(field->data(), end, value);
+  if (r.ec != std::errc() || r.ptr != end) return false;
+  if constexpr (std::is_floating_point_v<T>) return std::isfinite(value);
+  return true;
+}
+
+}  // namespace
+
 QString FigureText(const ProfileFigure& f) {
-  const auto n = [](double v) { return QString::number(v, 'g', 10); };
-  QStringList parts = {QStringLiteral("profile1"),
-                       n(f.length),
-                       n(f.supply_v),
-                       n(f.lumped_u),
-                       QString::number(f.break_gap),
-                       n(f.break_at),
-                       QString::number(f.weakest),
-                       QString::number(f.distance.size())};
-  for (std::size_t i = 0; i < f.distance.size(); ++i)
-    parts << n(f.distance[i]) + ',' + n(f.healthy[i]) + ',' + n(f.broken[i]) + ',' +
-                 n(f.lowest_v[i]);
-  return parts.join(';');
+  std::string out = "profile1";
+  out.reserve(64 + f.distance.size() * 48);
+  for (double v : {f.length, f.supply_v, f.lumped_u}) {
+    out += ';';
+    AppendNumber(out, v);
+  }
+  out += ';';
+  AppendWhole(out, f.break_gap);
+  out += ';';
+  AppendNumber(out, f.break_at);
+  out += ';';
+  AppendWhole(out, f.weakest);
+  out += ';';
+  AppendWhole(out, static_cast<long long>(f.distance.size()));
+  for (std::size_t i = 0; i < f.distance.size(); ++i) {
+    out += ';';
+    AppendNumber(out, f.distance[i]);
+    out += ',';
+    AppendNumber(out, f.healthy[i]);
+    out += ',';
+    AppendNumber(out, f.broken[i]);
+    out += ',';
+    AppendNumber(out, f.lowest_v[i]);
+  }
+  return QString::fromLatin1(out.data(), qsizetype(out.size()));
 }
 
 std::optional<ProfileFigure> FigureFromText(const QString& text) {
-  const QStringList parts = text.split(';');
-  if (parts.size() < 8 || parts[0] != QStringLiteral("profile1")) return std::nullopt;
-  bool ok = true;
-  const auto number = [&ok](const QString& s) {
-    bool good = false;
-    const double v = s.toDouble(&good);
-    ok = ok && good && std::isfinite(v);
-    return v;
-  };
-  const auto whole = [&ok](const QString& s) {
-    bool good = false;
-    const int v = s.toInt(&good);
-    ok = ok && good;
-    return v;
-  };
+  const QByteArray bytes = text.toLatin1();
+  Fields fields(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+  if (fields.Take(';') != std::string_view("profile1")) return std::nullopt;
   ProfileFigure f;
-  f.length = number(parts[1]);
-  f.supply_v = number(parts[2]);
-  f.lumped_u = number(parts[3]);
-  f.break_gap = whole(parts[4]);
-  f.break_at = number(parts[5]);
-  f.weakest = whole(parts[6]);
-  const int count = whole(parts[7]);
-  if (!ok || count < 0 || parts.size() != 8 + qsizetype(count)) return std::nullopt;
-  if (f.break_gap < -1 || f.break_gap > count || f.weakest < -1 || f.weakest >= count)
+  int count = 0;
+  if (!Read(fields.Take(';'), f.length) || !Read(fields.Take(';'), f.supply_v) ||
+      !Read(fields.Take(';'), f.lumped_u) || !Read(fields.Take(';'), f.break_gap) ||
+      !Read(fields.Take(';'), f.break_at) || !Read(fields.Take(';'), f.weakest) ||
+      !Read(fields.Take(';'), count))
     return std::nullopt;
+  if (count < 0 || f.break_gap < -1 || f.break_gap > count || f.weakest < -1 ||
+      f.weakest >= count)
+    return std::nullopt;
+  // Every device's four numbers, and nothing after the last device.
+  if (std::size_t(count) > std::size_t(bytes.size()) / 8) return std::nullopt;
+  f.distance.resize(count);
+  f.healthy.resize(count);
+  f.broken.resize(count);
+  f.lowest_v.resize(count);
   for (int i = 0; i < count; ++i) {
-    const QStringList cells = parts[8 + i].split(',');
-    if (cells.size() != 4) return std::nullopt;
-    f.distance.push_back(number(cells[0]));
-    f.healthy.push_back(number(cells[1]));
-    f.broken.push_back(number(cells[2]));
-    f.lowest_v.push_back(number(cells[3]));
+    const std::optional<std::string_view> group = fields.Take(';');
+    if (!group) return std::nullopt;
+    Fields cells(*group);
+    if (!Read(cells.Take(','), f.distance[i]) || !Read(cells.Take(','), f.healthy[i]) ||
+        !Read(cells.Take(','), f.broken[i]) || !Read(cells.Take(','), f.lowest_v[i]) ||
+        !cells.Ended())
+      return std::nullopt;
   }
-  if (!ok) return std::nullopt;
+  if (!fields.Ended()) return std::nullopt;
   return f;
 }
 
