@@ -112,8 +112,8 @@ inline std::optional<Growth> GrowthOf(const std::string& name) {
   const auto small = by_size.find(kSmall);
   const auto large = by_size.find(kLarge);
   if (small == by_size.end() || large == by_size.end()) return std::nullopt;
-  return Growth{Median(small->second.wall), Median(large->second.wall),
-                Median(small->second.cpu), Median(large->second.cpu)};
+  return Growth{Median(small->second.wall), Median(large->second.wall), Median(small->second.cpu),
+                Median(large->second.cpu)};
 }
 
 }  // namespace velmora::bench

@@ -260,10 +260,10 @@ void LoopEdit(benchmark::State& state, int panels) {
 void OutputEdit(benchmark::State& state, int panels) {
   const int p = EditedPanel(panels);
   ClickNode(panels, Ed(panels).Tree().PanelNode(p)->LastChild());
-  const double first = Stored(panels, "Outputs",
-                              velmora::electrical::RowsOfPanel(p).And("OutputNumber", 1),
-                              "QuiesentCurrent")
-                           .toDouble();
+  const double first =
+      Stored(panels, "Outputs", velmora::electrical::RowsOfPanel(p).And("OutputNumber", 1),
+             "QuiesentCurrent")
+          .toDouble();
   double last = first;
   bool done = true;
   Timed(

@@ -209,7 +209,9 @@ const std::vector<Variant>& Catalogue::Variants(const QString& channel, const Fl
   return variants_.by_channel.emplace(channel, std::move(offered)).first->second;
 }
 
-QStringList Catalogue::SalesChannels() { return catalogue::SalesChannels(data_db_, kPanelSpecTable); }
+QStringList Catalogue::SalesChannels() {
+  return catalogue::SalesChannels(data_db_, kPanelSpecTable);
+}
 
 DefaultPanelValues Catalogue::Defaults(const FlagCounts& flags) {
   DefaultPanelValues d;

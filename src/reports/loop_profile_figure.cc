@@ -365,8 +365,7 @@ std::optional<ProfileFigure> FigureFromText(const QString& text) {
       !Read(fields.Take(';'), f.break_at) || !Read(fields.Take(';'), f.weakest) ||
       !Read(fields.Take(';'), count))
     return std::nullopt;
-  if (count < 0 || f.break_gap < -1 || f.break_gap > count || f.weakest < -1 ||
-      f.weakest >= count)
+  if (count < 0 || f.break_gap < -1 || f.break_gap > count || f.weakest < -1 || f.weakest >= count)
     return std::nullopt;
   // Every device's four numbers, and nothing after the last device.
   if (std::size_t(count) > std::size_t(bytes.size()) / 8) return std::nullopt;

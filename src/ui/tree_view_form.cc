@@ -220,9 +220,9 @@ void TFormTreeView::BuildContextMenu() {
     const action::Focus focus = editor_.FocusOf(editor_.Tree().Selected());
     if (focus.view != site::DetailView::kDevices || copied_loop_.first == 0) return;
     editor_.Perform(action::Action::Make("copy-loop-devices", {{"panel", copied_loop_.first},
-                                                              {"loop", copied_loop_.second},
-                                                              {"to_panel", focus.panel},
-                                                              {"to_loop", focus.loop}}));
+                                                               {"loop", copied_loop_.second},
+                                                               {"to_panel", focus.panel},
+                                                               {"to_loop", focus.loop}}));
   });
   connect(popup_, &QMenu::aboutToShow, this, &TFormTreeView::UpdateMenu);
 }

@@ -118,7 +118,8 @@ TEST_F(PanelSpecTableTest, ChannelFilterShowsTheChannelAndAll) {
 TEST_F(PanelSpecTableTest, SalesChannelsComeFromTheWholeTableInOrder) {
   Filter("Halvo");
   spec_.SetRecNo(2);
-  EXPECT_EQ(SalesChannels(*spec_.Db(), spec_.Name()), QStringList({"Tarvik", "Mornax", "Halvo", "Mor'nax"}));
+  EXPECT_EQ(SalesChannels(*spec_.Db(), spec_.Name()),
+            QStringList({"Tarvik", "Mornax", "Halvo", "Mor'nax"}));
   EXPECT_TRUE(spec_.Filtered());
   EXPECT_EQ(spec_.RecNo(), 2);
 }

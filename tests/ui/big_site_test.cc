@@ -18,12 +18,12 @@
 #include "app/cli_generate.h"
 #include "app/cli_session.h"
 #include "i18n/translation.h"
+#include "main_window_run.h"
 #include "support/scripted_prompter.h"
 #include "support/test_home.h"
 #include "ui/main_form.h"
 #include "ui/panel_details_form.h"
 #include "ui/tree_view_form.h"
-#include "main_window_run.h"
 #include "widget_test.h"
 #include "workspace/workspace.h"
 
@@ -54,9 +54,7 @@ class BigSiteTest : public ::testing::TestWithParam<int> {
     testing::OpenMainWindow(home_, prompter_, workspace_, editor_, form_);
   }
 
-  void TearDown() override {
-    testing::CloseMainWindow(workspace_, editor_, form_);
-  }
+  void TearDown() override { testing::CloseMainWindow(workspace_, editor_, form_); }
 
   QRect Screen() const { return form_->screen()->availableGeometry(); }
 

@@ -11,12 +11,12 @@
 
 #include "action/editor.h"
 #include "i18n/translation.h"
+#include "main_window_run.h"
 #include "site/database.h"
 #include "site/table.h"
 #include "support/scripted_prompter.h"
 #include "support/test_home.h"
 #include "ui/main_form.h"
-#include "main_window_run.h"
 #include "widget_test.h"
 #include "workspace/workspace.h"
 
@@ -37,9 +37,7 @@ class FileMenuTest : public ::testing::Test {
     form_->resize(1200, 800);
   }
 
-  void TearDown() override {
-    testing::CloseMainWindow(workspace_, editor_, form_);
-  }
+  void TearDown() override { testing::CloseMainWindow(workspace_, editor_, form_); }
 
   void Show() {
     form_->show();

@@ -24,6 +24,7 @@
 #include "i18n/display_format.h"
 #include "i18n/tr.h"
 #include "i18n/translation.h"
+#include "main_window_run.h"
 #include "support/scripted_prompter.h"
 #include "support/test_home.h"
 #include "ui/about_form.h"
@@ -31,7 +32,6 @@
 #include "ui/qt_prompter.h"
 #include "ui/start_screen_form.h"
 #include "ui/tree_view_form.h"
-#include "main_window_run.h"
 #include "widget_test.h"
 #include "workspace/workspace.h"
 
@@ -199,13 +199,15 @@ TEST_F(GermanSessionTest, EveryWindowAndMessageSpeaksGerman) {
   EXPECT_TRUE(faults.isEmpty()) << faults.join("\n").toStdString();
 
   // The atrium loop edited: its check speaks.
-  const std::vector<site::Row> atrium =
-      workspace_->Doc().Db().Select("Loops", site::Filter::Equals("PanelNumber", 2).And("LoopNumber", 4));
+  const std::vector<site::Row> atrium = workspace_->Doc().Db().Select(
+      "Loops", site::Filter::Equals("PanelNumber", 2).And("LoopNumber", 4));
   ASSERT_EQ(atrium.size(), 1u);
   const qint64 indicators =
-      atrium.front().values[workspace_->Doc().Db().ColumnIndex("Loops", "AlarmIndicators")].toLongLong();
-  editor_->Perform(action::Action::Make(
-      "set-alarm-indicators", {{"panel", 2}, {"loop", 4}, {"count", indicators + 1}}));
+      atrium.front()
+          .values[workspace_->Doc().Db().ColumnIndex("Loops", "AlarmIndicators")]
+          .toLongLong();
+  editor_->Perform(action::Action::Make("set-alarm-indicators",
+                                        {{"panel", 2}, {"loop", 4}, {"count", indicators + 1}}));
   // What the session said: the file it could not open, the overload.
   ASSERT_GE(prompter_.Records().size(), 2u);
   for (const auto& record : prompter_.Records()) {

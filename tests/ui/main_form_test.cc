@@ -9,8 +9,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFont>
-#include <QJsonValue>
 #include <QHeaderView>
+#include <QJsonValue>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -33,6 +33,7 @@
 #include "electrical/site_rows.h"
 #include "i18n/messages.h"
 #include "i18n/translation.h"
+#include "main_window_run.h"
 #include "site/database.h"
 #include "site/table.h"
 #include "support/scripted_prompter.h"
@@ -42,7 +43,6 @@
 #include "ui/site_details_form.h"
 #include "ui/start_screen_form.h"
 #include "ui/tree_view_form.h"
-#include "main_window_run.h"
 #include "widget_test.h"
 #include "workspace/workspace.h"
 
@@ -69,9 +69,7 @@ class MainFormTest : public ::testing::Test {
     form_->resize(1200, 800);
   }
 
-  void TearDown() override {
-    testing::CloseMainWindow(workspace_, editor_, form_);
-  }
+  void TearDown() override { testing::CloseMainWindow(workspace_, editor_, form_); }
 
   void Show() {
     form_->show();
@@ -428,9 +426,10 @@ TEST_F(MainFormTest, TheTreeMenuCopiesALoopsDevicesToAnotherLoop) {
        {std::tuple{"set-device-type", "type", QJsonValue("Optical Detector")},
         std::tuple{"set-device-sub-type", "sub_type", QJsonValue("VD-OD200")},
         std::tuple{"set-device-quantity", "quantity", QJsonValue(4)}}) {
-    ASSERT_TRUE(
-        editor_->Execute(action::Action::Make(name, {{"panel", 1}, {"loop", 1}, {"row", 1}, {key, value}}))
-            .Carried())
+    ASSERT_TRUE(editor_
+                    ->Execute(action::Action::Make(
+                        name, {{"panel", 1}, {"loop", 1}, {"row", 1}, {key, value}}))
+                    .Carried())
         << name;
   }
   const Filter loop2 = electrical::DevicesOfLoop(1, 2);
