@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "action/editor.h"
 #include "catalogue/device_catalogue.h"
@@ -597,11 +598,9 @@ void TFormDeviceDetails::ViewShown() {
 
 void TFormDeviceDetails::SetWidths() {
   const int view_width = devices_area_->width();
-  // A column keeps at least its caption's width; a narrow window scrolls instead of clipping it.
-  QHeaderView* header = grid_->horizontalHeader();
-  for (int c = 0; c < 6 && c < model_->columnCount(); ++c)
-    grid_->setColumnWidth(
-        c, std::max(int(std::lround(view_width * kColumnShares[c])), header->sectionSizeHint(c)));
+  std::vector<int> widths;
+  for (double share : kColumnShares) widths.push_back(int(std::lround(view_width * share)));
+  SetColumnWidths(grid_, widths);
 }
 
 void TFormDeviceDetails::OnLoopChanged() {

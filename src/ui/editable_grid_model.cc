@@ -1,5 +1,11 @@
 #include "ui/editable_grid_model.h"
 
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QStyle>
+#include <QTableView>
+#include <algorithm>
+
 #include "i18n/display_format.h"
 #include "i18n/tr.h"
 #include "site/prompter.h"
@@ -168,7 +174,8 @@ Qt::ItemFlags EditableGridModel::flags(const QModelIndex& index) const {
 
 QVariant EditableGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || section < 0 || section >= int(order_.size())) return {};
-  if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
+  // A caption wider than its column goes on over a second line rather than being cut.
+  if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter | Qt::TextWordWrap);
   if (section < ShownColumnCount()) {
     if (role == Qt::DisplayRole) return shown_[section].title.Translated();
     if (role == kEnglishSourceRole) return QString::fromUtf8(shown_[section].title.English());
@@ -176,6 +183,24 @@ QVariant EditableGridModel::headerData(int section, Qt::Orientation orientation,
   }
   if (role == Qt::DisplayRole) return Field(section);
   return {};
+}
+
+void SetColumnWidths(QTableView* view, const std::vector<int>& widths) {
+  QHeaderView* header = view->horizontalHeader();
+  QAbstractItemModel* model = view->model();
+  const QFontMetrics metrics(header->font());
+  const int margin = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 4;
+  bool wraps = false;
+  for (int c = 0; c < int(widths.size()) && c < model->columnCount(); ++c) {
+    const QString caption = model->headerData(c, Qt::Horizontal).toString();
+    int word = 0;
+    for (const QString& w : caption.split(' ', Qt::SkipEmptyParts))
+      word = std::max(word, metrics.horizontalAdvance(w));
+    const int width = std::max(widths[c], word + margin);
+    view->setColumnWidth(c, width);
+    wraps = wraps || metrics.horizontalAdvance(caption) + margin > width;
+  }
+  header->setMinimumHeight(wraps ? 2 * metrics.lineSpacing() + margin : 0);
 }
 
 }  // namespace velmora::ui

@@ -11,6 +11,8 @@ namespace velmora::site {
 class Prompter;
 }  // namespace velmora::site
 
+class QTableView;
+
 namespace velmora::ui {
 
 // An editable grid over rows of a site table (the device rows of the loop on show, the outputs of
@@ -70,5 +72,10 @@ class EditableGridModel : public QAbstractTableModel {
   std::vector<site::Row> rows_;
   bool writing_ = false;
 };
+
+// Gives the columns of a grid their widths, each at least as wide as the longest word of its
+// caption: a longer caption goes on over a second line of the header, which is then two lines
+// high. The header's captions wrap (their alignment carries Qt::TextWordWrap).
+void SetColumnWidths(QTableView* view, const std::vector<int>& widths);
 
 }  // namespace velmora::ui

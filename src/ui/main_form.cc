@@ -521,10 +521,10 @@ void TMainForm::showEvent(QShowEvent* event) {
   if (started_) return;
   started_ = true;
   // The upper area starts 416 pixels high, or as high as the site view's fields need with the
-  // fonts of this desktop, or two thirds of the right side of a tall window, so that the device
+  // fonts of this desktop, or seven tenths of the right side of a tall window, so that the device
   // grid shows ten rows and more below the loop's settings.
   const int detail_height =
-      std::max({kDetailAreaHeight, site_details_->ContentHeight(), vertical_->height() * 2 / 3});
+      std::max({kDetailAreaHeight, site_details_->ContentHeight(), vertical_->height() * 7 / 10});
   vertical_->setSizes({detail_height, std::max(1, vertical_->height() - detail_height)});
   const QByteArray splitters[] = {memory_.Bytes("SplitterLeft"), memory_.Bytes("SplitterRight")};
   if (!splitters[0].isEmpty()) horizontal_->restoreState(splitters[0]);

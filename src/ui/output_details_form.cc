@@ -5,6 +5,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <cmath>
+#include <vector>
 
 #include "action/editor.h"
 #include "electrical/site_rows.h"
@@ -77,8 +78,7 @@ void TFormOutputDetails::OnViewChanged(site::DetailView view) {
 }
 
 void TFormOutputDetails::SetWidths() {
-  const int column_width = int(std::lround(width() * kColumnShare));
-  for (int c = 0; c < 4 && c < model_->columnCount(); ++c) grid_->setColumnWidth(c, column_width);
+  SetColumnWidths(grid_, std::vector<int>(4, int(std::lround(width() * kColumnShare))));
 }
 
 void TFormOutputDetails::resizeEvent(QResizeEvent* event) {
