@@ -17,7 +17,7 @@
 // output current above the maximum refused), guide-outputs.png, guide-options-{site,panel,
 // loop}.png (the pages of Settings > Options), guide-preview-site.png and
 // guide-preview-parts.png (the two reports' previews of the saved and reopened site). The main
-// window is 1600 x 1000 and pictured from the screen, with its open list or message box over it.
+// window is 1600 x 1000, pictured with its open list or message box over it.
 // The language is English unless given; any other language adds "-LANGUAGE" to the names. A step
 // that does not come out as the guide tells it is reported, and the tool then ends with 1.
 #include <QAbstractItemDelegate>
@@ -28,9 +28,9 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QJsonObject>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -141,13 +141,20 @@ bool Save(QWidget* window, const QString& file) {
   return Write(window->grab(), file);
 }
 
-// What the screen shows where `window` stands: the window with its open lists and the message
-// boxes over it.
-bool SaveScreen(QWidget* window, const QString& file) {
+// `window` as the screen shows it: with the lists open over it and the message boxes in front
+// of it drawn where they stand.
+bool SaveAsShown(QWidget* window, const QString& file) {
   QTest::qWait(300);
-  const QRect area = window->frameGeometry();
-  return Write(window->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()),
-               file);
+  QPixmap picture = window->grab();
+  QPainter painter(&picture);
+  for (Qt::WindowType over : {Qt::Dialog, Qt::Popup}) {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (top == window || !top->isVisible() || top->windowType() != over) continue;
+      painter.drawPixmap(top->geometry().topLeft() - window->geometry().topLeft(), top->grab());
+    }
+  }
+  painter.end();
+  return Write(picture, file);
 }
 
 // Runs `take` on the modal window that comes up next, from inside its own loop, then closes it;
@@ -311,7 +318,7 @@ class GuideSession {
   Result DoPictured(const char* file, const char* name, const QJsonObject& params,
                     bool refused = false) {
     program_.Prompter().ShowNextMessage(&form_);
-    WhenModal(ok_, [this, file](QWidget*) { return SaveScreen(&form_, File(file)); });
+    WhenModal(ok_, [this, file](QWidget*) { return SaveAsShown(&form_, File(file)); });
     const Result result = Do(name, params, refused);
     program_.Prompter().ShowNextMessage(nullptr);
     if (result.messages.isEmpty()) {
@@ -321,7 +328,7 @@ class GuideSession {
     return result;
   }
 
-  void Picture(const char* file) { ok_ = SaveScreen(&form_, File(file)) && ok_; }
+  void Picture(const char* file) { ok_ = SaveAsShown(&form_, File(file)) && ok_; }
 
   QTreeWidget* Tree() const { return form_.TreeView()->Tree(); }
   QTreeWidgetItem* PanelItem(int panel) const { return Tree()->topLevelItem(0)->child(panel - 1); }
@@ -378,21 +385,33 @@ class GuideSession {
     auto* list = qobject_cast<QComboBox*>(grid->indexWidget(sub_type));
     QHeaderView* header = grid->horizontalHeader();
     const int column_width = header->sectionSize(velmora::ui::kSubTypeColumn);
+    // The list closes after the entry it shows as chosen has flashed.
+    const auto close_list = [list] {
+      QWidget* popup = list->view()->window();
+      list->hidePopup();
+      return QTest::qWaitFor([popup] { return !popup->isVisible(); });
+    };
     if (list != nullptr && list->view()->isVisible()) {
       QAbstractItemView* entries = list->view();
       const int width = entries->sizeHintForColumn(0) + 2 * entries->frameWidth() +
                         entries->verticalScrollBar()->sizeHint().width();
-      list->hidePopup();
-      header->resizeSection(velmora::ui::kSubTypeColumn, std::max(column_width, width));
-      QTest::qWait(100);
+      ok_ = close_list() && ok_;
+      if (width > column_width) {
+        const int box_width = list->width();
+        header->resizeSection(velmora::ui::kSubTypeColumn, width);
+        ok_ = QTest::qWaitFor([list, box_width] { return list->width() > box_width; }) && ok_;
+      }
       list->showPopup();
+      // The list rolls open and is shown once it has.
+      QWidget* popup = list->view()->window();
+      ok_ = QTest::qWaitFor([popup] { return popup->isVisible(); }) && ok_;
     } else {
       std::fprintf(stderr, "the sub-type list did not open\n");
       ok_ = false;
     }
     Picture("sub-types");
     if (list != nullptr) {
-      list->hidePopup();
+      ok_ = close_list() && ok_;
       emit grid->itemDelegate()->closeEditor(list, QAbstractItemDelegate::NoHint);
     }
     header->resizeSection(velmora::ui::kSubTypeColumn, column_width);  // and dragged back
@@ -478,6 +497,8 @@ int PlayGuide(int argc, char** argv) {
   }
   const QString out = QString::fromLocal8Bit(argv[2]);
   const QString language = argc == 4 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("en");
+  // A text cursor that does not blink: every run gives the same pictures.
+  QApplication::setCursorFlashTime(0);
   Program program;
   if (!program.Start(language, QSize(1600, 1000))) return 1;
   return GuideSession(program, out, language).Play() ? 0 : 1;
