@@ -1,5 +1,6 @@
 #include "ui/device_details_form.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -14,6 +15,7 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -105,11 +107,19 @@ class DeviceGridDelegate : public QStyledItemDelegate {
     box->completer()->setCaseSensitivity(Qt::CaseInsensitive);
     if (column == kSubTypeColumn) {
       box->setObjectName("EditorSubType");
-      // A short list still drops down 15 rows; a long one shows all of its entries.
+      // Fifteen rows, or every entry of a longer list: the whole list drops down.
       box->setMaxVisibleItems(entries.size() < 16 ? 15 : int(entries.size()));
     } else {
       box->setObjectName("EditorType");
     }
+    // The list as wide as its longest entry, so that every code and its currents can be read
+    // whatever the width of the cell.
+    int widest = 0;
+    for (int i = 0; i < box->count(); ++i)
+      widest = std::max(widest, box->view()->fontMetrics().horizontalAdvance(box->itemText(i)));
+    box->view()->setMinimumWidth(
+        widest + 2 * box->view()->frameWidth() + 24 +
+        box->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, box->view()));
     auto* self = const_cast<DeviceGridDelegate*>(this);
     connect(box, &QComboBox::activated, self, [self, box] {
       emit self->commitData(box);
@@ -204,6 +214,16 @@ void DeviceGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint
     return;
   }
   QTableView::closeEditor(editor, hint);
+}
+
+bool DeviceGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+  // A click into a list cell opens its list at once (the view does that on every click); the
+  // view's own wait for a second click of an already chosen cell would hold that back, and open
+  // the cell later without its list.
+  if (trigger == SelectedClicked &&
+      (index.column() == kTypeColumn || index.column() == kSubTypeColumn))
+    return false;
+  return QTableView::edit(index, trigger, event);
 }
 
 bool DeviceGrid::NewRowKey(GridKey key) {

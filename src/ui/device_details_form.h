@@ -48,10 +48,12 @@ class DeviceGrid : public QTableView {
   using KeyHandler = std::function<bool(GridKey key)>;  // true: the key is swallowed
   explicit DeviceGrid(QWidget* parent = nullptr) : QTableView(parent) {}
   void SetKeyHandler(KeyHandler handler) { key_handler_ = std::move(handler); }
+  using QTableView::edit;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+  bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 
  private:
   bool NewRowKey(GridKey key);

@@ -341,6 +341,18 @@ TEST_F(DeviceDetailsFormTest, OneClickOpensAListAndTheSubTypesShowTheirCurrents)
   Settle();
   EXPECT_EQ(Cell("Devices", Filter::Equals("Panel", 1), "DeviceSub-Type").toString(), "T91-02");
   EXPECT_EQ(Model()->data(Model()->index(0, kSubType)).toString(), "T91-02");
+
+  // A click into the cell that is already the chosen one opens its list at once too, as wide as
+  // its longest entry.
+  ASSERT_EQ(Grid()->currentIndex(), Model()->index(0, kSubType));
+  ClickCell(0, kSubType);
+  Settle();
+  auto* again = qobject_cast<QComboBox*>(Grid()->indexWidget(Model()->index(0, kSubType)));
+  ASSERT_NE(again, nullptr);
+  EXPECT_TRUE(again->view()->isVisible());
+  EXPECT_GT(again->view()->width(),
+            again->view()->fontMetrics().horizontalAdvance("T91-02   (0.30 mA / 4.00 mA)"));
+  again->hidePopup();
 }
 
 TEST_F(DeviceDetailsFormTest, AddingFromTheMenuNeedsACompleteRow) {

@@ -26,11 +26,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QHeaderView>
 #include <QJsonObject>
 #include <QPainter>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -375,33 +373,14 @@ class GuideSession {
     Do("add-device-row", {{"panel", 1}, {"loop", 1}});
     Do("set-device-type", Cell(2, "type", "Sounder"));
 
-    // One click into the sub-type cell opens its list. Its entries, each device with its
-    // currents, are wider than the column: the column is dragged wide enough to read them and
-    // the list opened again with the box's arrow; afterwards the column is dragged back.
+    // One click into the sub-type cell opens its list, as wide as its entries (each device with
+    // its currents).
     velmora::ui::DeviceGrid* grid = form_.findChild<velmora::ui::TFormDeviceDetails*>()->Grid();
     const QModelIndex sub_type = grid->model()->index(1, velmora::ui::kSubTypeColumn);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(sub_type).center());
     QTest::qWait(300);
     auto* list = qobject_cast<QComboBox*>(grid->indexWidget(sub_type));
-    QHeaderView* header = grid->horizontalHeader();
-    const int column_width = header->sectionSize(velmora::ui::kSubTypeColumn);
-    // The list closes after the entry it shows as chosen has flashed.
-    const auto close_list = [list] {
-      QWidget* popup = list->view()->window();
-      list->hidePopup();
-      return QTest::qWaitFor([popup] { return !popup->isVisible(); });
-    };
-    if (list != nullptr && list->view()->isVisible()) {
-      QAbstractItemView* entries = list->view();
-      const int width = entries->sizeHintForColumn(0) + 2 * entries->frameWidth() +
-                        entries->verticalScrollBar()->sizeHint().width();
-      ok_ = close_list() && ok_;
-      if (width > column_width) {
-        const int box_width = list->width();
-        header->resizeSection(velmora::ui::kSubTypeColumn, width);
-        ok_ = QTest::qWaitFor([list, box_width] { return list->width() > box_width; }) && ok_;
-      }
-      list->showPopup();
+    if (list != nullptr) {
       // The list rolls open and is shown once it has.
       QWidget* popup = list->view()->window();
       ok_ = QTest::qWaitFor([popup] { return popup->isVisible(); }) && ok_;
@@ -411,10 +390,12 @@ class GuideSession {
     }
     Picture("sub-types");
     if (list != nullptr) {
-      ok_ = close_list() && ok_;
+      // The list closes after the entry it shows as chosen has flashed.
+      QWidget* popup = list->view()->window();
+      list->hidePopup();
+      ok_ = QTest::qWaitFor([popup] { return !popup->isVisible(); }) && ok_;
       emit grid->itemDelegate()->closeEditor(list, QAbstractItemDelegate::NoHint);
     }
-    header->resizeSection(velmora::ui::kSubTypeColumn, column_width);  // and dragged back
     Do("set-device-sub-type", Cell(2, "sub_type", "VD-SN200"));
     grid->setCurrentIndex(grid->model()->index(1, velmora::ui::kQuantityColumn));
     const Result overload =
@@ -444,9 +425,8 @@ class GuideSession {
     form_.findChild<QAction*>("SaveSite")->trigger();
     const bool saved = program_.Work().State().SiteSaved();
     int opened = 0;
-    const QMetaObject::Connection counting =
-        QObject::connect(&program_.Work(), &velmora::workspace::Workspace::SiteReplaced,
-                         [&opened] { ++opened; });
+    const QMetaObject::Connection counting = QObject::connect(
+        &program_.Work(), &velmora::workspace::Workspace::SiteReplaced, [&opened] { ++opened; });
     program_.Prompter().ChooseFile(file);
     form_.findChild<QAction*>("OpenSite")->trigger();
     QObject::disconnect(counting);
