@@ -51,13 +51,7 @@ namespace {
 using velmora::app::CliSession;
 using velmora::site::Filter;
 
-using velmora::bench::CpuSeconds;
-using velmora::bench::kLarge;
-using velmora::bench::kSizes;
-using velmora::bench::kSmall;
-using velmora::bench::Median;
-using velmora::bench::Samples;
-using velmora::bench::Timings;
+using namespace velmora::bench;  // the sites, samples and medians every benchmark shares
 
 // Everything the benchmarks share: the program folder, the generated sites, and one session
 // per site size with that site open.

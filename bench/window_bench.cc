@@ -50,13 +50,7 @@ namespace {
 
 using velmora::site::DetailView;
 
-using velmora::bench::CpuSeconds;
-using velmora::bench::kLarge;
-using velmora::bench::kSizes;
-using velmora::bench::kSmall;
-using velmora::bench::Median;
-using velmora::bench::Samples;
-using velmora::bench::Timings;
+using namespace velmora::bench;  // the sites, samples and medians every benchmark shares
 constexpr int kEditedLoop = 3;
 
 // Nothing is asked while the window is timed: a question would wait for a person.
