@@ -340,8 +340,11 @@ void WriteCurrentLines(SiteData& data, int panel, LineSet lines, bool technical_
   db.DeleteWhere("Currents");
   if (lines == LineSet::kNone) return;
   Recalculation found;
-  if (known == nullptr || known->panel != panel) found = RecalculatePanels(data, {panel}, false);
-  const PanelResult* pr = known != nullptr && known->panel == panel ? known : found.Panel(panel);
+  const PanelResult* pr = known != nullptr && known->panel == panel ? known : nullptr;
+  if (pr == nullptr) {
+    found = RecalculatePanels(data, {panel}, false);
+    pr = found.Panel(panel);
+  }
   if (pr == nullptr) return;
   double q = 0.0;
   double a = 0.0;
