@@ -18,6 +18,7 @@
 #include "electrical/loop_profile.h"
 #include "electrical/number_format.h"
 #include "i18n/tr.h"
+#include "reports/pdf_document.h"
 
 namespace velmora::reports {
 namespace {
@@ -62,10 +63,12 @@ QFont FigureFont(double points) {
 // page (another resolution, drawn once) the painter lays them out.
 class Texts {
  public:
-  Texts(const QPaintDevice* device, bool keep) : device_(device), keep_(keep) {}
+  Texts(const QPaintDevice* device, bool keep)
+      : device_(device), pdf_(dynamic_cast<const PdfDocument*>(device)), keep_(keep) {}
 
   double Width(const QString& text, const QFont& font) const {
     if (keep_) return Kept(text, font).size().width();
+    if (pdf_) return pdf_->TextWidth(text, font);
     return QFontMetricsF(font, device_).horizontalAdvance(text);
   }
   double Height(const QFont& font) const {
@@ -80,6 +83,10 @@ class Texts {
   void Draw(QPainter& p, const QRectF& box, int align, const QString& text,
             const QFont& font) const {
     p.setFont(font);
+    if (pdf_ && p.device() == pdf_) {
+      static_cast<PdfDocument*>(p.device())->DrawText(p, box, align | Qt::TextSingleLine, text);
+      return;
+    }
     if (!keep_) {
       p.drawText(box, align | Qt::TextSingleLine, text);
       return;
@@ -120,6 +127,7 @@ class Texts {
   }
 
   const QPaintDevice* device_;
+  const PdfDocument* pdf_;  // a PDF of the program's own lays each text out once
   bool keep_;
   mutable double height_size_ = -1;
   mutable double height_ = 0;

@@ -10,6 +10,7 @@
 #include "i18n/display_format.h"
 #include "i18n/messages.h"
 #include "i18n/tr.h"
+#include "reports/pdf_document.h"
 #include "site/run_state.h"
 
 namespace velmora::reports {
@@ -372,6 +373,11 @@ int RenderReport(site::Database& print, ReportKind kind, QPagedPaintDevice* devi
   SetUpPage(device);
   const std::vector<ReportPage> pages = LayoutReport(ReadReportData(print), kind, device);
   return PaintPages(pages, device) ? int(pages.size()) : 0;
+}
+
+int RenderReport(site::Database& print, ReportKind kind, PdfDocument* document) {
+  const std::vector<ReportPage> pages = LayoutReport(ReadReportData(print), kind, document);
+  return PaintPages(pages, document) ? int(pages.size()) : 0;
 }
 
 }  // namespace velmora::reports

@@ -19,5 +19,7 @@ std::vector<ReportPage> LayoutReport(const ReportData& data, ReportKind kind, QP
 // Reads the print store and paints the report on `device` (A4 portrait is set on it). Returns
 // the number of pages painted, 0 when the device could not be painted on.
 int RenderReport(site::Database& print, ReportKind kind, QPagedPaintDevice* device);
+// The same into a PDF document of the program's own, on its sheet.
+int RenderReport(site::Database& print, ReportKind kind, PdfDocument* document);
 
 }  // namespace velmora::reports

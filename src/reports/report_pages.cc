@@ -11,7 +11,10 @@
 #include <QPen>
 #include <QTextLayout>
 #include <algorithm>
+#include <functional>
 #include <optional>
+
+#include "reports/pdf_document.h"
 
 namespace velmora::reports {
 namespace {
@@ -49,6 +52,9 @@ PageFlow::PageFlow(QPaintDevice* device)
       page_width_ = sheet.width();
       page_height_ = sheet.height();
     }
+  } else if (auto* pdf = dynamic_cast<PdfDocument*>(device)) {
+    page_width_ = pdf->PageSize().width();
+    page_height_ = pdf->PageSize().height();
   }
   NewPage();
 }
@@ -460,8 +466,8 @@ class ShapedLines {
 // Paints a text as QPainter::drawText(rect, flags, text) places it. A text of one line that
 // fits its rectangle is drawn from its shaped glyphs; anything else (a text that wraps or is cut
 // at the rectangle) goes through drawText itself.
-void DrawText(QPainter& painter, ShapedLines& shaped, const QRectF& rect, int flags,
-              const QString& text, const TextStyle& style) {
+void DrawText(QPainter& painter, PdfDocument* pdf, ShapedLines& shaped, const QRectF& rect,
+              int flags, const QString& text, const TextStyle& style) {
   if (text.isEmpty()) return;
   if (text.contains(QLatin1Char('\n'))) {
     painter.drawText(rect, flags, text);
@@ -484,26 +490,33 @@ void DrawText(QPainter& painter, ShapedLines& shaped, const QRectF& rect, int fl
   } else if (flags & Qt::AlignVCenter) {
     y += (rect.height() - line.height) / 2;
   }
-  for (const QGlyphRun& run : line.runs) painter.drawGlyphRun(QPointF(x, y), run);
+  for (const QGlyphRun& run : line.runs) {
+    if (pdf) {
+      pdf->DrawGlyphs(painter, QPointF(x, y), run, text);
+    } else {
+      painter.drawGlyphRun(QPointF(x, y), run);
+    }
+  }
 }
 
-}  // namespace
-
-bool PaintPages(const std::vector<ReportPage>& pages, QPagedPaintDevice* device) {
+// Paints the pages on a device whose sheet starts at `origin` (in points) of its coordinates;
+// `new_page` moves on to the next sheet. Texts go to a PDF document of the program's own as
+// glyphs shaped once.
+bool PaintPagesOn(const std::vector<ReportPage>& pages, QPaintDevice* device, QPointF origin,
+                  const std::function<bool()>& new_page, PdfDocument* pdf) {
   QPainter painter;
   if (!painter.begin(device)) return false;
   painter.setRenderHint(QPainter::Antialiasing, true);
   painter.setRenderHint(QPainter::TextAntialiasing, true);
   const double sx = device->logicalDpiX() / 72.0;
   const double sy = device->logicalDpiY() / 72.0;
-  const QPointF origin = device->pageLayout().paintRect(QPageLayout::Point).topLeft();
   auto map = [&](const QRectF& r) {
     return QRectF((r.x() - origin.x()) * sx, (r.y() - origin.y()) * sy, r.width() * sx,
                   r.height() * sy);
   };
   ShapedLines shaped(device);
   for (std::size_t n = 0; n < pages.size(); ++n) {
-    if (n > 0 && !device->newPage()) {
+    if (n > 0 && !new_page()) {
       painter.end();
       return false;
     }
@@ -518,7 +531,7 @@ bool PaintPages(const std::vector<ReportPage>& pages, QPagedPaintDevice* device)
             current = item.style;
           }
           painter.setPen(item.style.color);
-          DrawText(painter, shaped, map(item.rect), item.flags, item.text, item.style);
+          DrawText(painter, pdf, shaped, map(item.rect), item.flags, item.text, item.style);
           break;
         case PageItem::Kind::kBox: {
           const QRectF r = map(item.rect);
@@ -545,6 +558,19 @@ bool PaintPages(const std::vector<ReportPage>& pages, QPagedPaintDevice* device)
     }
   }
   return painter.end();
+}
+
+}  // namespace
+
+bool PaintPages(const std::vector<ReportPage>& pages, QPagedPaintDevice* device) {
+  return PaintPagesOn(
+      pages, device, device->pageLayout().paintRect(QPageLayout::Point).topLeft(),
+      [device] { return device->newPage(); }, nullptr);
+}
+
+bool PaintPages(const std::vector<ReportPage>& pages, PdfDocument* document) {
+  return PaintPagesOn(
+      pages, document, QPointF(0, 0), [document] { return document->NewPage(); }, document);
 }
 
 void SetUpPage(QPagedPaintDevice* device) {

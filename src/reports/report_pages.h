@@ -17,6 +17,8 @@ class QPaintDevice;
 
 namespace velmora::reports {
 
+class PdfDocument;
+
 // Everything on a report page is placed in points (1/72 inch) from the top left corner of the
 // sheet, so a report looks the same on paper, in the preview and in a PDF. The sheet is the
 // device's own (A4, Letter, either way round); the margins are the report's.
@@ -167,6 +169,7 @@ void AddHeadersAndFooters(PageFlow& flow, const QString& site_name, const QStrin
 // Paints laid-out pages on the device they were laid out for. False when no painter could be
 // started on it.
 bool PaintPages(const std::vector<ReportPage>& pages, QPagedPaintDevice* device);
+bool PaintPages(const std::vector<ReportPage>& pages, PdfDocument* document);
 
 // Takes away a device's own margins, keeping its paper size and orientation (the report keeps
 // its margins); a device without a valid paper size gets A4 portrait.

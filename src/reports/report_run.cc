@@ -4,11 +4,11 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
 
 #include "i18n/tr.h"
+#include "reports/pdf_document.h"
 #include "reports/report_layout.h"
 #include "reports/report_tables.h"
 #include "site/run_state.h"
@@ -75,16 +75,18 @@ bool WritePdfFromStore(PrintStore& store, ReportKind kind, const QString& file, 
     return false;
   }
   int pages = 0;
+  QString written;
   {
-    QPdfWriter pdf(&out);
-    pdf.setResolution(600);
-    pdf.setTitle(ReportName(kind));
-    pdf.setCreator(site::kApplicationTitle);
+    PdfDocument pdf(&out, QSizeF(kA4Width, kA4Height), 600);
+    pdf.SetTitle(ReportName(kind));
+    pdf.SetCreator(site::kApplicationTitle);
     pages = RenderReport(store.Db(), kind, &pdf);
+    if (!pdf.Finished()) written = pdf.Error();
   }
-  if (pages == 0) {
+  if (pages == 0 || !written.isEmpty()) {
     out.cancelWriting();
-    if (error) *error = i18n::Tr(N_("The report could not be painted"));
+    if (error)
+      *error = written.isEmpty() ? i18n::Tr(N_("The report could not be painted")) : written;
     return false;
   }
   if (!out.commit()) {

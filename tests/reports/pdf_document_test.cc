@@ -1,0 +1,166 @@
+#include "reports/pdf_document.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "reports/report_pages.h"
+
+namespace velmora::reports {
+namespace {
+
+// A device that takes so many bytes and then refuses, as a full disk does.
+class FullDevice : public QIODevice {
+ public:
+  explicit FullDevice(qint64 room) : room_(room) { open(QIODevice::WriteOnly); }
+
+ protected:
+  qint64 readData(char*, qint64) override { return -1; }
+  qint64 writeData(const char*, qint64 length) override {
+    if (length > room_) {
+      setErrorString("No space left on device");
+      return -1;
+    }
+    room_ -= length;
+    return length;
+  }
+
+ private:
+  qint64 room_;
+};
+
+class PdfDocumentTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (QGuiApplication::instance() == nullptr) {
+      static int argc = 1;
+      static char name[] = "reports_tests";
+      static char* argv[] = {name, nullptr};
+      new QGuiApplication(argc, argv);
+    }
+  }
+
+  static bool Tools() {
+    return !QStandardPaths::findExecutable("pdftotext").isEmpty() &&
+           !QStandardPaths::findExecutable("pdftoppm").isEmpty();
+  }
+
+  // Runs a poppler tool; its standard output, and whether it ran without a complaint.
+  static QByteArray Run(const QString& tool, const QStringList& arguments, bool* clean) {
+    QProcess process;
+    process.start(tool, arguments);
+    process.waitForFinished();
+    const QByteArray complaints = process.readAllStandardError();
+    *clean = process.exitCode() == 0 && complaints.isEmpty();
+    EXPECT_TRUE(complaints.isEmpty()) << tool.toStdString() << ": " << complaints.toStdString();
+    return process.readAllStandardOutput();
+  }
+
+  // Writes the pages through the report's painting into a PDF file of the document's own.
+  QString WritePages(const std::vector<ReportPage>& pages) {
+    const QString file = dir_.filePath("pages.pdf");
+    QFile out(file);
+    EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+    PdfDocument pdf(&out, QSizeF(kA4Width, kA4Height), 600);
+    pdf.SetTitle("Prüfbericht");
+    EXPECT_TRUE(PaintPages(pages, &pdf));
+    EXPECT_TRUE(pdf.Finished()) << pdf.Error().toStdString();
+    return file;
+  }
+
+  static PageItem Text(const QRectF& rect, const QString& text, int flags = Qt::AlignLeft) {
+    PageItem item;
+    item.kind = PageItem::Kind::kText;
+    item.rect = rect;
+    item.text = text;
+    item.flags = flags;
+    return item;
+  }
+
+  QTemporaryDir dir_;
+};
+
+TEST_F(PdfDocumentTest, TextsCanBeSearchedAsTheyWereWrittenOnEveryPage) {
+  if (!Tools()) GTEST_SKIP() << "pdftotext and pdftoppm are needed to read the PDF";
+  // Ligatures (one glyph for "ffi"), letters beyond ASCII, a wrapped text, a bold one, and the
+  // same text twice, each on its own page.
+  const QStringList texts = {"Öffnung der officeflächen", "Ruhestrom 29,2 mA → 350 µA",
+                             "Zu lang für die Zeile…", "Batterie 12 V / 7,2 Ah"};
+  std::vector<ReportPage> pages(texts.size());
+  for (int i = 0; i < texts.size(); ++i) {
+    pages[i].items.push_back(Text(QRectF(50, 100, 400, 20), texts[i]));
+    pages[i].items.push_back(Text(QRectF(50, 200, 60, 80), "ein langer Text, der umbricht",
+                                  Qt::AlignLeft | Qt::TextWordWrap));
+    PageItem bold = Text(QRectF(50, 300, 400, 20), texts[i], Qt::AlignRight);
+    bold.style.bold = true;
+    pages[i].items.push_back(bold);
+  }
+  const QString file = WritePages(pages);
+  bool clean = false;
+  for (int i = 0; i < texts.size(); ++i) {
+    const QString page = QString::number(i + 1);
+    const QString text =
+        QString::fromUtf8(Run("pdftotext", {"-f", page, "-l", page, "-raw", file, "-"}, &clean));
+    EXPECT_TRUE(clean);
+    EXPECT_EQ(text.count(texts[i]), 2) << text.toStdString();
+    EXPECT_TRUE(text.contains("umbricht")) << text.toStdString();
+  }
+  Run("pdftoppm", {"-r", "30", "-png", file, dir_.filePath("page")}, &clean);
+  EXPECT_TRUE(clean);
+  Run("pdfinfo", {file}, &clean);
+  EXPECT_TRUE(clean);
+}
+
+TEST_F(PdfDocumentTest, AClipEndsWithThePainterStateItWasSetIn) {
+  if (!Tools()) GTEST_SKIP() << "pdftoppm is needed to see the PDF";
+  const QString file = dir_.filePath("clip.pdf");
+  {
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    PdfDocument pdf(&out, QSizeF(200, 200), 600);
+    QPainter p(&pdf);
+    const double u = 600 / 72.0;  // painter units per point
+    p.save();
+    p.setClipRect(QRectF(0, 0, 100 * u, 100 * u));
+    p.fillRect(QRectF(0, 0, 200 * u, 200 * u), Qt::red);  // only its top left quarter shows
+    p.restore();
+    p.fillRect(QRectF(150 * u, 150 * u, 40 * u, 40 * u), Qt::blue);  // outside the old clip
+    p.setPen(QPen(Qt::black, 4 * u, Qt::DashLine, Qt::FlatCap));
+    p.drawLine(QPointF(0, 120 * u), QPointF(200 * u, 120 * u));
+    ASSERT_TRUE(p.end());
+    ASSERT_TRUE(pdf.Finished()) << pdf.Error().toStdString();
+  }
+  bool clean = false;
+  Run("pdftoppm", {"-r", "72", "-png", "-singlefile", file, dir_.filePath("clip")}, &clean);
+  const QImage image(dir_.filePath("clip.png"));
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(image.pixelColor(50, 50), QColor(Qt::red));
+  EXPECT_EQ(image.pixelColor(150, 50), QColor(Qt::white));
+  EXPECT_EQ(image.pixelColor(170, 170), QColor(Qt::blue));
+  // The dashed line: dashes of four pen widths, gaps of two.
+  int dark = 0;
+  for (int x = 0; x < 200; ++x) dark += image.pixelColor(x, 120).lightness() < 100;
+  EXPECT_NEAR(dark, 200 * 2 / 3, 8);
+}
+
+TEST_F(PdfDocumentTest, ADeviceThatRefusesBytesIsReportedNotFinished) {
+  for (qint64 room : {0, 100, 5000}) {
+    FullDevice out(room);
+    PdfDocument pdf(&out, QSizeF(kA4Width, kA4Height), 600);
+    std::vector<ReportPage> pages(3);
+    for (ReportPage& page : pages) page.items.push_back(Text(QRectF(50, 50, 300, 20), "Seite"));
+    PaintPages(pages, &pdf);
+    EXPECT_FALSE(pdf.Finished()) << room;
+    EXPECT_EQ(pdf.Error(), "No space left on device") << room;
+  }
+}
+
+}  // namespace
+}  // namespace velmora::reports
