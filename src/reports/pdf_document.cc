@@ -904,10 +904,13 @@ class PdfEngine : public QPaintEngine {
   }
 
   EmbeddedFont& FontOf(const QRawFont& raw) {
+    // The same face comes at many sizes; each size is looked up by its name once.
+    if (EmbeddedFont* known = by_size_.value(raw)) return *known;
     const FontKey key{raw.familyName(), raw.styleName(), raw.weight(), int(raw.style())};
     auto it = fonts_.find(key);
     if (it == fonts_.end())
       it = fonts_.insert(key, std::make_shared<EmbeddedFont>(raw, int(fonts_.size()) + 1));
+    by_size_.insert(raw, it->get());
     return **it;
   }
 
@@ -1131,6 +1134,7 @@ class PdfEngine : public QPaintEngine {
   bool clip_dirty_ = false;
 
   QHash<FontKey, std::shared_ptr<EmbeddedFont>> fonts_;
+  QHash<QRawFont, EmbeddedFont*> by_size_;
   std::vector<std::pair<QByteArray, int>> font_objects_;
   QHash<ShapeKey, ShapedText> shaped_;
   QMap<int, QByteArray> alphas_;

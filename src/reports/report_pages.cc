@@ -11,6 +11,7 @@
 #include <QPen>
 #include <QTextLayout>
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <optional>
 
@@ -463,40 +464,140 @@ class ShapedLines {
   QHash<Key, ShapedLine> lines_;
 };
 
-// Paints a text as QPainter::drawText(rect, flags, text) places it. A text of one line that
-// fits its rectangle is drawn from its shaped glyphs; anything else (a text that wraps or is cut
-// at the rectangle) goes through drawText itself.
-void DrawText(QPainter& painter, PdfDocument* pdf, ShapedLines& shaped, const QRectF& rect,
-              int flags, const QString& text, const TextStyle& style) {
-  if (text.isEmpty()) return;
-  if (text.contains(QLatin1Char('\n'))) {
-    painter.drawText(rect, flags, text);
-    return;
+// The lines of a text broken as QPainter::drawText(rect, flags, text) breaks it: at the
+// rectangle's width when it wraps and at every line break, stacked with the font's leading
+// between them and each on a whole pixel, the block aligned vertically in the rectangle and each
+// line across it. Each line is kept with its place from the rectangle's top left corner.
+struct BrokenLine {
+  QString text;
+  QPointF at;
+};
+struct BrokenText {
+  std::vector<BrokenLine> lines;
+  bool fits = false;  // within the rectangle, so the painter would not clip it
+};
+
+class BrokenTexts {
+ public:
+  explicit BrokenTexts(QPaintDevice* device) : device_(device) {}
+
+  const BrokenText& Of(const QString& text, const TextStyle& style, QSizeF size, int flags) {
+    const Key key{text, style.size, style.bold, style.italic, size.width(), size.height(), flags};
+    auto it = texts_.find(key);
+    if (it != texts_.end()) return *it;
+    QString broken = text;
+    broken.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    const QFont font = ReportFont(style);
+    QTextLayout layout(broken, font, device_);
+    QTextOption option;
+    option.setWrapMode((flags & Qt::TextWordWrap) ? QTextOption::WordWrap
+                                                  : QTextOption::ManualWrap);
+    layout.setTextOption(option);
+    const double leading = QFontMetricsF(font, device_).leading();
+    const double line_width = (flags & Qt::TextWordWrap) ? std::max(0.0, size.width()) : 1e7;
+    double height = -leading;
+    double width = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      line.setLineWidth(line_width);
+      // Each line starts on a whole pixel, and a line's own height is unrounded.
+      height = std::ceil(height + leading);
+      line.setPosition(QPointF(0, height));
+      height += line.ascent() + line.descent();
+      width = std::max(width, line.naturalTextWidth());
+    }
+    layout.endLayout();
+    double y_offset = 0;
+    if (flags & Qt::AlignBottom) {
+      y_offset = size.height() - height;
+    } else if (flags & Qt::AlignVCenter) {
+      y_offset = (size.height() - height) / 2;
+    }
+    BrokenText result;
+    result.fits = width <= size.width() && height <= size.height();
+    for (int i = 0; i < layout.lineCount(); ++i) {
+      const QTextLine line = layout.lineAt(i);
+      const double advance = line.horizontalAdvance();
+      double x_offset = 0;
+      if (flags & Qt::AlignRight) {
+        x_offset = size.width() - advance;
+      } else if (flags & Qt::AlignHCenter) {
+        x_offset = (size.width() - advance) / 2;
+      }
+      QString part = broken.mid(line.textStart(), line.textLength());
+      while (!part.isEmpty() && (part.back().isSpace() || part.back() == QChar::LineSeparator))
+        part.chop(1);
+      if (!part.isEmpty()) result.lines.push_back({part, QPointF(x_offset, y_offset + line.y())});
+    }
+    return *texts_.insert(key, std::move(result));
   }
-  const ShapedLine& line = shaped.Of(text, style);
-  if (line.width > rect.width() || line.height > rect.height()) {
-    painter.drawText(rect, flags, text);
-    return;
+
+ private:
+  struct Key {
+    QString text;
+    double size;
+    bool bold;
+    bool italic;
+    double width;
+    double height;
+    int flags;
+    bool operator==(const Key&) const = default;
+  };
+  friend size_t qHash(const Key& key, size_t seed) {
+    return qHashMulti(seed, key.text, key.size, key.bold, key.italic, key.width, key.height,
+                      key.flags);
   }
-  double x = rect.x();
-  double y = rect.y();
-  if (flags & Qt::AlignRight) {
-    x += rect.width() - line.width;
-  } else if (flags & Qt::AlignHCenter) {
-    x += (rect.width() - line.width) / 2;
-  }
-  if (flags & Qt::AlignBottom) {
-    y += rect.height() - line.height;
-  } else if (flags & Qt::AlignVCenter) {
-    y += (rect.height() - line.height) / 2;
-  }
+
+  QPaintDevice* device_;
+  QHash<Key, BrokenText> texts_;
+};
+
+void DrawLine(QPainter& painter, PdfDocument* pdf, const ShapedLine& line, QPointF at,
+              const QString& text) {
   for (const QGlyphRun& run : line.runs) {
     if (pdf) {
-      pdf->DrawGlyphs(painter, QPointF(x, y), run, text);
+      pdf->DrawGlyphs(painter, at, run, text);
     } else {
-      painter.drawGlyphRun(QPointF(x, y), run);
+      painter.drawGlyphRun(at, run);
     }
   }
+}
+
+// Paints a text as QPainter::drawText(rect, flags, text) places it, from glyphs shaped once:
+// a text of one line that fits its rectangle directly, a text of several lines line by line.
+// A text the painter would cut at the rectangle goes through drawText itself.
+void DrawText(QPainter& painter, PdfDocument* pdf, ShapedLines& shaped, BrokenTexts& broken,
+              const QRectF& rect, int flags, const QString& text, const TextStyle& style) {
+  if (text.isEmpty()) return;
+  const bool several = text.contains(QLatin1Char('\n'));
+  if (!several) {
+    const ShapedLine& line = shaped.Of(text, style);
+    if (line.width <= rect.width() && line.height <= rect.height()) {
+      double x = rect.x();
+      double y = rect.y();
+      if (flags & Qt::AlignRight) {
+        x += rect.width() - line.width;
+      } else if (flags & Qt::AlignHCenter) {
+        x += (rect.width() - line.width) / 2;
+      }
+      if (flags & Qt::AlignBottom) {
+        y += rect.height() - line.height;
+      } else if (flags & Qt::AlignVCenter) {
+        y += (rect.height() - line.height) / 2;
+      }
+      DrawLine(painter, pdf, line, QPointF(x, y), text);
+      return;
+    }
+  }
+  if ((several || (flags & Qt::TextWordWrap)) && !(flags & Qt::TextSingleLine)) {
+    const BrokenText& lines = broken.Of(text, style, rect.size(), flags);
+    if (lines.fits) {
+      for (const BrokenLine& line : lines.lines)
+        DrawLine(painter, pdf, shaped.Of(line.text, style), rect.topLeft() + line.at, line.text);
+      return;
+    }
+  }
+  painter.drawText(rect, flags, text);
 }
 
 // Paints the pages on a device whose sheet starts at `origin` (in points) of its coordinates;
@@ -515,6 +616,7 @@ bool PaintPagesOn(const std::vector<ReportPage>& pages, QPaintDevice* device, QP
                   r.height() * sy);
   };
   ShapedLines shaped(device);
+  BrokenTexts broken(device);
   for (std::size_t n = 0; n < pages.size(); ++n) {
     if (n > 0 && !new_page()) {
       painter.end();
@@ -531,7 +633,7 @@ bool PaintPagesOn(const std::vector<ReportPage>& pages, QPaintDevice* device, QP
             current = item.style;
           }
           painter.setPen(item.style.color);
-          DrawText(painter, pdf, shaped, map(item.rect), item.flags, item.text, item.style);
+          DrawText(painter, pdf, shaped, broken, map(item.rect), item.flags, item.text, item.style);
           break;
         case PageItem::Kind::kBox: {
           const QRectF r = map(item.rect);

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -116,6 +117,84 @@ TEST_F(PdfDocumentTest, TextsCanBeSearchedAsTheyWereWrittenOnEveryPage) {
   EXPECT_TRUE(clean);
   Run("pdfinfo", {file}, &clean);
   EXPECT_TRUE(clean);
+}
+
+// A page painted from its items matches the same items painted by Qt's own PDF writer through
+// QPainter::drawText: every text breaks, aligns and sits where the painter puts it.
+TEST_F(PdfDocumentTest, APageLooksAsQtsOwnWriterPaintsIt) {
+  if (!Tools()) GTEST_SKIP() << "pdftoppm is needed to see the PDF";
+  ReportPage page;
+  const int aligns[] = {Qt::AlignLeft | Qt::AlignTop, Qt::AlignHCenter | Qt::AlignVCenter,
+                        Qt::AlignRight | Qt::AlignBottom};
+  double y = 60;
+  for (int align : aligns) {
+    page.items.push_back(Text(QRectF(50, y, 150, 40), "Quiescent Current (mA)", align));
+    page.items.push_back(
+        Text(QRectF(220, y, 70, 60), "Quiescent Current (mA)", align | Qt::TextWordWrap));
+    page.items.push_back(
+        Text(QRectF(310, y, 200, 60), "Standby time 24 h\nAlarm time 0.5 h\nAgeing 1.25", align));
+    PageItem box;
+    box.kind = PageItem::Kind::kBox;
+    box.rect = QRectF(220, y, 70, 60);
+    box.stroke = kRule;
+    page.items.push_back(box);
+    y += 90;
+  }
+  PageItem bold = Text(QRectF(50, y, 450, 30), "Loop Overload [E04] 113 % AV Ty Wa", Qt::AlignLeft);
+  bold.style = TextStyle{12, true, false, kAlertText};
+  page.items.push_back(bold);
+  PageItem shade;
+  shade.kind = PageItem::Kind::kBox;
+  shade.rect = QRectF(50, y + 40, 450, 20);
+  shade.fill = kShade;
+  page.items.push_back(shade);
+
+  const QString ours = WritePages({page});
+  const QString theirs = dir_.filePath("qt.pdf");
+  {
+    QPdfWriter writer(theirs);
+    writer.setResolution(600);
+    SetUpPage(&writer);
+    QPainter p(&writer);
+    const double k = 600 / 72.0;
+    auto map = [k](const QRectF& r) {
+      return QRectF(r.x() * k, r.y() * k, r.width() * k, r.height() * k);
+    };
+    for (const PageItem& item : page.items) {
+      if (item.kind == PageItem::Kind::kText) {
+        p.setFont(ReportFont(item.style));
+        p.setPen(item.style.color);
+        p.drawText(map(item.rect), item.flags, item.text);
+      } else {
+        if (item.fill.isValid()) p.fillRect(map(item.rect), item.fill);
+        if (item.stroke.isValid()) {
+          p.setPen(QPen(item.stroke, item.line_width * k));
+          p.setBrush(Qt::NoBrush);
+          p.drawRect(map(item.rect));
+        }
+      }
+    }
+  }
+  bool clean = false;
+  Run("pdftoppm", {"-r", "100", "-gray", "-png", "-singlefile", ours, dir_.filePath("ours")},
+      &clean);
+  Run("pdftoppm", {"-r", "100", "-gray", "-png", "-singlefile", theirs, dir_.filePath("theirs")},
+      &clean);
+  const QImage a(dir_.filePath("ours.png"));
+  const QImage b(dir_.filePath("theirs.png"));
+  ASSERT_EQ(a.size(), b.size());
+  int inked = 0;
+  int different = 0;
+  for (int row = 0; row < a.height(); ++row) {
+    for (int x = 0; x < a.width(); ++x) {
+      const int ga = qGray(a.pixel(x, row));
+      const int gb = qGray(b.pixel(x, row));
+      inked += gb < 160;
+      different += std::abs(ga - gb) > 60;
+    }
+  }
+  EXPECT_GT(inked, 2000);
+  EXPECT_LT(different, inked / 100) << different << " of " << inked;
 }
 
 TEST_F(PdfDocumentTest, AClipEndsWithThePainterStateItWasSetIn) {
