@@ -198,6 +198,11 @@ class EmbeddedFont {
     embeddable_ = units_per_em_ > 0 && glyph_count_ > 0 && metrics_count_ > 0 && !glyf_.isEmpty() &&
                   loca_.size() >= 2 * (glyph_count_ + 1) && hmtx_.size() >= 4 * metrics_count_;
     text_.resize(embeddable_ ? glyph_count_ : 0);
+    advances_.resize(text_.size());
+    for (std::size_t g = 0; g < advances_.size(); ++g) {
+      const quint32 at = std::min<quint32>(quint32(g), metrics_count_ - 1);
+      advances_[g] = U16(hmtx_, 4 * at) * 1000.0 / units_per_em_;
+    }
     mapped_.resize(text_.size(), false);
     used_.resize(text_.size(), false);
   }
@@ -210,10 +215,7 @@ class EmbeddedFont {
   const QByteArray& Name() const { return name_; }
 
   // Thousandths of the em.
-  double Advance(quint32 glyph) const {
-    const quint32 at = std::min<quint32>(glyph, metrics_count_ - 1);
-    return U16(hmtx_, 4 * at) * 1000.0 / units_per_em_;
-  }
+  double Advance(quint32 glyph) const { return glyph < advances_.size() ? advances_[glyph] : 0; }
 
   bool Valid(quint32 glyph) const { return glyph < quint32(glyph_count_); }
 
@@ -450,6 +452,7 @@ class EmbeddedFont {
   int metrics_count_ = 0;
   bool embeddable_ = false;
   std::vector<QString> text_;
+  std::vector<double> advances_;  // thousandths of the em
   std::vector<bool> mapped_;
   std::vector<bool> used_;
 };
@@ -944,8 +947,11 @@ class PdfEngine : public QPaintEngine {
     if (!(size > 0)) return;
     // Text space: the painter's coordinates from the run's first glyph, y pointing up.
     const QPointF first = origin + positions[0];
-    const QTransform m = QTransform(1, 0, 0, -1, 0, 0) *
-                         QTransform::fromTranslate(first.x(), first.y()) * world * device;
+    const QTransform m =
+        world.type() == QTransform::TxNone
+            ? QTransform(k, 0, 0, k, first.x() * k, document_->PageSize().height() - first.y() * k)
+            : QTransform(1, 0, 0, -1, 0, 0) * QTransform::fromTranslate(first.x(), first.y()) *
+                  world * device;
     page_.append("BT ");
     page_.append(embedded.Name());
     page_.append(' ');

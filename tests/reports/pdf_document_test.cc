@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "reports/loop_profile_figure.h"
 #include "reports/report_pages.h"
 
 namespace velmora::reports {
@@ -148,6 +149,25 @@ TEST_F(PdfDocumentTest, APageLooksAsQtsOwnWriterPaintsIt) {
   shade.rect = QRectF(50, y + 40, 450, 20);
   shade.fill = kShade;
   page.items.push_back(shade);
+  // A voltage figure: rotated and clipped texts, dashed lines, marks and a ring.
+  auto figure = std::make_shared<ProfileFigure>();
+  figure->length = 800;
+  figure->supply_v = 27;
+  figure->lumped_u = 24.5;
+  for (int i = 0; i < 12; ++i) {
+    figure->distance.push_back(50 + 60 * i);
+    figure->healthy.push_back(26.9 - 0.02 * i * (11 - i));
+    figure->broken.push_back(26.9 - 0.25 * i);
+    figure->lowest_v.push_back(i < 6 ? 17 : 16);
+  }
+  figure->break_gap = 12;
+  figure->break_at = 800;
+  figure->weakest = 11;
+  PageItem plot;
+  plot.kind = PageItem::Kind::kFigure;
+  plot.rect = QRectF(50, y + 80, 450, 180);
+  plot.figure = figure;
+  page.items.push_back(plot);
 
   const QString ours = WritePages({page});
   const QString theirs = dir_.filePath("qt.pdf");
@@ -161,7 +181,9 @@ TEST_F(PdfDocumentTest, APageLooksAsQtsOwnWriterPaintsIt) {
       return QRectF(r.x() * k, r.y() * k, r.width() * k, r.height() * k);
     };
     for (const PageItem& item : page.items) {
-      if (item.kind == PageItem::Kind::kText) {
+      if (item.kind == PageItem::Kind::kFigure) {
+        PaintProfileFigure(p, map(item.rect), *item.figure, FigureSize::kCompact);
+      } else if (item.kind == PageItem::Kind::kText) {
         p.setFont(ReportFont(item.style));
         p.setPen(item.style.color);
         p.drawText(map(item.rect), item.flags, item.text);
