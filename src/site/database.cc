@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 #include <utility>
 
 #include "i18n/tr.h"
@@ -256,9 +257,9 @@ QString Database::ResolveTable(const QString& name) {
   return QString();
 }
 
-const Database::Spelling& Database::SpellingOf(const QString& table) {
-  const auto known = spellings_.constFind(table);
-  if (known != spellings_.cend()) return known.value();
+Database::Spelling& Database::SpellingOf(const QString& table) {
+  const auto known = spellings_.find(table);
+  if (known != spellings_.end()) return known.value();
   const QString key = table.toLower();
   std::shared_ptr<const Schema> schema = schemas_.value(key);
   if (!schema) {
@@ -286,7 +287,7 @@ const Database::Spelling& Database::SpellingOf(const QString& table) {
     schema = read;
     schemas_.insert(key, schema);
   }
-  return spellings_.insert(table, Spelling{key, schema}).value();
+  return spellings_.insert(table, Spelling{key, schema, {}}).value();
 }
 
 void Database::ForgetSchema(const QString& key) {
@@ -461,18 +462,42 @@ qint64 Database::Insert(const QString& table, const std::vector<std::pair<int, Q
 
 qint64 Database::InsertRow(const QString& table, qint64 rowid,
                            const std::vector<std::pair<int, QVariant>>& values) {
-  const std::vector<Column>& columns = Columns(table);
-  QString sql = "INSERT INTO " + QuoteIdentifier(table);
+  const QString sql = InsertSql(SpellingOf(table), table, rowid != 0, values);
   std::vector<QVariant> binds;
-  if (values.empty() && rowid == 0) {
-    sql += " DEFAULT VALUES";
+  binds.reserve(values.size() + 1);
+  if (rowid != 0) binds.push_back(rowid);
+  for (const auto& [index, value] : values) binds.push_back(value);
+  Statement& stmt = Prepare(sql);
+  stmt.Bind(binds);
+  const int rc = stmt.Step();
+  stmt.Reset();
+  if (rc != SQLITE_DONE) Fail(i18n::Tr(N_("Cannot add a row to %1")).arg(table));
+  Touch(table);
+  return sqlite3_last_insert_rowid(db_);
+}
+
+// The text is made once for each set of columns and kept with the table's schema: rows are
+// mostly written many at a time with the same columns.
+QString Database::InsertSql(Spelling& spelling, const QString& table, bool rowid,
+                            const std::vector<std::pair<int, QVariant>>& values) {
+  for (const InsertText& known : spelling.inserts) {
+    if (known.rowid == rowid && known.columns.size() == values.size() &&
+        std::equal(values.begin(), values.end(), known.columns.begin(),
+                   [](const auto& value, int index) { return value.first == index; }))
+      return known.sql;
+  }
+  const std::vector<Column>& columns = spelling.schema->columns;
+  InsertText text;
+  text.rowid = rowid;
+  text.sql = "INSERT INTO " + QuoteIdentifier(table);
+  if (values.empty() && !rowid) {
+    text.sql += " DEFAULT VALUES";
   } else {
     QString names;
     QString marks;
-    if (rowid != 0) {
+    if (rowid) {
       names = "rowid";
       marks = "?";
-      binds.push_back(rowid);
     }
     for (const auto& [index, value] : values) {
       if (!names.isEmpty()) {
@@ -481,17 +506,12 @@ qint64 Database::InsertRow(const QString& table, qint64 rowid,
       }
       names += QuoteIdentifier(columns.at(index).name);
       marks += "?";
-      binds.push_back(value);
+      text.columns.push_back(index);
     }
-    sql += " (" + names + ") VALUES (" + marks + ")";
+    text.sql += " (" + names + ") VALUES (" + marks + ")";
   }
-  Statement& stmt = Prepare(sql);
-  stmt.Bind(binds);
-  const int rc = stmt.Step();
-  stmt.Reset();
-  if (rc != SQLITE_DONE) Fail(i18n::Tr(N_("Cannot add a row to %1")).arg(table));
-  Touch(table);
-  return sqlite3_last_insert_rowid(db_);
+  spelling.inserts.push_back(text);
+  return text.sql;
 }
 
 void Database::Update(const QString& table, qint64 rowid,

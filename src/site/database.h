@@ -147,12 +147,22 @@ class Database {
     QHash<QString, int> index;
     QHash<QString, int> stored;
   };
-  // A table under one spelling of its name, as the callers write it: its key and its schema.
+  // The statement text of an insert: whether it names the rowid, and the columns it names.
+  struct InsertText {
+    bool rowid = false;
+    std::vector<int> columns;
+    QString sql;
+  };
+  // A table under one spelling of its name, as the callers write it: its key, its schema and
+  // the texts of the inserts made into it so far (they name the table as spelled).
   struct Spelling {
     QString key;
     std::shared_ptr<const Schema> schema;
+    std::vector<InsertText> inserts;
   };
-  const Spelling& SpellingOf(const QString& table);
+  Spelling& SpellingOf(const QString& table);
+  QString InsertSql(Spelling& spelling, const QString& table, bool rowid,
+                    const std::vector<std::pair<int, QVariant>>& values);
   // Forgets the schema of one table (by key), or of all tables.
   void ForgetSchema(const QString& key);
   void ForgetSchemas();
