@@ -203,6 +203,28 @@ class ProfileWriter {
   int columns_[kProfileCells];
 };
 
+// The results of a recalculation by panel and by panel and loop number; the first one of each,
+// as Recalculation::Panel and Recalculation::Loop find it.
+class ResultsByNumber {
+ public:
+  explicit ResultsByNumber(const electrical::Recalculation& state) {
+    for (const electrical::LoopResult& r : state.loops) {
+      if (!loops_.contains({r.panel, r.loop})) loops_.insert({r.panel, r.loop}, &r);
+    }
+    for (const electrical::PanelResult& r : state.panels) {
+      if (!panels_.contains(r.panel)) panels_.insert(r.panel, &r);
+    }
+  }
+  const electrical::LoopResult* Loop(int panel, int loop) const {
+    return loops_.value({panel, loop}, nullptr);
+  }
+  const electrical::PanelResult* Panel(int panel) const { return panels_.value(panel, nullptr); }
+
+ private:
+  QHash<std::pair<int, int>, const electrical::LoopResult*> loops_;
+  QHash<int, const electrical::PanelResult*> panels_;
+};
+
 }  // namespace
 
 void FillSiteAndSections(SiteData& data, site::Database& print) {
@@ -294,7 +316,8 @@ void FillReportTables(SiteData& data, site::Database& print, bool technical_deta
   auto outputs_of = GroupByPanel(outputs, c.outputs.panel, count);
   const auto devices_of = GroupByPanel(devices, c.devices.panel, count);
   // What each panel's supply verdict is, as the stored rows give it.
-  const electrical::Recalculation state = electrical::RecalculatePanels(data, {}, false);
+  const electrical::Recalculation recalculation = electrical::RecalculatePanels(data, {}, false);
+  const ResultsByNumber state(recalculation);
 
   for (int p = 1; p <= count; ++p) {
     const site::Row* panel = panel_of_number[p];
