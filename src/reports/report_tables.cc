@@ -316,7 +316,8 @@ void FillReportTables(SiteData& data, site::Database& print, bool technical_deta
   auto outputs_of = GroupByPanel(outputs, c.outputs.panel, count);
   const auto devices_of = GroupByPanel(devices, c.devices.panel, count);
   // What each panel's supply verdict is, as the stored rows give it.
-  const electrical::Recalculation recalculation = electrical::RecalculatePanels(data, {}, false);
+  const electrical::Recalculation recalculation =
+      electrical::RecalculateRows(data, {panels, loops, devices, outputs}, false);
   const ResultsByNumber state(recalculation);
 
   for (int p = 1; p <= count; ++p) {
