@@ -198,6 +198,7 @@ void TierWriter::Add(int panel, const QString& t1, const QString& t2, const QStr
                      const QString& t4) {
   const QString* tiers[4] = {&t1, &t2, &t3, &t4};
   std::vector<std::pair<int, QVariant>> values;
+  values.reserve(5);
   if (panel_ >= 0) values.emplace_back(panel_, panel);
   for (int t = 0; t < 4; ++t) {
     if (tier_[t] >= 0) values.emplace_back(tier_[t], *tiers[t]);

@@ -53,6 +53,7 @@ void Statement::Bind(const std::vector<QVariant>& values) {
   if (int(values.size()) < sqlite3_bind_parameter_count(stmt_)) sqlite3_clear_bindings(stmt_);
   // The engine reads bound texts where they are, so they are kept until the next binding.
   std::vector<QByteArray> texts;
+  texts.reserve(values.size());
   for (size_t i = 0; i < values.size(); ++i) {
     const QVariant& v = values[i];
     const int index = int(i) + 1;
@@ -74,7 +75,9 @@ void Statement::Bind(const std::vector<QVariant>& values) {
         sqlite3_bind_double(stmt_, index, v.toDouble());
         break;
       default: {
-        const QByteArray& text = texts.emplace_back(v.toString().toUtf8());
+        const QByteArray& text = texts.emplace_back(
+            v.typeId() == QMetaType::QString ? static_cast<const QString*>(v.constData())->toUtf8()
+                                             : v.toString().toUtf8());
         sqlite3_bind_text(stmt_, index, text.constData(), int(text.size()), SQLITE_STATIC);
       }
     }
