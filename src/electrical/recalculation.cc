@@ -15,15 +15,8 @@ namespace {
 using i18n::Msg;
 
 // The rows of the panels being recalculated, read once per table.
-struct Rows {
-  std::vector<site::Row> panels;
-  std::vector<site::Row> loops;
-  std::vector<site::Row> devices;
-  std::vector<site::Row> outputs;
-};
-
-Rows ReadRows(site::Database& db, const std::vector<int>& panels) {
-  Rows rows;
+SiteRows ReadRows(site::Database& db, const std::vector<int>& panels) {
+  SiteRows rows;
   if (panels.empty()) {
     rows.panels = db.Select("Panels");
     rows.loops = db.Select("Loops");
@@ -151,6 +144,10 @@ QStringList SupplyWarnings(const PanelResult& panel) {
 }
 
 Recalculation RecalculatePanels(SiteData& data, const std::vector<int>& which, bool write) {
+  return RecalculateRows(data, ReadRows(data.doc.Db(), which), write);
+}
+
+Recalculation RecalculateRows(SiteData& data, SiteRows rows, bool write) {
   Recalculation result;
   site::Database& db = data.doc.Db();
   const site::SiteColumns& cols = data.Cols();
@@ -158,7 +155,6 @@ Recalculation RecalculatePanels(SiteData& data, const std::vector<int>& which, b
   const site::LoopColumns& lc = cols.loops;
   const site::DeviceColumns& dc = cols.devices;
   const site::OutputColumns& oc = cols.outputs;
-  Rows rows = ReadRows(db, which);
   const SiteHours hours = ReadHours(data);
   const std::vector<catalogue::Variant>& variants = data.Variants();
   const QStringList& capacities = data.catalogue.BatteryCapacities();

@@ -63,6 +63,17 @@ QStringList SupplyWarnings(const PanelResult& panel);
 Recalculation RecalculatePanels(SiteData& data, const std::vector<int>& panels = {},
                                 bool write = true);
 
+// Every row of the site's panels, loops, devices and outputs, in stored order.
+struct SiteRows {
+  std::vector<site::Row> panels;
+  std::vector<site::Row> loops;
+  std::vector<site::Row> devices;
+  std::vector<site::Row> outputs;
+};
+// The same for every panel of the site, from its rows as the caller has just read them: the
+// rows are not read again. They are worked on and changed to the results.
+Recalculation RecalculateRows(SiteData& data, SiteRows rows, bool write = true);
+
 // The current lines of the panel on view (the scratch table Currents, rebuilt every time).
 enum class LineSet {
   kNone,     // no panel on view: the table is emptied

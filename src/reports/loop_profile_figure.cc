@@ -286,16 +286,22 @@ namespace {
 // The figure's text is written and read through the character conversions of the standard
 // library: a report carries one figure per loop, thousands of numbers each, and going through
 // QString for every number was a tenth of making the report.
-void AppendNumber(std::string& out, double v) {
-  char buffer[32];
-  const std::to_chars_result r =
-      std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 10);
-  out.append(buffer, r.ptr);
-}
-
 void AppendWhole(std::string& out, long long v) {
   char buffer[24];
   const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, v);
+  out.append(buffer, r.ptr);
+}
+
+void AppendNumber(std::string& out, double v) {
+  // A whole number of at most ten digits, as most devices' lowest voltages are, is its digits
+  // alone in the general format; writing them as an integer is several times faster.
+  if (v > -1e10 && v < 1e10 && v == std::trunc(v) && !(v == 0 && std::signbit(v))) {
+    AppendWhole(out, static_cast<long long>(v));
+    return;
+  }
+  char buffer[32];
+  const std::to_chars_result r =
+      std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 10);
   out.append(buffer, r.ptr);
 }
 

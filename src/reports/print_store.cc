@@ -170,15 +170,23 @@ ReportData ReadReportData(site::Database& print) {
   return data;
 }
 
-void AddLoopLine(site::Database& print, const LoopLine& line) {
-  std::vector<std::pair<int, QVariant>> values = {
-      {print.ColumnIndex("Loops", "PanelNumber"), line.panel},
-      {print.ColumnIndex("Loops", "Standing"), line.standing},
-      {print.ColumnIndex("Loops", "Status"), line.status},
-      {print.ColumnIndex("Loops", "Explanation"), line.explanation.join('\n')}};
-  for (int c = 0; c < kLoopCells; ++c)
-    values.emplace_back(print.ColumnIndex("Loops", kLoopColumns[c]), line.cells.value(c));
-  print.Insert("Loops", values);
+LoopWriter::LoopWriter(site::Database& print)
+    : db_(print),
+      panel_(print.ColumnIndex("Loops", "PanelNumber")),
+      standing_(print.ColumnIndex("Loops", "Standing")),
+      status_(print.ColumnIndex("Loops", "Status")),
+      explanation_(print.ColumnIndex("Loops", "Explanation")) {
+  for (int c = 0; c < kLoopCells; ++c) cells_[c] = print.ColumnIndex("Loops", kLoopColumns[c]);
+}
+
+void LoopWriter::Add(const LoopLine& line) {
+  std::vector<std::pair<int, QVariant>> values = {{panel_, line.panel},
+                                                  {standing_, line.standing},
+                                                  {status_, line.status},
+                                                  {explanation_, line.explanation.join('\n')}};
+  values.reserve(4 + kLoopCells);
+  for (int c = 0; c < kLoopCells; ++c) values.emplace_back(cells_[c], line.cells.value(c));
+  db_.Insert("Loops", values);
 }
 
 TierWriter::TierWriter(site::Database& print, const QString& table)
@@ -190,6 +198,7 @@ void TierWriter::Add(int panel, const QString& t1, const QString& t2, const QStr
                      const QString& t4) {
   const QString* tiers[4] = {&t1, &t2, &t3, &t4};
   std::vector<std::pair<int, QVariant>> values;
+  values.reserve(5);
   if (panel_ >= 0) values.emplace_back(panel_, panel);
   for (int t = 0; t < 4; ++t) {
     if (tier_[t] >= 0) values.emplace_back(tier_[t], *tiers[t]);

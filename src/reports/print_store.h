@@ -80,8 +80,20 @@ struct ReportData {
 
 ReportData ReadReportData(site::Database& print);
 
-// Appends a loop's row to the Loops table.
-void AddLoopLine(site::Database& print, const LoopLine& line);
+// Appends loops' rows to the Loops table.
+class LoopWriter {
+ public:
+  explicit LoopWriter(site::Database& print);
+  void Add(const LoopLine& line);
+
+ private:
+  site::Database& db_;
+  int panel_;
+  int standing_;
+  int status_;
+  int explanation_;
+  int cells_[kLoopCells];
+};
 
 // Appends rows to one of the panel-grouped tables of the print store.
 class TierWriter {

@@ -2,12 +2,15 @@
 
 #include <QHash>
 #include <algorithm>
+#include <iterator>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "catalogue/lookup.h"
-#include "electrical/loop_profile.h"
 #include "electrical/battery_explain.h"
 #include "electrical/loop_explain.h"
+#include "electrical/loop_profile.h"
 #include "electrical/number_format.h"
 #include "electrical/recalculation.h"
 #include "electrical/site_rows.h"
@@ -155,29 +158,72 @@ void FillPanelDetails(SiteData& data, TierWriter& out, const site::Row& row) {
   }
 }
 
-// The voltage along a loop as the report shows it, beside the loop's status as its Currents line
-// gives it. Nothing for a loop that has no profile (its protocol gives no lowest voltage).
-void AddProfileRow(site::Database& print, int panel, const QString& name, const QString& status,
-                   const electrical::LoopResult* result) {
-  if (result == nullptr) return;
-  const std::optional<electrical::LoopProfile> loop = electrical::ProfileOf(*result);
-  if (!loop) return;
-  const electrical::VoltageProfile& p = loop->profile;
-  const auto volts = [](const std::optional<double>& v) {
-    return v ? i18n::FormatNumber(*v, 2) : QString();
-  };
-  const auto column = [&print](const char* c) { return print.ColumnIndex("LoopProfiles", c); };
-  print.Insert("LoopProfiles", {{column("PanelNumber"), panel},
-                                {column("LoopNumber"), result->loop},
-                                {column("Loop"), name},
-                                {column("Status"), status},
-                                {column("LowestHealthy"), volts(p.LowestHealthy())},
-                                {column("LowestBroken"), volts(p.LowestBroken())},
-                                {column("WeakestDevice"), loop->DeviceName(p.weakest)},
-                                {column("Margin"), volts(p.weakest_margin)},
-                                {column("Advisories"), electrical::AdvisoryTexts(*loop).join('\n')},
-                                {column("Figure"), FigureText(FigureOf(*loop))}});
-}
+const char* const kProfileColumns[] = {"PanelNumber",   "LoopNumber",   "Loop",          "Status",
+                                       "LowestHealthy", "LowestBroken", "WeakestDevice", "Margin",
+                                       "Advisories",    "Figure"};
+constexpr int kProfileCells = int(std::size(kProfileColumns));
+
+// Appends to LoopProfiles the voltage along a loop as the report shows it, beside the loop's
+// status as its Currents line gives it.
+class ProfileWriter {
+ public:
+  explicit ProfileWriter(site::Database& print) : db_(print) {
+    for (int c = 0; c < kProfileCells; ++c)
+      columns_[c] = print.ColumnIndex("LoopProfiles", kProfileColumns[c]);
+  }
+
+  // Nothing for a loop that has no profile (its protocol gives no lowest voltage).
+  void Add(int panel, const QString& name, const QString& status,
+           const electrical::LoopResult* result) {
+    if (result == nullptr) return;
+    const std::optional<electrical::LoopProfile> loop = electrical::ProfileOf(*result);
+    if (!loop) return;
+    const electrical::VoltageProfile& p = loop->profile;
+    const auto volts = [](const std::optional<double>& v) {
+      return v ? i18n::FormatNumber(*v, 2) : QString();
+    };
+    const QVariant cells[kProfileCells] = {panel,
+                                           result->loop,
+                                           name,
+                                           status,
+                                           volts(p.LowestHealthy()),
+                                           volts(p.LowestBroken()),
+                                           loop->DeviceName(p.weakest),
+                                           volts(p.weakest_margin),
+                                           electrical::AdvisoryTexts(*loop).join('\n'),
+                                           FigureText(FigureOf(*loop))};
+    std::vector<std::pair<int, QVariant>> values;
+    values.reserve(kProfileCells);
+    for (int c = 0; c < kProfileCells; ++c) values.emplace_back(columns_[c], cells[c]);
+    db_.Insert("LoopProfiles", values);
+  }
+
+ private:
+  site::Database& db_;
+  int columns_[kProfileCells];
+};
+
+// The results of a recalculation by panel and by panel and loop number; the first one of each,
+// as Recalculation::Panel and Recalculation::Loop find it.
+class ResultsByNumber {
+ public:
+  explicit ResultsByNumber(const electrical::Recalculation& state) {
+    for (const electrical::LoopResult& r : state.loops) {
+      if (!loops_.contains({r.panel, r.loop})) loops_.insert({r.panel, r.loop}, &r);
+    }
+    for (const electrical::PanelResult& r : state.panels) {
+      if (!panels_.contains(r.panel)) panels_.insert(r.panel, &r);
+    }
+  }
+  const electrical::LoopResult* Loop(int panel, int loop) const {
+    return loops_.value({panel, loop}, nullptr);
+  }
+  const electrical::PanelResult* Panel(int panel) const { return panels_.value(panel, nullptr); }
+
+ private:
+  QHash<std::pair<int, int>, const electrical::LoopResult*> loops_;
+  QHash<int, const electrical::PanelResult*> panels_;
+};
 
 }  // namespace
 
@@ -254,6 +300,8 @@ void FillReportTables(SiteData& data, site::Database& print, bool technical_deta
   const int battery_line = print.ColumnIndex("Battery", "Line");
   TierWriter current_rows(print, "Currents");
   TierWriter device_rows(print, "Devices");
+  ProfileWriter profile_rows(print);
+  LoopWriter loop_rows(print);
   const int count = int(panels.size());
   std::vector<const site::Row*> panel_of_number(count + 1, nullptr);
   for (const site::Row& row : panels) {
@@ -268,7 +316,9 @@ void FillReportTables(SiteData& data, site::Database& print, bool technical_deta
   auto outputs_of = GroupByPanel(outputs, c.outputs.panel, count);
   const auto devices_of = GroupByPanel(devices, c.devices.panel, count);
   // What each panel's supply verdict is, as the stored rows give it.
-  const electrical::Recalculation state = electrical::RecalculatePanels(data, {}, false);
+  const electrical::Recalculation recalculation =
+      electrical::RecalculateRows(data, {panels, loops, devices, outputs}, false);
+  const ResultsByNumber state(recalculation);
 
   for (int p = 1; p <= count; ++p) {
     const site::Row* panel = panel_of_number[p];
@@ -283,8 +333,8 @@ void FillReportTables(SiteData& data, site::Database& print, bool technical_deta
       current_rows.Add(p, TextAt(*loop, c.loops.name),
                        WholeMilliamperes(RealAt(*loop, c.loops.quiescent)),
                        WholeMilliamperes(RealAt(*loop, c.loops.alarm)), status);
-      AddProfileRow(print, p, TextAt(*loop, c.loops.name), status,
-                    state.Loop(p, int(IntAt(*loop, c.loops.number))));
+      profile_rows.Add(p, TextAt(*loop, c.loops.name), status,
+                       state.Loop(p, int(IntAt(*loop, c.loops.number))));
     }
     std::stable_sort(outputs_of[p].begin(), outputs_of[p].end(),
                      [&](const site::Row* a, const site::Row* b) {
@@ -309,11 +359,10 @@ void FillReportTables(SiteData& data, site::Database& print, bool technical_deta
     current_rows.Add(p, Text(Msg::kTotal), panel_text(c.panels.q_total),
                      panel_text(c.panels.a_total), verdict);
 
-    AddLoopLine(print, LoopHeadings(p));
+    loop_rows.Add(LoopHeadings(p));
     for (const site::Row* loop : loops_of[p]) {
-      AddLoopLine(print,
-                  LoopEvidence(data, p, *loop, state.Loop(p, int(IntAt(*loop, c.loops.number))),
-                               technical_detail));
+      loop_rows.Add(LoopEvidence(data, p, *loop, state.Loop(p, int(IntAt(*loop, c.loops.number))),
+                                 technical_detail));
     }
     if (const electrical::PanelResult* r = state.Panel(p)) {
       for (const QString& line : electrical::BatteryCalculation(

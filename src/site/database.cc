@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 #include <utility>
 
 #include "i18n/tr.h"
@@ -149,8 +150,7 @@ void Database::Open(const OpenOptions& options) {
     }
   }
   sqlite3_busy_timeout(db_, 2000);
-  columns_.clear();
-  column_index_.clear();
+  ForgetSchemas();
   TouchAll();
 }
 
@@ -162,8 +162,7 @@ void Database::Close() {
   journal_marks_.clear();
   sqlite3_close_v2(db_);
   db_ = nullptr;
-  columns_.clear();
-  column_index_.clear();
+  ForgetSchemas();
   TouchAll();
 }
 
@@ -258,33 +257,63 @@ QString Database::ResolveTable(const QString& name) {
   return QString();
 }
 
-const std::vector<Column>& Database::Columns(const QString& table) {
-  const QString key = TableKey(table);
-  auto it = columns_.find(key);
-  if (it != columns_.end()) return it.value();
-  std::vector<Column> columns;
-  Statement& stmt = Prepare("SELECT name, type FROM pragma_table_info(?) ORDER BY cid");
-  stmt.Bind({table});
-  int rc;
-  while ((rc = stmt.Step()) == SQLITE_ROW) {
-    Column column;
-    column.name = stmt.Value(0).toString();
-    column.declared_type = stmt.Value(1).toString();
-    column.type = ColumnTypeOf(column.declared_type);
-    columns.push_back(column);
+Database::Spelling& Database::SpellingOf(const QString& table) {
+  const auto known = spellings_.find(table);
+  if (known != spellings_.end()) return known.value();
+  const QString key = table.toLower();
+  std::shared_ptr<const Schema> schema = schemas_.value(key);
+  if (!schema) {
+    auto read = std::make_shared<Schema>();
+    std::vector<Column>& columns = read->columns;
+    Statement& stmt = Prepare("SELECT name, type FROM pragma_table_info(?) ORDER BY cid");
+    stmt.Bind({table});
+    int rc;
+    while ((rc = stmt.Step()) == SQLITE_ROW) {
+      Column column;
+      column.name = stmt.Value(0).toString();
+      column.declared_type = stmt.Value(1).toString();
+      column.type = ColumnTypeOf(column.declared_type);
+      columns.push_back(column);
+    }
+    stmt.Reset();
+    if (rc != SQLITE_DONE) Fail(i18n::Tr(N_("Cannot read the columns of %1")).arg(table));
+    if (columns.empty()) throw StoreError(i18n::Tr(N_("There is no table %1")).arg(table));
+    for (int i = 0; i < int(columns.size()); ++i) read->index.insert(columns[i].name.toLower(), i);
+    // A name as stored finds its column directly, unless another name lower-cases the same.
+    for (int i = 0; i < int(columns.size()); ++i) {
+      if (read->index.value(columns[i].name.toLower()) == i)
+        read->stored.insert(columns[i].name, i);
+    }
+    schema = read;
+    schemas_.insert(key, schema);
   }
-  stmt.Reset();
-  if (rc != SQLITE_DONE) Fail(i18n::Tr(N_("Cannot read the columns of %1")).arg(table));
-  if (columns.empty()) throw StoreError(i18n::Tr(N_("There is no table %1")).arg(table));
-  QHash<QString, int> index;
-  for (int i = 0; i < int(columns.size()); ++i) index.insert(columns[i].name.toLower(), i);
-  column_index_.insert(key, index);
-  return columns_.insert(key, columns).value();
+  return spellings_.insert(table, Spelling{key, schema, {}}).value();
+}
+
+void Database::ForgetSchema(const QString& key) {
+  schemas_.remove(key);
+  spellings_.removeIf([&key](const auto& it) { return it.value().key == key; });
+}
+
+void Database::ForgetSchemas() {
+  schemas_.clear();
+  spellings_.clear();
+}
+
+QString Database::TableKey(const QString& table) const {
+  const auto known = spellings_.constFind(table);
+  return known != spellings_.cend() ? known.value().key : table.toLower();
+}
+
+const std::vector<Column>& Database::Columns(const QString& table) {
+  return SpellingOf(table).schema->columns;
 }
 
 int Database::ColumnIndex(const QString& table, const QString& column) {
-  Columns(table);
-  return column_index_.value(TableKey(table)).value(column.toLower(), -1);
+  const Schema& schema = *SpellingOf(table).schema;
+  const auto stored = schema.stored.constFind(column);
+  if (stored != schema.stored.cend()) return stored.value();
+  return schema.index.value(column.toLower(), -1);
 }
 
 void Database::Begin() {
@@ -323,8 +352,7 @@ void Database::Rollback() {
     sqlite3_exec(db_, sql.constData(), nullptr, nullptr, nullptr);
   }
   // The schema and any cached rows may have changed back.
-  columns_.clear();
-  column_index_.clear();
+  ForgetSchemas();
   TouchAll();
 }
 
@@ -353,15 +381,13 @@ void Database::ExecuteDdl(const QString& statement) {
     sql = QString("ALTER TABLE %1 ADD COLUMN %2 %3")
               .arg(QuoteIdentifier(table), QuoteIdentifier(column), type);
     Execute(sql);
-    columns_.remove(TableKey(table));
-    column_index_.remove(TableKey(table));
+    ForgetSchema(TableKey(table));
     Touch(table);
     return;
   }
   // CREATE TABLE [Name] ([Col] TYPE, ...): SQLite reads bracketed names as identifiers.
   Execute(sql);
-  columns_.clear();
-  column_index_.clear();
+  ForgetSchemas();
   TouchAll();
 }
 
@@ -436,18 +462,42 @@ qint64 Database::Insert(const QString& table, const std::vector<std::pair<int, Q
 
 qint64 Database::InsertRow(const QString& table, qint64 rowid,
                            const std::vector<std::pair<int, QVariant>>& values) {
-  const std::vector<Column>& columns = Columns(table);
-  QString sql = "INSERT INTO " + QuoteIdentifier(table);
+  const QString sql = InsertSql(SpellingOf(table), table, rowid != 0, values);
   std::vector<QVariant> binds;
-  if (values.empty() && rowid == 0) {
-    sql += " DEFAULT VALUES";
+  binds.reserve(values.size() + 1);
+  if (rowid != 0) binds.push_back(rowid);
+  for (const auto& [index, value] : values) binds.push_back(value);
+  Statement& stmt = Prepare(sql);
+  stmt.Bind(binds);
+  const int rc = stmt.Step();
+  stmt.Reset();
+  if (rc != SQLITE_DONE) Fail(i18n::Tr(N_("Cannot add a row to %1")).arg(table));
+  Touch(table);
+  return sqlite3_last_insert_rowid(db_);
+}
+
+// The text is made once for each set of columns and kept with the table's schema: rows are
+// mostly written many at a time with the same columns.
+QString Database::InsertSql(Spelling& spelling, const QString& table, bool rowid,
+                            const std::vector<std::pair<int, QVariant>>& values) {
+  for (const InsertText& known : spelling.inserts) {
+    if (known.rowid == rowid && known.columns.size() == values.size() &&
+        std::equal(values.begin(), values.end(), known.columns.begin(),
+                   [](const auto& value, int index) { return value.first == index; }))
+      return known.sql;
+  }
+  const std::vector<Column>& columns = spelling.schema->columns;
+  InsertText text;
+  text.rowid = rowid;
+  text.sql = "INSERT INTO " + QuoteIdentifier(table);
+  if (values.empty() && !rowid) {
+    text.sql += " DEFAULT VALUES";
   } else {
     QString names;
     QString marks;
-    if (rowid != 0) {
+    if (rowid) {
       names = "rowid";
       marks = "?";
-      binds.push_back(rowid);
     }
     for (const auto& [index, value] : values) {
       if (!names.isEmpty()) {
@@ -456,17 +506,12 @@ qint64 Database::InsertRow(const QString& table, qint64 rowid,
       }
       names += QuoteIdentifier(columns.at(index).name);
       marks += "?";
-      binds.push_back(value);
+      text.columns.push_back(index);
     }
-    sql += " (" + names + ") VALUES (" + marks + ")";
+    text.sql += " (" + names + ") VALUES (" + marks + ")";
   }
-  Statement& stmt = Prepare(sql);
-  stmt.Bind(binds);
-  const int rc = stmt.Step();
-  stmt.Reset();
-  if (rc != SQLITE_DONE) Fail(i18n::Tr(N_("Cannot add a row to %1")).arg(table));
-  Touch(table);
-  return sqlite3_last_insert_rowid(db_);
+  spelling.inserts.push_back(text);
+  return text.sql;
 }
 
 void Database::Update(const QString& table, qint64 rowid,

@@ -138,7 +138,34 @@ class Database {
   qint64 InsertRow(const QString& table, qint64 rowid,
                    const std::vector<std::pair<int, QVariant>>& values);
   void TouchAll();
-  QString TableKey(const QString& table) const { return table.toLower(); }
+  QString TableKey(const QString& table) const;
+
+  // The columns of one table as read from its schema, with their indices by lower-cased name
+  // and, for a name that lower-casing does not merge with another, by the name as stored.
+  struct Schema {
+    std::vector<Column> columns;
+    QHash<QString, int> index;
+    QHash<QString, int> stored;
+  };
+  // The statement text of an insert: whether it names the rowid, and the columns it names.
+  struct InsertText {
+    bool rowid = false;
+    std::vector<int> columns;
+    QString sql;
+  };
+  // A table under one spelling of its name, as the callers write it: its key, its schema and
+  // the texts of the inserts made into it so far (they name the table as spelled).
+  struct Spelling {
+    QString key;
+    std::shared_ptr<const Schema> schema;
+    std::vector<InsertText> inserts;
+  };
+  Spelling& SpellingOf(const QString& table);
+  QString InsertSql(Spelling& spelling, const QString& table, bool rowid,
+                    const std::vector<std::pair<int, QVariant>>& values);
+  // Forgets the schema of one table (by key), or of all tables.
+  void ForgetSchema(const QString& key);
+  void ForgetSchemas();
 
   QString data_source_;
   QString file_;
@@ -147,8 +174,8 @@ class Database {
   std::chrono::steady_clock::time_point deadline_;
   bool timed_out_ = false;
   QHash<QString, std::shared_ptr<Statement>> statements_;
-  QHash<QString, std::vector<Column>> columns_;
-  QHash<QString, QHash<QString, int>> column_index_;
+  QHash<QString, std::shared_ptr<const Schema>> schemas_;  // by table key
+  QHash<QString, Spelling> spellings_;                     // by the name as spelled
   QHash<QString, quint64> generations_;
   quint64 counter_ = 1;
   quint64 epoch_ = 1;

@@ -27,12 +27,14 @@ QString EngineFailure(sqlite3* db, int rc) {
 
 Statement::~Statement() { sqlite3_finalize(stmt_); }
 
-Statement::Statement(Statement&& other) noexcept : stmt_(std::exchange(other.stmt_, nullptr)) {}
+Statement::Statement(Statement&& other) noexcept
+    : stmt_(std::exchange(other.stmt_, nullptr)), texts_(std::move(other.texts_)) {}
 
 Statement& Statement::operator=(Statement&& other) noexcept {
   if (this != &other) {
     sqlite3_finalize(stmt_);
     stmt_ = std::exchange(other.stmt_, nullptr);
+    texts_ = std::move(other.texts_);
   }
   return *this;
 }
@@ -47,7 +49,11 @@ int Statement::Prepare(sqlite3* db, const QString& sql, bool persistent) {
 
 void Statement::Bind(const std::vector<QVariant>& values) {
   sqlite3_reset(stmt_);
-  sqlite3_clear_bindings(stmt_);
+  // Parameters given no value are NULL; when every one is given a value there is none to clear.
+  if (int(values.size()) < sqlite3_bind_parameter_count(stmt_)) sqlite3_clear_bindings(stmt_);
+  // The engine reads bound texts where they are, so they are kept until the next binding.
+  std::vector<QByteArray> texts;
+  texts.reserve(values.size());
   for (size_t i = 0; i < values.size(); ++i) {
     const QVariant& v = values[i];
     const int index = int(i) + 1;
@@ -69,11 +75,14 @@ void Statement::Bind(const std::vector<QVariant>& values) {
         sqlite3_bind_double(stmt_, index, v.toDouble());
         break;
       default: {
-        const QByteArray text = v.toString().toUtf8();
-        sqlite3_bind_text(stmt_, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        const QByteArray& text = texts.emplace_back(
+            v.typeId() == QMetaType::QString ? static_cast<const QString*>(v.constData())->toUtf8()
+                                             : v.toString().toUtf8());
+        sqlite3_bind_text(stmt_, index, text.constData(), int(text.size()), SQLITE_STATIC);
       }
     }
   }
+  texts_.swap(texts);
 }
 
 int Statement::Step() { return sqlite3_step(stmt_); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QVariant>
 #include <vector>
@@ -27,7 +28,7 @@ class Statement {
   bool IsPrepared() const { return stmt_ != nullptr; }
 
   // Resets the statement and binds the values to ?1 ... ?n: empty as NULL, numbers and yes/no as
-  // numbers, everything else as text.
+  // numbers, everything else as text. Parameters past the values are NULL.
   void Bind(const std::vector<QVariant>& values);
   // SQLITE_ROW while there are rows, then SQLITE_DONE; anything else is a failure.
   int Step();
@@ -48,6 +49,7 @@ class Statement {
 
  private:
   sqlite3_stmt* stmt_ = nullptr;
+  std::vector<QByteArray> texts_;  // the bound texts, read by the engine where they are
 };
 
 // What the last failed call of the engine on `db` (code `rc`) means: the plain words of the

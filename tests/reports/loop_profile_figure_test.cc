@@ -68,6 +68,21 @@ TEST_F(ProfileFigureTest, TravelsThroughAPrintStoreCell) {
   EXPECT_TRUE(empty->distance.empty());
 }
 
+TEST_F(ProfileFigureTest, NumbersAreWrittenInTheGeneralFormatWithTenDigits) {
+  const std::pair<double, const char*> cases[] = {
+      {0.0, "0"},      {-0.0, "-0"},
+      {17.0, "17"},    {-3.0, "-3"},
+      {300.0, "300"},  {9999999999.0, "9999999999"},
+      {1e10, "1e+10"}, {-1e10, "-1e+10"},
+      {12.5, "12.5"},  {26.911789662345, "26.91178966"},
+      {1e-5, "1e-05"}, {123456789012.0, "1.23456789e+11"}};
+  for (const auto& [value, text] : cases) {
+    ProfileFigure f;
+    f.length = value;
+    EXPECT_EQ(FigureText(f).section(';', 1, 1), text) << value;
+  }
+}
+
 TEST_F(ProfileFigureTest, RefusesATextThatIsNoFigure) {
   const QString good = "profile1;100;20;19;1;100;0;1;50,19.5,19,17";
   ASSERT_TRUE(FigureFromText(good));

@@ -204,6 +204,38 @@ TEST_F(TableTest, AccessStatementsRunInSqliteDialect) {
   EXPECT_EQ(columns[2].type, ColumnType::kText);
 }
 
+// The texts of the rows' second column, in rowid order.
+QStringList SecondColumn(Database& db, const QString& table) {
+  QStringList texts;
+  for (const Row& row : db.Select(table)) texts << row.values.at(1).toString();
+  return texts;
+}
+
+TEST_F(TableTest, InsertsNameTheColumnsTheTableHasNow) {
+  db_->Execute("CREATE TABLE \"Lines\" (\"Panel\" INTEGER, \"Text\" TEXT)");
+  db_->Insert("Lines", {{0, 1}, {1, "first"}});
+
+  // The table made again with another second column, under any spelling of its name.
+  db_->Begin();
+  db_->ExecuteDdl("DROP TABLE Lines");
+  db_->ExecuteDdl("CREATE TABLE [Lines] ([Panel] INTEGER, [Note] TEXT)");
+  db_->Insert("Lines", {{0, 1}, {1, "a note"}});
+  db_->Insert("LINES", {{0, 2}, {1, "another note"}});
+  EXPECT_EQ(db_->Columns("lines").at(1).name, "Note");
+  EXPECT_EQ(SecondColumn(*db_, "Lines"), QStringList({"a note", "another note"}));
+
+  // The rollback brings the first table back, and a column added later is written at once.
+  db_->Rollback();
+  db_->Insert("Lines", {{0, 1}, {1, "second"}});
+  db_->ExecuteDdl("ALTER TABLE lines ADD COLUMN Extra TEXT");
+  const int extra = db_->ColumnIndex("Lines", "EXTRA");
+  ASSERT_EQ(extra, 2);
+  db_->Insert("Lines", {{0, 1}, {1, "third"}, {extra, "more"}});
+  EXPECT_EQ(db_->Columns("Lines").at(1).name, "Text");
+  EXPECT_EQ(SecondColumn(*db_, "Lines"), QStringList({"first", "second", "third"}));
+  EXPECT_EQ(db_->Select("Lines").back().values.at(extra).toString(), "more");
+}
+
 // Every row of a table with its rowid, in rowid order: what a journal must bring back exactly.
 std::vector<std::pair<qint64, QVariantList>> Snapshot(Database& db, const QString& table) {
   std::vector<std::pair<qint64, QVariantList>> rows;
