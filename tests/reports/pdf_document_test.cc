@@ -251,6 +251,46 @@ TEST_F(PdfDocumentTest, AClipEndsWithThePainterStateItWasSetIn) {
   EXPECT_NEAR(dark, 200 * 2 / 3, 8);
 }
 
+TEST_F(PdfDocumentTest, ImagesAndTranslucentColoursShowAsPainted) {
+  if (!Tools()) GTEST_SKIP() << "pdftoppm is needed to see the PDF";
+  const QString file = dir_.filePath("image.pdf");
+  {
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    PdfDocument pdf(&out, QSizeF(200, 100), 72);
+    QPainter p(&pdf);
+    QImage opaque(8, 8, QImage::Format_RGB32);
+    opaque.fill(QColor(0, 160, 0));
+    p.drawImage(QRectF(0, 0, 50, 50), opaque);
+    QImage veiled(8, 8, QImage::Format_ARGB32);
+    veiled.fill(QColor(0, 0, 0, 128));
+    p.drawImage(QRectF(50, 0, 50, 50), veiled);
+    p.fillRect(QRectF(100, 0, 50, 50), QColor(0, 0, 255, 128));
+    p.setOpacity(0.5);
+    p.fillRect(QRectF(150, 0, 50, 50), QColor(255, 0, 0));
+    ASSERT_TRUE(p.end());
+    ASSERT_TRUE(pdf.Finished()) << pdf.Error().toStdString();
+  }
+  bool clean = false;
+  Run("pdftoppm", {"-r", "72", "-png", "-singlefile", file, dir_.filePath("image")}, &clean);
+  const QImage image(dir_.filePath("image.png"));
+  ASSERT_FALSE(image.isNull());
+  auto near = [](QColor seen, QColor wanted) {
+    return std::abs(seen.red() - wanted.red()) <= 3 &&
+           std::abs(seen.green() - wanted.green()) <= 3 &&
+           std::abs(seen.blue() - wanted.blue()) <= 3;
+  };
+  EXPECT_TRUE(near(image.pixelColor(25, 25), QColor(0, 160, 0)))
+      << image.pixelColor(25, 25).name().toStdString();
+  EXPECT_TRUE(near(image.pixelColor(75, 25), QColor(127, 127, 127)))
+      << image.pixelColor(75, 25).name().toStdString();
+  EXPECT_TRUE(near(image.pixelColor(125, 25), QColor(127, 127, 255)))
+      << image.pixelColor(125, 25).name().toStdString();
+  EXPECT_TRUE(near(image.pixelColor(175, 25), QColor(255, 127, 127)))
+      << image.pixelColor(175, 25).name().toStdString();
+  EXPECT_TRUE(near(image.pixelColor(100, 75), Qt::white));
+}
+
 TEST_F(PdfDocumentTest, ADeviceThatRefusesBytesIsReportedNotFinished) {
   for (qint64 room : {0, 100, 5000}) {
     FullDevice out(room);
