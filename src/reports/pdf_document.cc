@@ -15,6 +15,7 @@
 #include <QTextLayout>
 #include <QTransform>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <condition_variable>
 #include <deque>
@@ -23,6 +24,9 @@
 #include <optional>
 #include <thread>
 #include <vector>
+
+#include "i18n/tr.h"
+#include "site/file_io.h"
 
 namespace velmora::reports {
 namespace {
@@ -516,7 +520,7 @@ class PdfEngine : public QPaintEngine {
 
   bool begin(QPaintDevice*) override {
     if (started_) {
-      Fail(QStringLiteral("the document was painted already"));
+      Fail(i18n::Tr(N_("the document was painted already")));
       return false;
     }
     started_ = true;
@@ -701,9 +705,12 @@ class PdfEngine : public QPaintEngine {
 
   void Write(const QByteArray& data) {
     if (!error_.isEmpty()) return;
+    errno = 0;
     if (out_->write(data) != data.size()) {
-      Fail(out_->errorString().isEmpty() ? QStringLiteral("the file could not be written")
-                                         : out_->errorString());
+      // The system's reason in plain words where there is one ("the disk is full"); a file
+      // device's own text is often only "Unknown error".
+      const int reason = errno;
+      Fail(reason != 0 ? site::PlainError(reason) : out_->errorString());
       return;
     }
     written_ += data.size();
@@ -1109,7 +1116,7 @@ class PdfEngine : public QPaintEngine {
     QByteArray table =
         "xref\n0 " + QByteArray::number(qulonglong(objects_.size())) + "\n0000000000 65535 f \n";
     for (std::size_t i = 1; i < objects_.size(); ++i) {
-      if (objects_[i] < 0) Fail(QStringLiteral("an object of the document was not written"));
+      if (objects_[i] < 0) Fail(i18n::Tr(N_("an object of the document was not written")));
       table.append(QByteArray::number(std::max<qint64>(objects_[i], 0)).rightJustified(10, '0') +
                    " 00000 n \n");
     }

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
@@ -11,6 +13,7 @@
 #include "reports/pdf_document.h"
 #include "reports/report_layout.h"
 #include "reports/report_tables.h"
+#include "site/file_io.h"
 #include "site/run_state.h"
 #include "site/store_error.h"
 #include "workspace/workspace.h"
@@ -89,8 +92,10 @@ bool WritePdfFromStore(PrintStore& store, ReportKind kind, const QString& file, 
       *error = written.isEmpty() ? i18n::Tr(N_("The report could not be painted")) : written;
     return false;
   }
+  errno = 0;
   if (!out.commit()) {
-    if (error) *error = out.errorString();
+    const int reason = errno;
+    if (error) *error = reason != 0 ? site::PlainError(reason) : out.errorString();
     return false;
   }
   return true;

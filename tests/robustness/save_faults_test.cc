@@ -186,6 +186,32 @@ TEST_F(SaveFaultsTest, SavingOntoAFullDiskKeepsEveryFileThatWasThere) {
                    .arg(saved.size()));
 }
 
+// A report written onto a disk that fills up is refused with the reason in plain words, and
+// nothing of it is left on the disk.
+TEST(ReportFaultsTest, AReportOntoAFullDiskIsRefusedAndLeavesNothing) {
+  const QString cli = QStringLiteral(VELMORA_CLI);
+  if (cli.isEmpty()) GTEST_SKIP() << "velmora-cli is not built";
+  QTemporaryDir mount_dir;
+  const QByteArray point = QFile::encodeName(mount_dir.path());
+  if (::mount("velmora-test", point.constData(), "tmpfs", 0, "size=60k") != 0)
+    GTEST_SKIP() << "cannot mount a small tmpfs here (needs root rights)";
+  struct Unmount {
+    QByteArray point;
+    ~Unmount() { ::umount2(point.constData(), MNT_DETACH); }
+  } unmount{point};
+
+  const QString report = mount_dir.filePath("report.pdf");
+  const Outcome outcome = RunProgram(
+      {cli, "report", BuildHome() + "/Sites/large-building.mdb", "--site", "--pdf", report}, 300000,
+      {"VELMORA_HOME=" + BuildHome()});
+  ASSERT_FALSE(outcome.timed_out);
+  EXPECT_EQ(outcome.exit_code, 2) << outcome.err.toStdString();
+  EXPECT_TRUE(outcome.err.contains("report.pdf: the disk is full")) << outcome.err.toStdString();
+  EXPECT_EQ(
+      QDir(mount_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+      QStringList());
+}
+
 TEST_F(SaveFaultsTest, ReadOnlyFolderIsReportedAndKeepsTheOldFile) {
   const QString folder = dir_.filePath("Sites");
   ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
