@@ -32,14 +32,15 @@ namespace velmora::reports {
 namespace {
 
 // Numbers of the page streams, with at most three decimals: a thousandth of a point is far below
-// what any device shows. Written by hand: a report writes millions of them.
-void AppendNumber(QByteArray& out, double value) {
+// what any device shows. Written by hand into the caller's buffer (at least 24 characters): a
+// report writes millions of them. Returns the end of the number.
+char* WriteNumber(char* at, double value) {
   if (!std::isfinite(value)) value = 0;
   value = std::clamp(value, -1e12, 1e12);
   const long long scaled = std::llround(value * 1000.0);
   unsigned long long magnitude = scaled < 0 ? 0ULL - static_cast<unsigned long long>(scaled)
                                             : static_cast<unsigned long long>(scaled);
-  char reversed[32];
+  char reversed[24];
   int n = 0;
   unsigned long long fraction = magnitude % 1000;
   unsigned long long whole = magnitude / 1000;
@@ -60,16 +61,28 @@ void AppendNumber(QByteArray& out, double value) {
     whole /= 10;
   } while (whole != 0);
   if (scaled < 0) reversed[n++] = '-';
-  char text[32];
-  for (int i = 0; i < n; ++i) text[i] = reversed[n - 1 - i];
-  out.append(text, n);
+  for (int i = 0; i < n; ++i) at[i] = reversed[n - 1 - i];
+  return at + n;
 }
 
+void AppendNumber(QByteArray& out, double value) {
+  char text[24];
+  out.append(text, WriteNumber(text, value) - text);
+}
+
+// Numbers each followed by a space, in one append.
 void AppendNumbers(QByteArray& out, std::initializer_list<double> values) {
+  char text[6 * 25];
+  char* end = text;
   for (double value : values) {
-    AppendNumber(out, value);
-    out.append(' ');
+    if (end - text > qsizetype(sizeof text) - 25) {
+      out.append(text, end - text);
+      end = text;
+    }
+    end = WriteNumber(end, value);
+    *end++ = ' ';
   }
+  out.append(text, end - text);
 }
 
 void AppendHex4(QByteArray& out, quint32 value) {
@@ -959,37 +972,54 @@ class PdfEngine : public QPaintEngine {
             ? QTransform(k, 0, 0, k, first.x() * k, document_->PageSize().height() - first.y() * k)
             : QTransform(1, 0, 0, -1, 0, 0) * QTransform::fromTranslate(first.x(), first.y()) *
                   world * device;
-    page_.append("BT ");
-    page_.append(embedded.Name());
-    page_.append(' ');
-    AppendNumber(page_, size);
-    page_.append(" Tf ");
-    AppendNumbers(page_, {m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), m.dy()});
-    page_.append("Tm [<");
+    // The text object is written into a buffer of its own and appended in one piece: a glyph
+    // takes its four digits, a kerning shift at most 26 characters, a new line at most 60.
+    run_.resize(std::size_t(glyphs.size()) * 90 + 256);
+    char* out = run_.data();
+    auto put = [&out](const char* text) {
+      while (*text) *out++ = *text++;
+    };
+    static const char digits[] = "0123456789ABCDEF";
+    put("BT ");
+    for (char c : embedded.Name()) *out++ = c;
+    *out++ = ' ';
+    out = WriteNumber(out, size);
+    put(" Tf ");
+    for (double v : {m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), m.dy()}) {
+      out = WriteNumber(out, v);
+      *out++ = ' ';
+    }
+    put("Tm [<");
     double line_x = positions[0].x();
     double line_y = positions[0].y();
     double pen_x = line_x;
     for (qsizetype i = 0; i < glyphs.size(); ++i) {
       const QPointF at = positions[i];
       if (std::abs(at.y() - line_y) > 1e-6) {
-        page_.append(">] TJ ");
-        AppendNumbers(page_, {at.x() - line_x, line_y - at.y()});
-        page_.append("Td [<");
+        put(">] TJ ");
+        out = WriteNumber(out, at.x() - line_x);
+        *out++ = ' ';
+        out = WriteNumber(out, line_y - at.y());
+        put(" Td [<");
         line_x = pen_x = at.x();
         line_y = at.y();
       }
       const double shift = (pen_x - at.x()) * 1000.0 / size;
       if (std::abs(shift) >= 0.5) {
-        page_.append('>');
-        AppendNumber(page_, shift);
-        page_.append('<');
+        *out++ = '>';
+        out = WriteNumber(out, shift);
+        *out++ = '<';
         pen_x = at.x();
       }
       const quint32 g = embedded.Valid(glyphs[i]) ? glyphs[i] : 0;
-      AppendHex4(page_, g);
+      *out++ = digits[(g >> 12) & 15];
+      *out++ = digits[(g >> 8) & 15];
+      *out++ = digits[(g >> 4) & 15];
+      *out++ = digits[g & 15];
       pen_x += embedded.Advance(g) * size / 1000.0;
     }
-    page_.append(">] TJ ET\n");
+    put(">] TJ ET\n");
+    page_.append(run_.data(), out - run_.data());
   }
 
   QByteArray WriteImage(const QImage& image) {
@@ -1134,6 +1164,7 @@ class PdfEngine : public QPaintEngine {
   std::vector<qint64> objects_;  // offset of each object by number; -1 until written
   std::vector<int> pages_;       // the content stream of each page
   QByteArray page_;
+  std::vector<char> run_;  // a text object being written
   StreamState state_;
 
   QPen pen_;
