@@ -19,6 +19,7 @@
 #include "electrical/number_format.h"
 #include "i18n/tr.h"
 #include "reports/pdf_document.h"
+#include "reports/text_line.h"
 
 namespace velmora::reports {
 namespace {
@@ -92,14 +93,7 @@ class Texts {
       return;
     }
     const QStaticText& kept = Kept(text, font);
-    const QSizeF size = kept.size();
-    double x = box.left();
-    if (align & Qt::AlignRight) x = box.right() - size.width();
-    if (align & Qt::AlignHCenter) x = box.center().x() - size.width() / 2;
-    double y = box.top();
-    if (align & Qt::AlignBottom) y = box.bottom() - size.height();
-    if (align & Qt::AlignVCenter) y = box.center().y() - size.height() / 2;
-    p.drawStaticText(QPointF(x, y), kept);
+    p.drawStaticText(AlignedIn(box, kept.size(), align), kept);
   }
 
  private:

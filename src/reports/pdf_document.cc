@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "i18n/tr.h"
+#include "reports/text_line.h"
 #include "site/file_io.h"
 
 namespace velmora::reports {
@@ -485,13 +486,6 @@ size_t qHash(const FontKey& key, size_t seed) {
   return qHashMulti(seed, key.family, key.style, key.weight, key.slant);
 }
 
-// A text laid out on one line in a font, kept for every time it is drawn again.
-struct ShapedText {
-  QList<QGlyphRun> runs;
-  double ascent = 0;
-  double width = 0;
-  double height = 0;
-};
 struct ShapeKey {
   QString text;
   QString family;
@@ -645,61 +639,34 @@ class PdfEngine : public QPaintEngine {
     const QString text = item.text();
     if (text.isEmpty()) return;
     const QFont font = item.font();
-    const ShapedText& shaped = Shape(text, font);
+    const ShapedLine& shaped = Shape(text, font);
     const QPointF origin(p.x(), p.y() - shaped.ascent);
     for (const QGlyphRun& run : shaped.runs)
       DrawRun(origin, run, text, &font, pen_.color(), transform_);
   }
 
   // A text laid out on one line, once for the document.
-  const ShapedText& Shape(const QString& text, const QFont& font) {
+  const ShapedLine& Shape(const QString& text, const QFont& font) {
     const ShapeKey key{text,          font.family(), font.pointSizeF(),
                        font.weight(), font.italic(), font.stretch()};
     auto it = shaped_.find(key);
     if (it != shaped_.end()) return *it;
     if (shaped_.size() > 20000) shaped_.clear();
-    QTextLayout layout(text, font, document_);
-    QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    QTextLine line = layout.createLine();
-    ShapedText shaped;
-    if (line.isValid()) {
-      line.setLineWidth(1e6);
-      line.setPosition(QPointF(0, 0));
-      shaped.ascent = line.ascent();
-      shaped.width = line.naturalTextWidth();
-      shaped.height = line.ascent() + line.descent();
-    }
-    layout.endLayout();
-    shaped.runs = layout.glyphRuns();
-    return *shaped_.insert(key, std::move(shaped));
+    return *shaped_.insert(key, ShapeLine(text, font, document_));
   }
 
   void DrawText(QPainter& painter, const QRectF& rect, int flags, const QString& text) {
     if (text.isEmpty()) return;
     const QFont font = painter.font();
-    const ShapedText& shaped = Shape(text, font);
+    const ShapedLine& shaped = Shape(text, font);
     if (text.contains(QLatin1Char('\n')) || shaped.width > rect.width() ||
         shaped.height > rect.height()) {
       // Wrapped or cut at the rectangle: the painter lays it out.
       painter.drawText(rect, flags, text);
       return;
     }
-    double x = rect.x();
-    double y = rect.y();
-    if (flags & Qt::AlignRight) {
-      x += rect.width() - shaped.width;
-    } else if (flags & Qt::AlignHCenter) {
-      x += (rect.width() - shaped.width) / 2;
-    }
-    if (flags & Qt::AlignBottom) {
-      y += rect.height() - shaped.height;
-    } else if (flags & Qt::AlignVCenter) {
-      y += (rect.height() - shaped.height) / 2;
-    }
-    for (const QGlyphRun& run : shaped.runs) DrawGlyphs(painter, QPointF(x, y), run, text, font);
+    const QPointF at = AlignedIn(rect, QSizeF(shaped.width, shaped.height), flags);
+    for (const QGlyphRun& run : shaped.runs) DrawGlyphs(painter, at, run, text, font);
   }
 
   void DrawGlyphs(QPainter& painter, const QPointF& origin, const QGlyphRun& run,
@@ -1180,7 +1147,7 @@ class PdfEngine : public QPaintEngine {
   QHash<FontKey, std::shared_ptr<EmbeddedFont>> fonts_;
   QHash<QRawFont, EmbeddedFont*> by_size_;
   std::vector<std::pair<QByteArray, int>> font_objects_;
-  QHash<ShapeKey, ShapedText> shaped_;
+  QHash<ShapeKey, ShapedLine> shaped_;
   QMap<int, QByteArray> alphas_;
   std::vector<std::pair<QByteArray, int>> images_;
   Compressor compressor_;

@@ -16,6 +16,7 @@
 #include <optional>
 
 #include "reports/pdf_document.h"
+#include "reports/text_line.h"
 
 namespace velmora::reports {
 namespace {
@@ -412,15 +413,9 @@ void AddHeadersAndFooters(PageFlow& flow, const QString& site_name, const QStrin
 
 namespace {
 
-// A text set on one line in one style: its glyphs, shaped once per painting and drawn again
-// wherever the same text stands in the same style. Most texts of a big report repeat (labels,
-// codes, quantities, the header), and shaping them was most of the time of painting it.
-struct ShapedLine {
-  QList<QGlyphRun> runs;
-  double width = 0;
-  double height = 0;
-};
-
+// Texts set on one line in one style, each shaped once per painting and drawn again wherever the
+// same text stands in the same style. Most texts of a big report repeat (labels, codes,
+// quantities, the header), and shaping them was most of the time of painting it.
 class ShapedLines {
  public:
   explicit ShapedLines(QPaintDevice* device) : device_(device) {}
@@ -429,23 +424,7 @@ class ShapedLines {
     const Key key{text, style.size, style.bold, style.italic};
     auto it = lines_.find(key);
     if (it != lines_.end()) return *it;
-    QTextLayout layout(text, ReportFont(style), device_);
-    QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    QTextLine line = layout.createLine();
-    ShapedLine shaped;
-    if (line.isValid()) {
-      line.setLineWidth(1e6);
-      line.setPosition(QPointF(0, 0));
-      shaped.width = line.naturalTextWidth();
-      // Unrounded, as drawText places its lines.
-      shaped.height = line.ascent() + line.descent();
-    }
-    layout.endLayout();
-    shaped.runs = layout.glyphRuns();
-    return *lines_.insert(key, std::move(shaped));
+    return *lines_.insert(key, ShapeLine(text, ReportFont(style), device_));
   }
 
  private:
@@ -573,19 +552,7 @@ void DrawText(QPainter& painter, PdfDocument* pdf, ShapedLines& shaped, BrokenTe
   if (!several) {
     const ShapedLine& line = shaped.Of(text, style);
     if (line.width <= rect.width() && line.height <= rect.height()) {
-      double x = rect.x();
-      double y = rect.y();
-      if (flags & Qt::AlignRight) {
-        x += rect.width() - line.width;
-      } else if (flags & Qt::AlignHCenter) {
-        x += (rect.width() - line.width) / 2;
-      }
-      if (flags & Qt::AlignBottom) {
-        y += rect.height() - line.height;
-      } else if (flags & Qt::AlignVCenter) {
-        y += (rect.height() - line.height) / 2;
-      }
-      DrawLine(painter, pdf, line, QPointF(x, y), text);
+      DrawLine(painter, pdf, line, AlignedIn(rect, QSizeF(line.width, line.height), flags), text);
       return;
     }
   }

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
+#include "gui_application.h"
 #include "support/profile_loops.h"
 
 namespace velmora::reports {
@@ -13,14 +13,7 @@ namespace {
 
 class ProfileFigureTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    if (QGuiApplication::instance() == nullptr) {
-      static int argc = 1;
-      static char name[] = "reports_tests";
-      static char* argv[] = {name, nullptr};
-      new QGuiApplication(argc, argv);
-    }
-  }
+  static void SetUpTestSuite() { EnsureGuiApplication(); }
 };
 
 ProfileFigure Designed() { return FigureOf(testing::DesignedLoop()); }

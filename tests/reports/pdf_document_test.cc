@@ -4,7 +4,6 @@
 
 #include <QBuffer>
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
@@ -12,6 +11,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "gui_application.h"
 #include "reports/loop_profile_figure.h"
 #include "reports/report_pages.h"
 
@@ -40,14 +40,7 @@ class FullDevice : public QIODevice {
 
 class PdfDocumentTest : public testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    if (QGuiApplication::instance() == nullptr) {
-      static int argc = 1;
-      static char name[] = "reports_tests";
-      static char* argv[] = {name, nullptr};
-      new QGuiApplication(argc, argv);
-    }
-  }
+  static void SetUpTestSuite() { EnsureGuiApplication(); }
 
   static bool Tools() {
     return !QStandardPaths::findExecutable("pdftotext").isEmpty() &&

@@ -2,7 +2,6 @@
 
 #include <QDate>
 #include <QFile>
-#include <QGuiApplication>
 #include <QHash>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -13,6 +12,7 @@
 #include <algorithm>
 
 #include "electrical/recalculation.h"
+#include "gui_application.h"
 #include "i18n/messages.h"
 #include "i18n/translation.h"
 #include "report_fixture.h"
@@ -28,15 +28,7 @@ using testing::InsertRow;
 
 class ReportRenderTest : public ReportFixture {
  protected:
-  static void SetUpTestSuite() {
-    // Fonts and painting need the application object (off screen in the tests).
-    if (QGuiApplication::instance() == nullptr) {
-      static int argc = 1;
-      static char name[] = "reports_tests";
-      static char* argv[] = {name, nullptr};
-      new QGuiApplication(argc, argv);
-    }
-  }
+  static void SetUpTestSuite() { EnsureGuiApplication(); }
 
   // Opens one of the sample sites the build makes.
   void OpenSample(const char* name) {

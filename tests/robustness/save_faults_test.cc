@@ -29,6 +29,30 @@ namespace {
 using site::CopyResult;
 using site::SaveWorkingCopy;
 
+// A small disk of its own (a tmpfs of `size`, "400k"), taken away again at the end of the test.
+// Mounting needs root rights; Mounted() says whether it could be made.
+class SmallDisk {
+ public:
+  explicit SmallDisk(const char* size) : point_(QFile::encodeName(dir_.path())) {
+    const QByteArray options = QByteArray("size=") + size;
+    mounted_ = ::mount("velmora-test", point_.constData(), "tmpfs", 0, options.constData()) == 0;
+  }
+  ~SmallDisk() {
+    if (mounted_) ::umount2(point_.constData(), MNT_DETACH);
+  }
+  SmallDisk(const SmallDisk&) = delete;
+  SmallDisk& operator=(const SmallDisk&) = delete;
+
+  bool Mounted() const { return mounted_; }
+  QString Path() const { return dir_.path(); }
+  QString FilePath(const QString& name) const { return dir_.filePath(name); }
+
+ private:
+  QTemporaryDir dir_;
+  QByteArray point_;
+  bool mounted_ = false;
+};
+
 class SaveFaultsTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -144,16 +168,10 @@ TEST_F(SaveFaultsTest, EveryFailingWriteAndFlushIsReportedAndKeepsTheOldFile) {
 }
 
 TEST_F(SaveFaultsTest, SavingOntoAFullDiskKeepsEveryFileThatWasThere) {
-  QTemporaryDir mount_dir;
-  const QByteArray point = QFile::encodeName(mount_dir.path());
-  if (::mount("velmora-test", point.constData(), "tmpfs", 0, "size=400k") != 0)
-    GTEST_SKIP() << "cannot mount a small tmpfs here (needs root rights)";
-  struct Unmount {
-    QByteArray point;
-    ~Unmount() { ::umount2(point.constData(), MNT_DETACH); }
-  } unmount{point};
+  const SmallDisk small_disk("400k");
+  if (!small_disk.Mounted()) GTEST_SKIP() << "cannot mount a small tmpfs here (needs root rights)";
 
-  const QString disk = mount_dir.path();
+  const QString disk = small_disk.Path();
   QStringList saved;
   QString error;
   CopyResult result = CopyResult::kOk;
@@ -191,25 +209,18 @@ TEST_F(SaveFaultsTest, SavingOntoAFullDiskKeepsEveryFileThatWasThere) {
 TEST(ReportFaultsTest, AReportOntoAFullDiskIsRefusedAndLeavesNothing) {
   const QString cli = QStringLiteral(VELMORA_CLI);
   if (cli.isEmpty()) GTEST_SKIP() << "velmora-cli is not built";
-  QTemporaryDir mount_dir;
-  const QByteArray point = QFile::encodeName(mount_dir.path());
-  if (::mount("velmora-test", point.constData(), "tmpfs", 0, "size=60k") != 0)
-    GTEST_SKIP() << "cannot mount a small tmpfs here (needs root rights)";
-  struct Unmount {
-    QByteArray point;
-    ~Unmount() { ::umount2(point.constData(), MNT_DETACH); }
-  } unmount{point};
+  const SmallDisk disk("60k");
+  if (!disk.Mounted()) GTEST_SKIP() << "cannot mount a small tmpfs here (needs root rights)";
 
-  const QString report = mount_dir.filePath("report.pdf");
+  const QString report = disk.FilePath("report.pdf");
   const Outcome outcome = RunProgram(
       {cli, "report", BuildHome() + "/Sites/large-building.mdb", "--site", "--pdf", report}, 300000,
       {"VELMORA_HOME=" + BuildHome()});
   ASSERT_FALSE(outcome.timed_out);
   EXPECT_EQ(outcome.exit_code, 2) << outcome.err.toStdString();
   EXPECT_TRUE(outcome.err.contains("report.pdf: the disk is full")) << outcome.err.toStdString();
-  EXPECT_EQ(
-      QDir(mount_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-      QStringList());
+  EXPECT_EQ(QDir(disk.Path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList());
 }
 
 TEST_F(SaveFaultsTest, ReadOnlyFolderIsReportedAndKeepsTheOldFile) {
